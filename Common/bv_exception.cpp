@@ -1,0 +1,15 @@
+#include "bv_exception.h"
+
+#include "error_report.h"
+
+namespace bv {
+
+bvCException::bvCException(DWORD code_, const char* file_, DWORD line_)
+    : code(code_), file(file_ ? file_ : ""), line(line_) {
+    if (!shouldReport(reportSwitch, file_, line_)) return;
+    char report[kReportBufferSize];
+    formatErrorReport(code, file, line, report, sizeof report);
+    OutputDebugStringA(report);
+}
+
+}  // namespace bv

@@ -1,0 +1,17 @@
+// Sizes of the texts that travel in command payloads.
+#pragma once
+
+#include <windows.h>
+
+namespace bv {
+
+// Size of a NUL-terminated text with its terminator (1 for an empty text).
+// Always returns TRUE.
+BOOL stringSize(const char* text, DWORD* size);
+
+// Size of a list of NUL-terminated texts ended by an extra NUL: the offset
+// of the first two consecutive zero bytes plus 2 (3 for a list holding "a").
+// Always returns TRUE.
+BOOL stringListSize(const char* list, DWORD* size);
+
+}  // namespace bv

@@ -1,0 +1,138 @@
+// Opening and closing camera communication, the open port, the model
+// description, port selection and the model selector.
+#include <cstring>
+
+#include "dispatch.h"
+#include "operations.h"
+#include "serial_library.h"
+#include "usb_road.h"
+
+using namespace bv;
+
+namespace {
+
+DWORD openSerial(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback, UINT_PTR context,
+                 DWORD* camera) {
+    state.portType = BVL_PORT_SERIAL;
+    DWORD rc = connectSerialLibrary(state);
+    if (rc != 0) return rc;
+    return state.serialBaseAPI->baseOpenCameraComm(port, callback, context, camera);
+}
+
+DWORD openUsb(ProcessState& state, bvlCameraPort* port, DWORD* camera) {
+    state.portType = BVL_PORT_USB;
+    disconnectSerialLibrary(state);
+    if (!camera) return BVL_E_INVALID_PARAMETER;
+    return usbOpenCameraComm(port, camera);
+}
+
+}  // namespace
+
+// Opens communication on the port that the descriptor names and writes the
+// camera word. The callback and context are registered first, whatever
+// happens next; the port type is set before anything is loaded or opened,
+// so it keeps its value when the open fails. A port type other than serial
+// or USB changes nothing and returns 0.
+extern "C" DWORD WINAPI baseOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback,
+                                           UINT_PTR context, DWORD* camera) {
+    traceLine("baseOpenCameraComm is called\n");
+    if (!port) return BVL_E_INVALID_PARAMETER;
+    return runGuarded([&]() -> DWORD {
+        ProcessState& state = processState();
+        state.notifyCallback = callback;
+        state.notifyContext = context;
+        switch (port->portType) {
+        case BVL_PORT_SERIAL:
+            return openSerial(state, port, callback, context, camera);
+        case BVL_PORT_USB:
+            return openUsb(state, port, camera);
+        default:
+            return 0;
+        }
+    });
+}
+
+// Serial: the library's close, after which the port type is none whatever
+// it reported; the serial library stays loaded. USB: the port type stays.
+extern "C" DWORD WINAPI baseCloseCameraComm(DWORD camera) {
+    traceLine("baseCloseCameraComm is called\n");
+    return runGuarded([&]() -> DWORD {
+        ProcessState& state = processState();
+        switch (state.portType) {
+        case BVL_PORT_SERIAL: {
+            DWORD rc = forwardToSerial(&bvlBaseAPI::baseCloseCameraComm, camera);
+            state.portType = BVL_PORT_NONE;
+            return rc;
+        }
+        case BVL_PORT_USB:
+            return usbCloseCameraComm(camera);
+        default:
+            return 0;
+        }
+    });
+}
+
+// Fills the descriptor of the open port; zeroed first, so with no port open
+// the caller gets 114 zero bytes and 0.
+extern "C" DWORD WINAPI baseGetOpenCameraPort(DWORD camera, bvlCameraPort* port) {
+    if (!port) {
+        traceLine("baseGetOpenCameraPort is called\n");
+        return BVL_E_INVALID_PARAMETER;
+    }
+    std::memset(port, 0, sizeof *port);
+    return dispatchOperation("baseGetOpenCameraPort is called\n",
+                             &bvlBaseAPI::baseGetOpenCameraPort, usbGetOpenCameraPort, camera, port);
+}
+
+// Forwards only while the serial table is loaded; otherwise, whatever the
+// port type, asks the USB camera, so that a camera chosen with
+// baseSetCameraSelector can be identified without opening communication.
+extern "C" DWORD WINAPI baseGetModelDescrip(DWORD camera, bvlModelDescrip* descrip) {
+    traceLine("baseGetModelDescrip is called\n");
+    return runGuarded([&]() -> DWORD {
+        const ProcessState& state = processState();
+        if (state.portType == BVL_PORT_SERIAL && state.serialBaseAPI)
+            return state.serialBaseAPI->baseGetModelDescrip(camera, descrip);
+        return usbGetModelDescrip(camera, descrip);
+    });
+}
+
+// Registers the notification callback: handed to the serial library while
+// a serial connection has its table, otherwise kept here for the event
+// channel.
+extern "C" DWORD WINAPI baseSetNotificationCB(DWORD camera, bvlNotifyCB callback, UINT_PTR context) {
+    traceLine("baseSetNotificationCB is called\n");
+    ProcessState& state = processState();
+    if (state.portType == BVL_PORT_SERIAL && state.serialBaseAPI)
+        return state.serialBaseAPI->baseSetNotificationCB(camera, callback, context);
+    state.notifyCallback = callback;
+    state.notifyContext = context;
+    return 0;
+}
+
+extern "C" DWORD WINAPI baseSetCameraSelector(DWORD modelID) {
+    traceLine("baseSetCameraSelector is called\n");
+    return runGuarded([&] { return selectCameraModel(modelID); });
+}
+
+// Supplies a port descriptor: request 1 the stored default, 2 the user's
+// choice, 3 the stored last port, 4 the USB camera that launched the
+// application. The descriptor is zeroed before anything is looked up.
+extern "C" DWORD WINAPI baseGetDevicePort(DWORD request, HWND parent, DWORD modelID,
+                                          bvlCameraPort* port, DWORD wantedKind) {
+    traceLine("baseGetDevicePort is called\n");
+    if (LOWORD(request) == 0 || !port) return BVL_E_INVALID_PARAMETER;
+    std::memset(port, 0, sizeof *port);
+    return runGuarded([&] { return lookUpDevicePort(request, parent, modelID, port, wantedKind); });
+}
+
+extern "C" DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD modelID,
+                                          bvlCameraPort* port) {
+    traceLine("baseGetCameraPort is called\n");
+    return baseGetDevicePort(request, parent, modelID, port, 0);
+}
+
+extern "C" DWORD WINAPI baseGetUSBModels(bvlStream* stream) {
+    traceLine("baseGetUSBModels is called\n");
+    return runGuarded([&] { return listUsbModels(stream); });
+}

@@ -1,0 +1,35 @@
+#include "serial_library.h"
+
+#include <utility>
+
+namespace bv {
+namespace {
+
+const char kSerialLibraryName[] = "BVCLL.DLL";
+const char kBaseTableName[] = "g_bvlBaseAPI";
+
+const bvlBaseAPI* findBaseTable(HMODULE library) {
+    return reinterpret_cast<const bvlBaseAPI*>(
+        reinterpret_cast<void*>(GetProcAddress(library, kBaseTableName)));
+}
+
+}  // namespace
+
+DWORD connectSerialLibrary(ProcessState& state) {
+    OwnedModule library = state.serialLibrary ? std::move(state.serialLibrary)
+                                              : OwnedModule(LoadLibraryA(kSerialLibraryName));
+    state.serialBaseAPI = nullptr;
+    if (!library) return BVL_E_SERIAL_LIBRARY_MISSING;
+    const bvlBaseAPI* table = findBaseTable(library.get());
+    if (!table) return BVL_E_SERIAL_LIBRARY_MISSING;  // the owner unloads it
+    state.serialLibrary = std::move(library);
+    state.serialBaseAPI = table;
+    return 0;
+}
+
+void disconnectSerialLibrary(ProcessState& state) {
+    state.serialBaseAPI = nullptr;
+    state.serialLibrary.reset();
+}
+
+}  // namespace bv

@@ -1,0 +1,119 @@
+// The virtual camera: one model with volumes, a directory tree of files,
+// an owner name, a clock and a battery. Both stand-ins (the serial library
+// and the still-image driver) answer from the same camera, so one model
+// serves both roads. Errors are the camera's own codes (component 2).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#ifdef BVSIM_BUILDING
+#define BVSIM_CLASS __declspec(dllexport)
+#else
+#define BVSIM_CLASS __declspec(dllimport)
+#endif
+
+namespace bvsim {
+
+// Codes the camera reports.
+constexpr DWORD kCamFileNotFound = 0x02000022;
+constexpr DWORD kCamDirNotFound = 0x02000040;
+constexpr DWORD kCamEntryExists = 0x02000043;
+constexpr DWORD kCamDirNotEmpty = 0x02000044;
+constexpr DWORD kCamInvalidParameter = 0x02000060;
+constexpr DWORD kCamInvalidHandle = 0x02000061;
+constexpr DWORD kCamDeviceNotFound = 0x02000080;
+constexpr DWORD kCamMemoryFull = 0x02000084;
+constexpr DWORD kCamPortInUse = 0x020000c0;
+constexpr DWORD kCamNotSupported = 0x02000007;
+
+constexpr DWORD kSimModelID = 0x70333036;
+constexpr char kSimModelName[] = "Brivant 350";
+constexpr BYTE kAttribDirectory = 0x10;
+constexpr BYTE kAttribReadOnly = 0x01;
+
+struct SimVolume {
+    DWORD passThrough;
+    DWORD totalBytes;
+    std::string name;
+};
+
+struct SimEntry {
+    std::string name;
+    BYTE attributes;
+    DWORD size;
+    DWORD time;  // the camera's wall clock, counted as if it were UTC
+};
+
+class BVSIM_CLASS SimCamera {
+public:
+    void reset();
+
+    DWORD modelID() const { return kSimModelID; }
+    const char* modelName() const { return kSimModelName; }
+
+    std::vector<SimVolume> volumes() const { return volumes_; }
+    DWORD freeBytes(const std::string& volume) const;
+
+    // Paths are volume-first and backslash-separated ("CF\DCIM\BRV_0001.JPG");
+    // letters compare without case.
+    DWORD listDirectory(const std::string& path, std::vector<SimEntry>& entries) const;
+    DWORD readFile(const std::string& path, std::vector<BYTE>& data) const;
+    DWORD jpegHeader(const std::string& path, std::vector<BYTE>& header) const;
+    DWORD writeFile(const std::string& path, const std::vector<BYTE>& data);
+    DWORD deleteFile(const std::string& path);
+    DWORD createDirectory(const std::string& path);
+    DWORD removeDirectory(const std::string& path);
+    DWORD setAttributes(const std::string& path, BYTE attributes);
+    DWORD setTime(const std::string& path, DWORD time);
+    DWORD deletePictures(const std::string& volume);
+    DWORD formatVolume(const std::string& volume);
+
+    // Settings by ID: 1 a byte, 2 the owner name, 3 the clock, 4 three
+    // words, 5 the firmware text, 6 the power status.
+    DWORD readSetting(DWORD id, std::vector<BYTE>& value) const;
+    DWORD writeSetting(DWORD id, const BYTE* value, DWORD length);
+
+    // Remote release: takes a picture, which becomes the released data and
+    // a new file in the first volume's DCIM folder.
+    DWORD release(std::vector<BYTE>& reply);
+    const std::vector<BYTE>& releasedData() const { return released_; }
+    std::vector<BYTE> viewFinderFrame() const;
+
+private:
+    struct Node {
+        BYTE attributes = 0;
+        DWORD time = 0;
+        std::vector<BYTE> data;
+    };
+    using Tree = std::map<std::string, Node>;  // key: upper-case full path
+
+    Tree::const_iterator find(const std::string& path) const;
+    bool isDirectory(const std::string& key) const;
+    bool hasChildren(const std::string& key) const;
+    DWORD usedBytes(const std::string& volume) const;
+    void addPicture(const std::string& path, DWORD size, DWORD time);
+
+    std::vector<SimVolume> volumes_;
+    Tree tree_;
+    BYTE setting1_ = 0;
+    std::string ownerName_;
+    DWORD clock_ = 0;
+    DWORD setting4_[3] = {};
+    std::string firmware_;
+    DWORD power_ = 0;
+    std::vector<BYTE> released_;
+    DWORD pictureNumber_ = 0;
+};
+
+// The one camera of the process.
+BVSIM_CLASS SimCamera& simCamera();
+
+// Builds the contents of a picture file: a JPEG frame of the given size.
+BVSIM_CLASS std::vector<BYTE> makePicture(DWORD size, DWORD seed);
+
+}  // namespace bvsim

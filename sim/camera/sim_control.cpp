@@ -1,0 +1,128 @@
+// The fault plan, the reached steps, the serial call log and the live
+// counters of the stand-ins. Tests drive these from the same thread as the
+// code under test; the lock keeps a stray worker thread from tearing them.
+#include "bvsim.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim_camera.h"
+
+namespace {
+
+struct Fault {
+    int nth;  // 0: every call
+    DWORD code;
+    int seen = 0;
+};
+
+struct ControlState {
+    CRITICAL_SECTION lock;
+    std::map<std::string, Fault> faults;
+    std::vector<std::string> steps;
+    std::vector<SimSerialCall> serialCalls;
+    std::map<std::string, LONG> counters;
+    DWORD serialCameraPorts = 1;
+    ControlState() { InitializeCriticalSection(&lock); }
+};
+
+ControlState& control() {
+    static ControlState state;
+    return state;
+}
+
+class Guard {
+public:
+    Guard() { EnterCriticalSection(&control().lock); }
+    ~Guard() { LeaveCriticalSection(&control().lock); }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+};
+
+void noteStep(ControlState& s, const std::string& step) {
+    for (const std::string& known : s.steps)
+        if (known == step) return;
+    s.steps.push_back(step);
+}
+
+}  // namespace
+
+extern "C" void simReset(void) {
+    Guard g;
+    ControlState& s = control();
+    s.faults.clear();
+    s.steps.clear();
+    s.serialCalls.clear();
+    s.serialCameraPorts = 1;
+    bvsim::simCamera().reset();
+}
+
+extern "C" void simFailNth(const char* step, int nth, DWORD code) {
+    Guard g;
+    control().faults[step] = Fault{nth, code};
+}
+
+extern "C" BOOL simShouldFail(const char* step, DWORD* code) {
+    Guard g;
+    ControlState& s = control();
+    noteStep(s, step);
+    auto it = s.faults.find(step);
+    if (it == s.faults.end()) return FALSE;
+    Fault& f = it->second;
+    ++f.seen;
+    if (f.nth != 0 && f.seen != f.nth) return FALSE;
+    *code = f.code;
+    return TRUE;
+}
+
+extern "C" DWORD simStepCount(void) {
+    Guard g;
+    return static_cast<DWORD>(control().steps.size());
+}
+
+extern "C" const char* simStepName(DWORD index) {
+    Guard g;
+    const auto& steps = control().steps;
+    return index < steps.size() ? steps[index].c_str() : nullptr;
+}
+
+extern "C" void simSetSerialCameraPorts(DWORD mask) {
+    Guard g;
+    control().serialCameraPorts = mask;
+}
+
+extern "C" DWORD simSerialCameraPorts(void) {
+    Guard g;
+    return control().serialCameraPorts;
+}
+
+extern "C" DWORD simSerialCallCount(void) {
+    Guard g;
+    return static_cast<DWORD>(control().serialCalls.size());
+}
+
+extern "C" BOOL simSerialCallAt(DWORD index, SimSerialCall* call) {
+    Guard g;
+    const auto& calls = control().serialCalls;
+    if (index >= calls.size()) return FALSE;
+    *call = calls[index];
+    return TRUE;
+}
+
+extern "C" void simRecordSerialCall(const SimSerialCall* call) {
+    Guard g;
+    control().serialCalls.push_back(*call);
+}
+
+extern "C" LONG simCounter(const char* name) {
+    Guard g;
+    auto& counters = control().counters;
+    auto it = counters.find(name);
+    return it == counters.end() ? 0 : it->second;
+}
+
+extern "C" void simAddToCounter(const char* name, LONG delta) {
+    Guard g;
+    control().counters[name] += delta;
+}

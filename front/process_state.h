@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "../Common/owned.h"
 #include "../include/bvcl2sti.h"
 

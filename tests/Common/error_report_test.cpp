@@ -1,0 +1,93 @@
+// The error report: component, kind and error texts, the exact line format,
+// and when a constructed exception prints it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Common/bv_exception.h"
+#include "Common/error_report.h"
+#include "tests/support/debug_output_capture.h"
+
+namespace {
+
+struct ReportCase {
+    const char* name;
+    DWORD code;
+    const char* file;
+    DWORD line;
+    const char* expected;
+};
+
+const ReportCase kReportCases[] = {
+    {"NamedComponentAndError", 0x0900008b, "Bvwinreg", 36,
+     "\nbvError [setup generic: DEVICE_NOT_INSTALLED]  Bvwinreg line 36\n"},
+    {"UnnamedComponentIsNumbered", 0x0a0000e3, "sti.cpp", 7,
+     "\nbvError [component 10 generic: error 0x00e3]  sti.cpp line 7\n"},
+    {"UnnamedComponentNeverNamesTheError", 0x0a000003, "f", 1,
+     "\nbvError [component 10 generic: error 0x0003]  f line 1\n"},
+    {"SpecificKindIsNumbered", 0x82700003, "ui", 2,
+     "\nbvError [llsdk specific: error 0x0003]  ui line 2\n"},
+    {"MessageComponent", 0x0c000006, "m", 3, "\nbvError [component 12 generic: error 0x0006]  m line 3\n"},
+    {"NumberZeroHasNoName", 0x01000000, "z", 4, "\nbvError [client generic: error 0x0000]  z line 4\n"},
+    {"LastNamedNumber", 0x070000c3, "z", 5, "\nbvError [colormap generic: COMM_BUFFER_FULL]  z line 5\n"},
+    {"PastTheListHasNoName", 0x070000c4, "z", 6, "\nbvError [colormap generic: error 0x00c4]  z line 6\n"},
+    {"GapInTheListHasNoName", 0x03000052, "z", 8, "\nbvError [hlsdk generic: error 0x0052]  z line 8\n"},
+    {"FirstNamedNumber", 0x04000001, "z", 9, "\nbvError [parse generic: UNIMPLEMENTED]  z line 9\n"},
+};
+
+class ErrorReportFormat : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(ErrorReportFormat, PrintsTheExactLine) {
+    const ReportCase& c = GetParam();
+    char out[bv::kReportBufferSize];
+    bv::formatErrorReport(c.code, c.file, c.line, out, sizeof out);
+    EXPECT_EQ(std::string(c.expected), out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, ErrorReportFormat, ::testing::ValuesIn(kReportCases),
+                         [](const ::testing::TestParamInfo<ReportCase>& i) { return i.param.name; });
+
+TEST(ErrorReport, LongFileNameIsCutToTheBuffer) {
+    const std::string file(400, 'x');
+    char out[bv::kReportBufferSize];
+    bv::formatErrorReport(0x0900008b, file.c_str(), 1, out, sizeof out);
+    EXPECT_EQ(bv::kReportBufferSize - 1, std::string(out).size());
+    EXPECT_EQ(0, std::string(out).rfind("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  xxx", 0));
+}
+
+// These catch the report through the debugger output channel, which needs
+// Windows exception dispatch.
+class DebugOutputReport : public ::testing::Test {
+protected:
+    void SetUp() override { bv::reportSwitch = 1; }
+    void TearDown() override { bv::reportSwitch = 0; }
+};
+
+TEST_F(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
+    bvtest::DebugOutputCapture capture;
+    bv::bvCDeviceException raised(0x0900008b, "Bvwinreg", 36);
+    bv::bvCException noLine(0x0900008b, "Bvwinreg", 0);
+    bv::bvCGenericException noFile(0x0900008b, nullptr, 12);
+    bv::reportSwitch = 0;
+    bv::bvCException switchedOff(0x0900008b, "Bvwinreg", 36);
+
+    ASSERT_EQ(1u, capture.texts().size());
+    EXPECT_EQ("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  Bvwinreg line 36\n", capture.texts()[0]);
+    EXPECT_STREQ("", noFile.file);
+    EXPECT_EQ(12u, noFile.line);
+}
+
+TEST(BvException, DeviceExceptionIsCaughtAsEachBase) {
+    auto raise = [] { throw bv::bvCDeviceException(0x0900008b, "bvWinReg", 99); };
+    try {
+        raise();
+        FAIL() << "nothing was thrown";
+    } catch (const bv::bvCException& e) {
+        EXPECT_EQ(0x0900008bu, e.code);
+        EXPECT_STREQ("bvWinReg", e.file);
+        EXPECT_EQ(99u, e.line);
+    }
+    EXPECT_THROW(raise(), bv::bvCGenericException);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The serial road: every forwarding slot reaches the serial library with
+// exactly the caller's arguments and its result comes back unchanged; the
+// slots without a serial forward never reach it; real operations on the
+// virtual camera come through whole.
+#include <cstring>
+#include <functional>
+
+#include "front_fixture.h"
+#include "tests/support/stream_recorder.h"
+
+namespace {
+
+using bvtest::serialCalls;
+
+UINT_PTR word(const void* p) { return reinterpret_cast<UINT_PTR>(p); }
+
+// Distinct values that the library must pass on untouched. The armed fault
+// makes the stand-in answer before it looks at them.
+const auto kStream = reinterpret_cast<bvlStream*>(0x5150);
+const auto kPath = reinterpret_cast<const char*>(0x6170);
+const auto kSubtree = reinterpret_cast<const BYTE*>(0x7190);
+const auto kBuffer = reinterpret_cast<void*>(0x81b0);
+const auto kWindow = reinterpret_cast<HWND>(0x91d0);
+const auto kCallback = reinterpret_cast<bvlNotifyCB>(0xa1f0);
+
+struct ForwardCase {
+    const char* name;
+    DWORD slot;
+    // Calls the operation with the camera word; returns its result.
+    std::function<DWORD(const bvlBaseAPI&, DWORD)> call;
+    // The arguments after the camera word, as the stand-in must see them.
+    std::vector<UINT_PTR> rest;
+};
+
+bvlModelDescrip g_descrip;
+bvlCameraPort g_port;
+
+const ForwardCase kForwardCases[] = {
+    {"GetModelDescrip", 1, [](const bvlBaseAPI& a, DWORD c) { return a.baseGetModelDescrip(c, &g_descrip); },
+     {word(&g_descrip)}},
+    {"GetOpenCameraPort", 5, [](const bvlBaseAPI& a, DWORD c) { return a.baseGetOpenCameraPort(c, &g_port); },
+     {word(&g_port)}},
+    {"GetVols", 6, [](const bvlBaseAPI& a, DWORD c) { return a.baseGetVols(c, kStream); }, {word(kStream)}},
+    {"GetDirs", 7, [](const bvlBaseAPI& a, DWORD c) { return a.baseGetDirs(c, kSubtree, kStream); },
+     {word(kSubtree), word(kStream)}},
+    {"GetFile", 8, [](const bvlBaseAPI& a, DWORD c) { return a.baseGetFile(c, kPath, kStream); },
+     {word(kPath), word(kStream)}},
+    {"DeleteFiles", 9, [](const bvlBaseAPI& a, DWORD c) { return a.baseDeleteFiles(c, kPath); }, {word(kPath)}},
+    {"DeleteVolPictures", 10,
+     [](const bvlBaseAPI& a, DWORD c) { return a.baseDeleteVolPictures(c, kPath, 0xdead0001, 0xbeef0002); },
+     {word(kPath), 0xdead0001, 0xbeef0002}},
+    {"ShowSettingsUI", 11, [](const bvlBaseAPI& a, DWORD c) { return a.baseShowSettingsUI(c, kWindow); },
+     {word(kWindow)}},
+    {"ReadSetting", 12, [](const bvlBaseAPI& a, DWORD c) { return a.baseReadSetting(c, 99, kBuffer); },
+     {99, word(kBuffer)}},
+    {"WriteSetting", 13, [](const bvlBaseAPI& a, DWORD c) { return a.baseWriteSetting(c, 0x10002, kBuffer); },
+     {0x10002, word(kBuffer)}},
+    {"SetNotificationCB", 14,
+     [](const bvlBaseAPI& a, DWORD c) { return a.baseSetNotificationCB(c, kCallback, 0x7777); },
+     {word(reinterpret_cast<const void*>(kCallback)), 0x7777}},
+    {"FormatVol", 15, [](const bvlBaseAPI& a, DWORD c) { return a.baseFormatVol(c, kPath, 3, 0xffffffff); },
+     {word(kPath), 3, 0xffffffff}},
+    {"CreateDir", 16, [](const bvlBaseAPI& a, DWORD c) { return a.baseCreateDir(c, kPath); }, {word(kPath)}},
+    {"RemoveDir", 17, [](const bvlBaseAPI& a, DWORD c) { return a.baseRemoveDir(c, kPath); }, {word(kPath)}},
+    {"PutFile", 18, [](const bvlBaseAPI& a, DWORD c) { return a.basePutFile(c, kPath, kStream); },
+     {word(kPath), word(kStream)}},
+    {"SetFileAttribs", 19, [](const bvlBaseAPI& a, DWORD c) { return a.baseSetFileAttribs(c, kPath, 0x1ff); },
+     {word(kPath), 0x1ff}},
+    {"SetFileTimes", 20, [](const bvlBaseAPI& a, DWORD c) { return a.baseSetFileTimes(c, kPath, 0x80000001); },
+     {word(kPath), 0x80000001}},
+    {"GetJpegParsingHeader", 21,
+     [](const bvlBaseAPI& a, DWORD c) { return a.baseGetJpegParsingHeader(c, kPath, kStream); },
+     {word(kPath), word(kStream)}},
+    {"ReleaseControlEx", 22,
+     [](const bvlBaseAPI& a, DWORD c) { return a.baseReleaseControlEx(c, 0x12345, kBuffer, 0x20010, kBuffer); },
+     {0x12345, word(kBuffer), 0x20010, word(kBuffer)}},
+    {"ReleaseControlGetReleasedData", 23,
+     [](const bvlBaseAPI& a, DWORD c) { return a.baseReleaseControlGetReleasedData(c, 1, 0xfffe, kStream); },
+     {1, 0xfffe, word(kStream)}},
+    {"ReleaseControlGetViewFinderData", 24,
+     [](const bvlBaseAPI& a, DWORD c) { return a.baseReleaseControlGetViewFinderData(c, kStream); },
+     {word(kStream)}},
+    {"CloseCameraComm", 4, [](const bvlBaseAPI& a, DWORD c) { return a.baseCloseCameraComm(c); }, {}},
+};
+
+class SerialForwarding : public FrontDispatchTest, public ::testing::WithParamInterface<ForwardCase> {};
+
+TEST_P(SerialForwarding, PassesArgumentsAndResultUnchanged) {
+    const ForwardCase& f = GetParam();
+    const DWORD camera = openSerial();
+    simReset();  // forget the open; the connection stays
+    char step[32];
+    wsprintfA(step, "serial.slot%lu", f.slot);
+    const DWORD injected = 0x02000000 | (f.slot << 8) | 0x5a;
+    simFailNth(step, 1, injected);
+
+    EXPECT_EQ(injected, f.call(api(), camera));
+
+    const std::vector<SimSerialCall> calls = serialCalls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(f.slot, calls[0].slot);
+    std::vector<UINT_PTR> seen(calls[0].args, calls[0].args + calls[0].argCount);
+    std::vector<UINT_PTR> expected = {camera};
+    expected.insert(expected.end(), f.rest.begin(), f.rest.end());
+    EXPECT_EQ(expected, seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySlot, SerialForwarding, ::testing::ValuesIn(kForwardCases),
+                         [](const ::testing::TestParamInfo<ForwardCase>& i) { return i.param.name; });
+
+TEST_F(FrontDispatchTest, OpenIsForwardedWithCallerArguments) {
+    bvlCameraPort port = bvtest::serialPort(3);
+    port.u.serial.params[1] = 2;  // the library's own parameter bytes pass unread
+    simSetSerialCameraPorts(1u << 2);
+    DWORD camera = 0;
+    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, kCallback, 0x4242, &camera));
+
+    const std::vector<SimSerialCall> calls = serialCalls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(3u, calls[0].slot);
+    const std::vector<UINT_PTR> expected = {word(&port), word(reinterpret_cast<const void*>(kCallback)),
+                                            0x4242, word(&camera)};
+    EXPECT_EQ(expected, std::vector<UINT_PTR>(calls[0].args, calls[0].args + calls[0].argCount));
+    EXPECT_EQ(0x00c30003u, camera);  // the serial library's own camera word
+
+    bvlCameraPort open = {};
+    ASSERT_EQ(0u, api().baseGetOpenCameraPort(camera, &open));
+    EXPECT_EQ(0, std::memcmp(&port, &open, sizeof port));
+    EXPECT_EQ(0u, api().baseCloseCameraComm(camera));
+}
+
+TEST_F(FrontDispatchTest, SlotsWithoutSerialForwardNeverReachTheLibrary) {
+    const DWORD camera = openSerial();
+    bvlCameraPort port;
+    bvtest::StreamRecorder models;
+    api().baseGetCameraPort(1, nullptr, 0, &port);
+    api().baseGetDevicePort(3, nullptr, 0, &port, 1);
+    api().baseSetCameraSelector(0x70333036);
+    api().baseGetUSBModels(models.stream());
+    EXPECT_EQ(0u, callsOfSlot(2) + callsOfSlot(25) + callsOfSlot(26) + callsOfSlot(27));
+    api().baseCloseCameraComm(camera);
+}
+
+TEST_F(FrontDispatchTest, NotificationCallbackGoesToTheSerialLibraryWhenLoaded) {
+    const DWORD camera = openSerial();
+    EXPECT_EQ(0u, api().baseSetNotificationCB(camera, kCallback, 9));
+    EXPECT_EQ(1u, callsOfSlot(14));
+    api().baseCloseCameraComm(camera);
+
+    // With the port closed the callback is kept here; the library is not asked.
+    EXPECT_EQ(0u, api().baseSetNotificationCB(camera, kCallback, 10));
+    EXPECT_EQ(1u, callsOfSlot(14));
+}
+
+TEST_F(FrontDispatchTest, FileRoundTripThroughTheSerialRoad) {
+    const DWORD camera = openSerial();
+    bvtest::StreamRecorder download;
+    ASSERT_EQ(0u, api().baseGetFile(camera, "CF\\DCIM\\BRV_0003.JPG", download.stream()));
+    EXPECT_EQ(5121u, download.written().size());
+    const std::vector<std::string> expected = {"open 3", "progress 0", "write 5120", "progress 99",
+                                               "write 1", "progress 100", "close"};
+    EXPECT_EQ(expected, download.log());
+
+    bvtest::StreamRecorder upload;
+    upload.setSource(download.written());
+    ASSERT_EQ(0u, api().basePutFile(camera, "CF\\DCIM\\COPY.JPG", upload.stream()));
+    bvtest::StreamRecorder again(BVL_PROGRESS_NONE);
+    ASSERT_EQ(0u, api().baseGetFile(camera, "CF\\DCIM\\COPY.JPG", again.stream()));
+    EXPECT_EQ(download.written(), again.written());
+
+    EXPECT_EQ(0u, api().baseDeleteFiles(camera, "CF\\DCIM\\COPY.JPG\0"));
+    bvtest::StreamRecorder gone;
+    EXPECT_EQ(0x02000022u, api().baseGetFile(camera, "CF\\DCIM\\COPY.JPG", gone.stream()));
+    EXPECT_EQ(0u, api().baseCloseCameraComm(camera));
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+# Checks the product DLL as built: its file format, that it exports exactly
+# the expected names, and that it imports only Windows system DLLs.
+# Variables: OBJDUMP, ARCH (i686 or x86_64), DLL, EXPECTED (one name a line).
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+
+if(ARCH STREQUAL "i686")
+    set(format "pei-i386")
+else()
+    set(format "pei-x86-64")
+endif()
+if(NOT dump MATCHES "file format ${format}")
+    message(FATAL_ERROR "${DLL} is not ${format}")
+endif()
+
+# Exported names: the lines after "[Ordinal/Name Pointer] Table" read
+# "[   3] name" until the first line of another shape.
+string(REPLACE ";" "\\;" dump_escaped "${dump}")
+string(REPLACE "\n" ";" lines "${dump_escaped}")
+set(exported)
+set(in_table FALSE)
+foreach(line IN LISTS lines)
+    if(line MATCHES "\\[Ordinal/Name Pointer\\] Table")
+        set(in_table TRUE)
+    elseif(in_table AND line MATCHES "^[ \t]*\\[ *[0-9]+\\] (.+)$")
+        list(APPEND exported "${CMAKE_MATCH_1}")
+    elseif(in_table)
+        break()
+    endif()
+endforeach()
+file(STRINGS ${EXPECTED} expected)
+list(SORT exported)
+list(SORT expected)
+if(NOT exported STREQUAL expected)
+    set(missing ${expected})
+    list(REMOVE_ITEM missing ${exported})
+    set(extra ${exported})
+    list(REMOVE_ITEM extra ${expected})
+    message(FATAL_ERROR "exports differ\n  missing: ${missing}\n  unexpected: ${extra}")
+endif()
+
+# Imports: Windows system DLLs only, no compiler runtime, no stand-in.
+set(allowed kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll comdlg32.dll
+    ole32.dll oleaut32.dll shell32.dll msvcrt.dll version.dll)
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(line IN LISTS imports)
+    string(SUBSTRING "${line}" 10 -1 name)
+    string(TOLOWER "${name}" lower)
+    if(NOT lower IN_LIST allowed)
+        message(FATAL_ERROR "imports ${name}, which is not a Windows system DLL")
+    endif()
+    message(STATUS "imports ${name}")
+endforeach()
+list(LENGTH exported count)
+message(STATUS "${format}, ${count} exports as expected")

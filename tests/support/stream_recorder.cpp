@@ -1,0 +1,82 @@
+#include "stream_recorder.h"
+
+#include <algorithm>
+
+namespace bvtest {
+
+StreamRecorder::StreamRecorder(WORD progressMode) : stream_() {
+    stream_.context = reinterpret_cast<UINT_PTR>(this);
+    stream_.progressMode = progressMode;
+    stream_.OpenCB = onOpen;
+    stream_.CloseCB = onClose;
+    stream_.ReadCB = onRead;
+    stream_.WriteCB = onWrite;
+    stream_.SeekCB = onSeek;
+    stream_.TellCB = onTell;
+    stream_.ProgressCB = onProgress;
+}
+
+void StreamRecorder::failOn(const std::string& callback, DWORD code) {
+    failingCallback_ = callback;
+    failingCode_ = code;
+}
+
+StreamRecorder& StreamRecorder::self(UINT_PTR context) {
+    return *reinterpret_cast<StreamRecorder*>(context);
+}
+
+DWORD StreamRecorder::fault(const char* callback) const {
+    return failingCallback_ == callback ? failingCode_ : 0;
+}
+
+void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("open " + std::to_string(mode));
+    *error = s.fault("open");
+}
+
+void WINAPI StreamRecorder::onClose(UINT_PTR context, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("close");
+    *error = s.fault("close");
+}
+
+void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("read " + std::to_string(*count));
+    *error = s.fault("read");
+    const size_t n = std::min<size_t>(*count, s.source_.size() - s.position_);
+    std::copy_n(s.source_.begin() + s.position_, n, buffer);
+    s.position_ += n;
+    *count = static_cast<DWORD>(n);
+}
+
+void WINAPI StreamRecorder::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("write " + std::to_string(*count));
+    *error = s.fault("write");
+    if (*error == 0) s.written_.insert(s.written_.end(), buffer, buffer + *count);
+}
+
+void WINAPI StreamRecorder::onSeek(UINT_PTR context, DWORD origin, LONG offset, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("seek " + std::to_string(origin) + " " + std::to_string(offset));
+    *error = s.fault("seek");
+    s.position_ = origin == BVL_SEEK_END ? s.source_.size()
+                                         : std::min<size_t>(static_cast<size_t>(offset), s.source_.size());
+}
+
+DWORD WINAPI StreamRecorder::onTell(UINT_PTR context, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("tell");
+    *error = s.fault("tell");
+    return static_cast<DWORD>(s.position_);
+}
+
+void WINAPI StreamRecorder::onProgress(UINT_PTR context, DWORD percent, DWORD* error) {
+    StreamRecorder& s = self(context);
+    s.log_.push_back("progress " + std::to_string(percent));
+    *error = s.fault("progress");
+}
+
+}  // namespace bvtest

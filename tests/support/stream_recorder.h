@@ -1,0 +1,46 @@
+// A bvlStream whose callbacks log what they are asked ("open 3",
+// "write 5120", "progress 40", "close") and keep the written bytes, so a
+// test compares a whole sequence at once. A source can be given to read
+// from, and any callback can be told to report an error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bvcl2sti.h"
+
+namespace bvtest {
+
+class StreamRecorder {
+public:
+    explicit StreamRecorder(WORD progressMode = BVL_PROGRESS_PERCENT);
+
+    bvlStream* stream() { return &stream_; }
+    const std::vector<std::string>& log() const { return log_; }
+    const std::vector<BYTE>& written() const { return written_; }
+
+    void setSource(std::vector<BYTE> source) { source_ = std::move(source); }
+    // Makes the named callback ("open", "write", ...) report code.
+    void failOn(const std::string& callback, DWORD code);
+
+private:
+    static StreamRecorder& self(UINT_PTR context);
+    DWORD fault(const char* callback) const;
+    static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
+    static void WINAPI onClose(UINT_PTR context, DWORD* error);
+    static void WINAPI onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error);
+    static void WINAPI onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error);
+    static void WINAPI onSeek(UINT_PTR context, DWORD origin, LONG offset, DWORD* error);
+    static DWORD WINAPI onTell(UINT_PTR context, DWORD* error);
+    static void WINAPI onProgress(UINT_PTR context, DWORD percent, DWORD* error);
+
+    bvlStream stream_;
+    std::vector<std::string> log_;
+    std::vector<BYTE> written_;
+    std::vector<BYTE> source_;
+    size_t position_ = 0;
+    std::string failingCallback_;
+    DWORD failingCode_ = 0;
+};
+
+}  // namespace bvtest

@@ -3,6 +3,7 @@
 // wake-up code. The virtual camera answers a message by echoing its
 // payload, delivered to the reply callback in chunks of up to 5120 bytes,
 // one chunk per poll. The other entries are recorded and refused.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -33,7 +34,6 @@ struct PendingReply {
 };
 
 PendingReply g_reply;
-BYTE g_wakeupCode = 0;
 
 template <class T>
 T readAt(const BYTE* base, size_t offset) {
@@ -111,7 +111,6 @@ DWORD WINAPI fakeSend(DWORD camera, const BYTE* message) {
 DWORD WINAPI fakeSetWakeupCode(BYTE wakeupCode) {
     DWORD code = 0;
     if (failed(6, &code)) return recordCall(6, 1, wakeupCode, 0, 0, code);
-    g_wakeupCode = wakeupCode;
     return recordCall(6, 1, wakeupCode, 0, 0, 0);
 }
 

@@ -3,7 +3,9 @@
 // answers from the virtual camera of bvsim.dll. Every call is first
 // offered to the fault plan ("serial.slotN") and then recorded with its
 // arguments and result, so tests can prove that calls arrive unchanged.
+#include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <string>
 #include <vector>
 

@@ -2,6 +2,7 @@
 // description, port selection and the model selector.
 #include <cstring>
 
+#include "../Common/bvWinReg.h"
 #include "dispatch.h"
 #include "operations.h"
 #include "serial_library.h"
@@ -16,7 +17,9 @@ DWORD openSerial(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback,
     state.portType = BVL_PORT_SERIAL;
     DWORD rc = connectSerialLibrary(state);
     if (rc != 0) return rc;
-    return state.serialBaseAPI->baseOpenCameraComm(port, callback, context, camera);
+    rc = state.serialBaseAPI->baseOpenCameraComm(port, callback, context, camera);
+    if (rc == 0) machineRegistry().WritePortSetting(port, kLastPort, 0);
+    return rc;
 }
 
 DWORD openUsb(ProcessState& state, bvlCameraPort* port, DWORD* camera) {

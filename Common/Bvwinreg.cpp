@@ -1,0 +1,206 @@
+#include "bvWinReg.h"
+
+#include <cstring>
+#include <string>
+
+namespace bv {
+namespace {
+
+constexpr DWORD kEnumNameSize = 64;
+constexpr char kLastModel[] = "lastModel";
+constexpr char kDefaultModel[] = "defaultModel";
+
+// lastModel for "lastPort", defaultModel for "defaultPort"; any other value
+// name has no port type to go by, and null is returned.
+const char* portTypeValueFor(const char* valueName) {
+    if (std::strcmp(valueName, kLastPort) == 0) return kLastModel;
+    if (std::strcmp(valueName, kDefaultPort) == 0) return kDefaultModel;
+    return nullptr;
+}
+
+// A model key name as the lookups hand it out may fill its buffer without a
+// terminator; this turns it into a terminated text.
+std::string keyNameText(const char* keyName, DWORD size) {
+    return std::string(keyName, strnlen(keyName, size));
+}
+
+}  // namespace
+
+void raiseRegistryError(const char* file, DWORD line) {
+    throw bvCDeviceException(BVL_E_REGISTRY, file, line);
+}
+
+bvCWinRegKey::bvCWinRegKey(HKEY parent, const char* path) {
+    if (RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS, &key_) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        raiseRegistryError(kRegistryHeaderName, kLineOpenKey);
+    }
+}
+
+bvCWinRegKey::~bvCWinRegKey() { RegCloseKey(key_); }
+
+DWORD bvCWinRegKey::read(const char* name, void* buffer, DWORD size) const {
+    DWORD length = size;
+    LONG rc = RegQueryValueExA(key_, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &length);
+    if (rc != ERROR_SUCCESS || length == 0) raiseRegistryError(kRegistryHeaderName, kLineReadValue);
+    return length;
+}
+
+void bvCWinRegKey::write(const char* name, DWORD type, const void* data, DWORD size) const {
+    if (RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+        raiseRegistryError(kRegistryHeaderName, kLineWriteValue);
+}
+
+bool bvCWinRegKey::subkeyAt(DWORD index, char* name, DWORD size) const {
+    return RegEnumKeyA(key_, index, name, size) == ERROR_SUCCESS;
+}
+
+template <class Matches>
+void RegistryStore::findModelKey(Matches matches, DWORD notFoundLine, char* keyName, DWORD size) const {
+    bvCWinRegKey models(root_, kModelListKey);
+    char name[kEnumNameSize];
+    for (DWORD index = 0;; ++index) {
+        if (!models.subkeyAt(index, name, sizeof name)) raiseRegistryError(kRegistrySourceName, notFoundLine);
+        bvCWinRegKey model(models.get(), name);
+        if (matches(model)) {
+            std::strncpy(keyName, name, size);
+            return;
+        }
+    }
+}
+
+void RegistryStore::FindModelKeyByID(DWORD modelID, char* keyName, DWORD size) const {
+    findModelKey(
+        [modelID](const bvCWinRegKey& model) {
+            DWORD stored = 0;
+            model.read("modelID", &stored, sizeof stored);
+            return stored == modelID;
+        },
+        kLineNoModelID, keyName, size);
+}
+
+void RegistryStore::FindModelKeyByName(const char* modelName, char* keyName, DWORD size) const {
+    findModelKey(
+        [modelName](const bvCWinRegKey& model) {
+            char stored[kModelTextSize + 1] = {};
+            model.read("modelName", stored, kModelTextSize);
+            return std::strcmp(stored, modelName) == 0;
+        },
+        kLineNoModelName, keyName, size);
+}
+
+void RegistryStore::readModelValue(DWORD modelID, const char* valueName, void* buffer, DWORD size) const {
+    char keyName[kModelKeyNameSize];
+    FindModelKeyByID(modelID, keyName, sizeof keyName);
+    bvCWinRegKey models(root_, kModelListKey);
+    bvCWinRegKey model(models.get(), keyNameText(keyName, sizeof keyName).c_str());
+    model.read(valueName, buffer, size);
+}
+
+void RegistryStore::ReadModelID(const char* modelName, DWORD* modelID) const {
+    char keyName[kModelKeyNameSize];
+    FindModelKeyByName(modelName, keyName, sizeof keyName);
+    bvCWinRegKey models(root_, kModelListKey);
+    bvCWinRegKey model(models.get(), keyNameText(keyName, sizeof keyName).c_str());
+    model.read("modelID", modelID, sizeof *modelID);
+}
+
+void RegistryStore::ReadModelName(DWORD modelID, char* modelName) const {
+    readModelValue(modelID, "modelName", modelName, kModelTextSize);
+}
+
+void RegistryStore::ReadInstallMethod(DWORD* installMethod, DWORD modelID) const {
+    readModelValue(modelID, "installMethod", installMethod, sizeof *installMethod);
+}
+
+BOOL RegistryStore::IsUSBInstalled() const {
+    bvCWinRegKey models(root_, kModelListKey);
+    char name[kEnumNameSize];
+    for (DWORD index = 0; models.subkeyAt(index, name, sizeof name); ++index) {
+        bvCWinRegKey model(models.get(), name);
+        DWORD method = 0;
+        try {
+            model.read("installMethod", &method, sizeof method);
+        } catch (const bvCDeviceException&) {
+            continue;  // a model without the value is not installed for USB
+        }
+        if (method & kInstalledForUsb) return TRUE;
+    }
+    return FALSE;
+}
+
+void RegistryStore::ReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const {
+    if (portSelector != 0 && portSelector != BVL_PORT_SERIAL && portSelector != BVL_PORT_USB) {
+        readModelValue(portSelector, valueName, port, sizeof *port);
+        return;
+    }
+    const char* typeValue = portTypeValueFor(valueName);
+    if (portSelector == 0 && !typeValue) throw bvCDeviceException(BVL_E_INVALID_PARAMETER);
+
+    bvCWinRegKey library(root_, kLibraryKey);
+    DWORD type = portSelector;
+    if (type == 0) {
+        try {
+            library.read(typeValue, &type, sizeof type);
+        } catch (const bvCDeviceException&) {
+            type = BVL_PORT_SERIAL;
+        }
+    }
+    if (type != BVL_PORT_SERIAL && type != BVL_PORT_USB) return;  // nothing to read
+    try {
+        bvCWinRegKey kind(library.get(), type == BVL_PORT_SERIAL ? kSerialSubkey : kUsbSubkey);
+        kind.read(valueName, port, sizeof *port);
+    } catch (const bvCDeviceException&) {
+        writeSerialDefaultPort(port);
+    }
+}
+
+void RegistryStore::WritePortSetting(const bvlCameraPort* port, const char* valueName,
+                                     DWORD modelID) const noexcept {
+    try {
+        if (modelID != 0) {
+            char keyName[kModelKeyNameSize];
+            FindModelKeyByID(modelID, keyName, sizeof keyName);
+            bvCWinRegKey models(root_, kModelListKey);
+            bvCWinRegKey model(models.get(), keyNameText(keyName, sizeof keyName).c_str());
+            model.write(valueName, REG_BINARY, port, sizeof *port);
+            return;
+        }
+        bvCWinRegKey library(root_, kLibraryKey);
+        if (port->portType == BVL_PORT_SERIAL || port->portType == BVL_PORT_USB) {
+            bvCWinRegKey kind(library.get(), port->portType == BVL_PORT_SERIAL ? kSerialSubkey : kUsbSubkey);
+            kind.write(valueName, REG_BINARY, port, sizeof *port);
+        }
+        if (const char* typeValue = portTypeValueFor(valueName)) {
+            const DWORD type = port->portType;
+            library.write(typeValue, REG_DWORD, &type, sizeof type);
+        }
+    } catch (...) {
+        // Storing a port is a convenience for the next session; a registry
+        // that refuses it must not fail the operation that asked.
+    }
+}
+
+WORD RegistryStore::ReadLastPortType(const char* valueName) const {
+    const char* typeValue = portTypeValueFor(valueName);
+    if (!typeValue) throw bvCDeviceException(BVL_E_INVALID_PARAMETER);
+    bvCWinRegKey library(root_, kLibraryKey);
+    DWORD type = 0;
+    try {
+        library.read(typeValue, &type, sizeof type);
+    } catch (const bvCDeviceException&) {
+        return 0;
+    }
+    return LOWORD(type);
+}
+
+void writeSerialDefaultPort(bvlCameraPort* port) {
+    port->portType = BVL_PORT_SERIAL;
+    std::strcpy(port->portName, "com1");
+    port->u.serial.portNumber = 1;
+    const BYTE params[4] = {8, 1, 0, 3};
+    std::memcpy(port->u.serial.params, params, sizeof params);
+    port->u.serial.baudRate = 115200;
+}
+
+}  // namespace bv

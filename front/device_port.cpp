@@ -1,0 +1,166 @@
+// The stored default and last ports (requests 1 and 3 of
+// baseGetDevicePort) and the model selector.
+#include "device_port.h"
+
+#include <cstring>
+
+#include "../Common/bvWinReg.h"
+#include "process_state.h"
+#include "usb_road.h"
+
+namespace bv {
+namespace {
+
+constexpr DWORD kNoLastPort = BVL_E_NO_LAST_PORT;
+constexpr DWORD kKindNotInstalled = BVL_E_DEVICE_NOT_INSTALLED;
+
+// The port kinds a model is installed for (bit 0 serial, bit 1 USB); a
+// model that cannot be looked up counts as serial only.
+DWORD supportedKinds(const RegistryStore& registry, DWORD modelID) {
+    if (modelID == 0) return processState().stillImageLibrary ? 3 : 1;
+    DWORD method = 0;
+    try {
+        registry.ReadInstallMethod(&method, modelID);
+    } catch (const bvCException&) {
+        return 1;
+    }
+    method &= 3;
+    return method != 0 ? method : 1;
+}
+
+// One lookup of a stored port: request 1 reads "defaultPort", request 3
+// "lastPort". When nothing is stored the default of the wanted kind is
+// filled in, and for the last port that is reported as kNoLastPort.
+class StoredPortLookup {
+public:
+    StoredPortLookup(DWORD request, DWORD modelID, DWORD wantedKind, bvlCameraPort* port)
+        : registry_(machineRegistry()), request_(request), modelID_(modelID),
+          wantedKind_(wantedKind), port_(port),
+          valueName_(request == BVL_PORT_REQUEST_DEFAULT ? kDefaultPort : kLastPort) {}
+
+    DWORD run() {
+        if (modelID_ == 0) {
+            runWithoutModel();
+        } else {
+            DWORD rc = runForModel();
+            if (rc != 0) return rc;
+        }
+        if (port_->portType == BVL_PORT_USB) port_->u.usb.deviceName[0] = '\0';
+        return result_;
+    }
+
+private:
+    void runWithoutModel() {
+        switch (wantedKind_) {
+        case kPortKindSerial: return readFor(BVL_PORT_SERIAL, kPortKindSerial, 0);
+        case kPortKindUsb: return readFor(BVL_PORT_USB, kPortKindUsb, 0);
+        default: return readForLastKind();
+        }
+    }
+
+    DWORD runForModel() {
+        const DWORD supported = supportedKinds(registry_, modelID_);
+        DWORD kind = wantedKind_;
+        if (kind != kPortKindSerial && kind != kPortKindUsb)
+            kind = supported == 1 ? kPortKindSerial : supported == 2 ? kPortKindUsb : 0;
+        switch (kind) {
+        case kPortKindSerial:
+            readFor(modelID_, kPortKindSerial, modelID_);
+            return 0;
+        case kPortKindUsb:
+            if (supported == 1) return kKindNotInstalled;
+            readFor(BVL_PORT_USB, kPortKindUsb, modelID_);
+            break;
+        default:
+            readForLastKind();
+            break;
+        }
+        if (port_->portType == BVL_PORT_USB) port_->u.usb.modelID = modelID_;
+        return 0;
+    }
+
+    void readFor(DWORD selector, DWORD kind, DWORD defaultModelID) {
+        readStored(selector);
+        fillWhenNothingStored(kind, defaultModelID);
+    }
+
+    // Any stored port; nothing stored gives the default of the kind that
+    // was stored last.
+    void readForLastKind() {
+        readStored(0);
+        fillWhenNothingStored(lastStoredType() == BVL_PORT_USB ? kPortKindUsb : kPortKindSerial, 0);
+    }
+
+    // A registry that cannot be read: the last port is reported missing,
+    // the default port becomes the default of the wanted kind.
+    void readStored(DWORD selector) {
+        try {
+            registry_.ReadPortSetting(port_, valueName_, selector);
+        } catch (const bvCException&) {
+            if (request_ == BVL_PORT_REQUEST_LAST)
+                result_ = kNoLastPort;
+            else
+                fillDefaultPort(port_, modelID_, wantedKind_ == kPortKindUsb ? kPortKindUsb : kPortKindSerial);
+        }
+    }
+
+    void fillWhenNothingStored(DWORD kind, DWORD modelID) {
+        if (port_->portType != BVL_PORT_NONE) return;
+        fillDefaultPort(port_, modelID, kind);
+        if (request_ == BVL_PORT_REQUEST_LAST) result_ = kNoLastPort;
+    }
+
+    WORD lastStoredType() const {
+        try {
+            return registry_.ReadLastPortType(valueName_);
+        } catch (const bvCException&) {
+            return BVL_PORT_NONE;
+        }
+    }
+
+    const RegistryStore registry_;
+    const DWORD request_;
+    const DWORD modelID_;
+    const DWORD wantedKind_;
+    bvlCameraPort* const port_;
+    const char* const valueName_;
+    DWORD result_ = 0;
+};
+
+}  // namespace
+
+void fillDefaultPort(bvlCameraPort* port, DWORD modelID, DWORD kind) {
+    std::memset(port, 0, sizeof *port);
+    if (kind != kPortKindUsb) {
+        writeSerialDefaultPort(port);
+        return;
+    }
+    port->portType = BVL_PORT_USB;
+    std::strcpy(port->portName, "USB");
+    port->u.usb.modelID = modelID != 0 ? modelID : kDefaultUsbModelID;
+}
+
+DWORD lookUpDevicePort(DWORD request, HWND /*parent*/, DWORD modelID, bvlCameraPort* port,
+                       DWORD wantedKind) {
+    switch (LOWORD(request)) {
+    case BVL_PORT_REQUEST_DEFAULT:
+    case BVL_PORT_REQUEST_LAST:
+        return StoredPortLookup(LOWORD(request), modelID, LOWORD(wantedKind), port).run();
+    case BVL_PORT_REQUEST_DIALOG:
+    case BVL_PORT_REQUEST_LAUNCHED:
+        return BVL_E_NO_DEVICE_OPEN;  // the dialog and the launching camera are not wired yet
+    default:
+        return 0;  // an unknown request leaves the descriptor zeroed
+    }
+}
+
+// Reads the model's name into currentModelName for later USB opens.
+// Registry failures raise to the exported operation.
+DWORD selectCameraModel(DWORD modelID) {
+    char name[kModelTextSize] = {};
+    machineRegistry().ReadModelName(modelID, name);
+    std::memcpy(processState().currentModelName, name, sizeof name);
+    return 0;
+}
+
+}  // namespace bv

@@ -1,0 +1,229 @@
+// The registry store against the real (Wine) registry, below a scratch key
+// that stands in for the local-machine hive.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "Common/bvWinReg.h"
+#include "tests/support/handle_count.h"
+#include "tests/support/registry_fixture.h"
+
+namespace {
+
+using bv::bvCDeviceException;
+
+const DWORD kIdA = 0x70333036, kIdB = 0x70323030, kIdC = 0x70353030;
+const DWORD kSerialOnly = 1, kUsbOnly = 2, kBoth = 3;
+
+class RegistryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &root_, nullptr));
+    }
+    void TearDown() override {
+        RegCloseKey(root_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+    }
+
+    bv::RegistryStore store() const { return bv::RegistryStore(root_); }
+    bvtest::RegistryWriter writer() const { return bvtest::RegistryWriter(root_); }
+
+    // The file and line of the registry error that call raises; "none" when
+    // it raises nothing.
+    static std::string raisedBy(const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const bvCDeviceException& e) {
+            EXPECT_EQ(BVL_E_REGISTRY, e.code);
+            return std::string(e.file) + ":" + std::to_string(e.line);
+        }
+        return "none";
+    }
+
+    static bvlCameraPort usbPort(DWORD modelID) {
+        bvlCameraPort port = {};
+        port.portType = BVL_PORT_USB;
+        std::strcpy(port.portName, "USB");
+        port.u.usb.modelID = modelID;
+        return port;
+    }
+
+    static constexpr const char* kScratch = "Software\\Bvcl2StiTests\\RegistryStore";
+    HKEY root_ = nullptr;
+};
+
+TEST_F(RegistryStoreTest, ModelLookupTakesTheFirstMatchInEnumerationOrder) {
+    writer().addModel("A350", &kIdA, "Brivant 350", &kBoth);
+    writer().addModel("B350copy", &kIdA, "Brivant 350", &kSerialOnly);
+    writer().addModel("C500", &kIdC, "Brivant 500", &kUsbOnly);
+
+    char key[bv::kModelKeyNameSize];
+    store().FindModelKeyByID(kIdA, key, sizeof key);
+    EXPECT_STREQ("A350", key);
+    store().FindModelKeyByName("Brivant 350", key, sizeof key);
+    EXPECT_STREQ("A350", key);
+
+    DWORD method = 0, id = 0;
+    store().ReadInstallMethod(&method, kIdA);
+    EXPECT_EQ(kBoth, method);
+    store().ReadModelID("Brivant 500", &id);
+    EXPECT_EQ(kIdC, id);
+    char name[bv::kModelTextSize];
+    store().ReadModelName(kIdC, name);
+    EXPECT_STREQ("Brivant 500", name);
+}
+
+TEST_F(RegistryStoreTest, LookupFailuresRaiseTheirLines) {
+    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().IsUSBInstalled(); }));  // no model list
+    writer().addModel("A", &kIdA, "Brivant 350", &kBoth);
+    char key[bv::kModelKeyNameSize];
+    EXPECT_EQ("Bvwinreg:65", raisedBy([&] { store().FindModelKeyByID(kIdB, key, sizeof key); }));
+    EXPECT_EQ("Bvwinreg:84", raisedBy([&] { store().FindModelKeyByName("brivant 350", key, sizeof key); }));
+    char name[bv::kModelTextSize];
+    EXPECT_EQ("Bvwinreg:65", raisedBy([&] { store().ReadModelName(kIdB, name); }));
+
+    // A subkey without modelID ahead of the wanted one stops the search.
+    writer().addModel("0broken", nullptr, "Broken");
+    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().FindModelKeyByID(kIdA, key, sizeof key); }));
+    // So does an empty modelName in a name lookup.
+    writer().setModelValue("0broken", "modelName", "", 0, REG_SZ);
+    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().FindModelKeyByName("Brivant 350", key, sizeof key); }));
+    // A model without installMethod.
+    writer().addModel("D", &kIdB);
+    DWORD method;
+    EXPECT_EQ("bvWinReg:36", raisedBy([&] {
+        RegDeleteTreeA(root_, "Software\\Orvel\\Brivant\\BVLL\\0broken");
+        store().ReadInstallMethod(&method, kIdB);
+    }));
+}
+
+TEST_F(RegistryStoreTest, KeyNameIsCopiedLikeStrncpy) {
+    const char* longName = "ModelKeyNameOfThirtyOneLetters_";  // 31 characters
+    writer().addModel(longName, &kIdA);
+    char key[bv::kModelKeyNameSize];
+    std::memset(key, 'x', sizeof key);
+    store().FindModelKeyByID(kIdA, key, sizeof key);
+    EXPECT_STREQ(longName, key);
+
+    char small[8];
+    store().FindModelKeyByID(kIdA, small, sizeof small);
+    EXPECT_EQ(0, std::memcmp("ModelKey", small, sizeof small));  // full: no terminator
+}
+
+TEST_F(RegistryStoreTest, UsbIsInstalledWhenAnyModelHasBitOne) {
+    writer().addModel("A", &kIdA, "a", &kSerialOnly);
+    writer().addModel("B", &kIdB);  // no installMethod: skipped
+    EXPECT_FALSE(store().IsUSBInstalled());
+    writer().addModel("C", &kIdC, "c", &kBoth);
+    EXPECT_TRUE(store().IsUSBInstalled());
+}
+
+TEST_F(RegistryStoreTest, ReadPortFallsBackToTheSerialDefault) {
+    writer().addLibraryKeys();
+    bvlCameraPort port = {};
+    store().ReadPortSetting(&port, "lastPort", 0);  // no lastModel, no SERIAL\lastPort
+    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
+    EXPECT_STREQ("com1", port.portName);
+    EXPECT_EQ(1, port.u.serial.portNumber);
+    EXPECT_EQ(0, std::memcmp("\x08\x01\x00\x03", port.u.serial.params, 4));
+    EXPECT_EQ(115200u, port.u.serial.baudRate);
+
+    // lastModel 3 with USB\lastPort missing: the serial default, not a USB one.
+    const DWORD usb = BVL_PORT_USB;
+    writer().setLibraryValue("", "lastModel", &usb, 4, REG_DWORD);
+    std::memset(&port, 0, sizeof port);
+    store().ReadPortSetting(&port, "lastPort", 0);
+    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
+
+    // lastModel 0: nothing is read, the record stays cleared.
+    const DWORD none = 0;
+    writer().setLibraryValue("", "lastModel", &none, 4, REG_DWORD);
+    std::memset(&port, 0, sizeof port);
+    store().ReadPortSetting(&port, "lastPort", 0);
+    EXPECT_EQ(0, port.portType);
+
+    // No library key at all raises.
+    writer().clear();
+    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().ReadPortSetting(&port, "lastPort", 1); }));
+}
+
+TEST_F(RegistryStoreTest, ReadPortFromAModelHasNoFallback) {
+    writer().addModel("A", &kIdA);
+    bvlCameraPort port = {};
+    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().ReadPortSetting(&port, "defaultPort", kIdA); }));
+    bvlCameraPort stored = usbPort(kIdA);
+    writer().setModelValue("A", "defaultPort", &stored, 50);  // a short value fills the first bytes
+    std::memset(&port, 0xee, sizeof port);
+    store().ReadPortSetting(&port, "defaultPort", kIdA);
+    EXPECT_EQ(0, std::memcmp(&stored, &port, 50));
+    EXPECT_EQ(0xee, reinterpret_cast<BYTE*>(&port)[50]);
+}
+
+TEST_F(RegistryStoreTest, WritePortStoresUnderItsKindAndType) {
+    writer().addLibraryKeys();
+    const bvlCameraPort usb = usbPort(kIdA);
+    store().WritePortSetting(&usb, "lastPort", 0);
+    store().WritePortSetting(&usb, "defaultPort", 0);
+
+    bvlCameraPort back = {};
+    DWORD size = sizeof back, type = 0, typeSize = 4;
+    ASSERT_TRUE(writer().readLibraryValue("USB", "lastPort", &back, &size));
+    EXPECT_EQ(114u, size);
+    EXPECT_EQ(0, std::memcmp(&usb, &back, sizeof back));
+    size = sizeof back;
+    EXPECT_TRUE(writer().readLibraryValue("USB", "defaultPort", &back, &size));
+    ASSERT_TRUE(writer().readLibraryValue("", "lastModel", &type, &typeSize));
+    EXPECT_EQ(3u, type);
+    ASSERT_TRUE(writer().readLibraryValue("", "defaultModel", &type, &typeSize));
+    EXPECT_EQ(3u, type);
+    EXPECT_EQ(BVL_PORT_USB, store().ReadLastPortType("lastPort"));
+
+    // Port type 0 writes only lastModel.
+    const bvlCameraPort none = {};
+    store().WritePortSetting(&none, "lastPort", 0);
+    ASSERT_TRUE(writer().readLibraryValue("", "lastModel", &type, &typeSize));
+    EXPECT_EQ(0u, type);
+    size = sizeof back;
+    EXPECT_FALSE(writer().readLibraryValue("SERIAL", "lastPort", &back, &size));
+
+    // An unknown model ID writes nothing and returns normally.
+    store().WritePortSetting(&usb, "lastPort", kIdC);
+    writer().addModel("A", &kIdA);
+    store().WritePortSetting(&usb, "lastPort", kIdA);
+    size = sizeof back;
+    EXPECT_TRUE(writer().readModelValue("A", "lastPort", &back, &size));
+}
+
+TEST_F(RegistryStoreTest, LastPortTypeIsZeroWhenUnreadable) {
+    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().ReadLastPortType("lastPort"); }));
+    writer().addLibraryKeys();
+    EXPECT_EQ(0, store().ReadLastPortType("defaultPort"));
+    const DWORD wide = 0x10003;  // only the low 16 bits count
+    writer().setLibraryValue("", "defaultModel", &wide, 4, REG_DWORD);
+    EXPECT_EQ(3, store().ReadLastPortType("defaultPort"));
+}
+
+TEST_F(RegistryStoreTest, NoKeyHandleOutlivesALookup) {
+    writer().addModel("0broken", nullptr);
+    writer().addModel("A", &kIdA, "Brivant 350", &kBoth);
+    writer().addLibraryKeys();
+    DWORD before = 0, after = 0;
+    ASSERT_TRUE(bvtest::liveHandleCount(&before));
+    for (int i = 0; i < 1000; ++i) {
+        char key[bv::kModelKeyNameSize];
+        bvlCameraPort port = {};
+        raisedBy([&] { store().FindModelKeyByID(kIdA, key, sizeof key); });   // raises 36
+        raisedBy([&] { store().FindModelKeyByName("Brivant 350", key, sizeof key); });
+        store().ReadPortSetting(&port, "lastPort", 0);                         // falls back
+        store().WritePortSetting(&port, "lastPort", 0);
+        store().WritePortSetting(&port, "lastPort", kIdA);                     // raises inside
+        store().IsUSBInstalled();
+    }
+    ASSERT_TRUE(bvtest::liveHandleCount(&after));
+    EXPECT_EQ(before, after);
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+// Registry states written by tests: model subkeys and stored ports under a
+// root key, the way the installer lays them out.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "bvcl2sti.h"
+
+namespace bvtest {
+
+class RegistryWriter {
+public:
+    explicit RegistryWriter(HKEY root) : root_(root) {}
+
+    // Creates Software\Orvel\Brivant\BVLL\<key>; values left 0 / null are
+    // not written.
+    void addModel(const char* key, const DWORD* modelID, const char* modelName = nullptr,
+                  const DWORD* installMethod = nullptr) const;
+    void setModelValue(const char* key, const char* name, const void* data, DWORD size,
+                       DWORD type = REG_BINARY) const;
+    // Creates BVL2STI with its SERIAL and USB subkeys.
+    void addLibraryKeys() const;
+    void setLibraryValue(const char* subkey, const char* name, const void* data, DWORD size,
+                         DWORD type = REG_BINARY) const;
+    // Reads a value back; false when it is missing.
+    bool readLibraryValue(const char* subkey, const char* name, void* data, DWORD* size) const;
+    bool readModelValue(const char* key, const char* name, void* data, DWORD* size) const;
+    // Deletes Software\Orvel below the root.
+    void clear() const;
+
+private:
+    void setValue(const std::string& path, const char* name, const void* data, DWORD size, DWORD type) const;
+    bool readValue(const std::string& path, const char* name, void* data, DWORD* size) const;
+    HKEY root_;
+};
+
+}  // namespace bvtest

@@ -1,0 +1,153 @@
+// The stored default and last ports that baseGetDevicePort hands out, the
+// model selector, and the serial open that stores its port, against the
+// machine registry of the Wine prefix.
+#include <cstring>
+#include <functional>
+
+#include "front_fixture.h"
+#include "tests/support/registry_fixture.h"
+
+namespace {
+
+const DWORD kIdBoth = 0x70333036, kIdSerial = 0x70323030, kIdUsb = 0x70353030;
+const DWORD kBoth = 3, kSerialOnly = 1, kUsbOnly = 2;
+
+bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
+
+void installModels() {
+    machine().addModel("B350", &kIdBoth, "Brivant 350", &kBoth);
+    machine().addModel("B200", &kIdSerial, "Brivant 200", &kSerialOnly);
+    machine().addModel("B500", &kIdUsb, "Brivant 500", &kUsbOnly);
+    machine().addLibraryKeys();
+}
+
+bvlCameraPort usbPort(DWORD modelID, const char* device) {
+    bvlCameraPort port = {};
+    port.portType = BVL_PORT_USB;
+    std::strcpy(port.portName, "USB");
+    port.u.usb.modelID = modelID;
+    std::strcpy(port.u.usb.deviceName, device);
+    return port;
+}
+
+void storeGeneral(const char* kind, const char* value, const bvlCameraPort& port, DWORD lastType) {
+    machine().setLibraryValue(kind, value, &port, sizeof port);
+    machine().setLibraryValue("", std::strcmp(value, "lastPort") == 0 ? "lastModel" : "defaultModel",
+                              &lastType, 4, REG_DWORD);
+}
+
+struct PortCase {
+    const char* name;
+    std::function<void()> registry;
+    DWORD request, modelID, wantedKind;
+    DWORD expectedResult;
+    WORD expectedType;
+    const char* expectedName;
+    DWORD expectedWord;  // USB: model ID; serial: baud rate
+};
+
+const PortCase kPortCases[] = {
+    {"LastNothingStoredUsb", [] {}, 3, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
+    {"LastNothingStoredSerial", [] {}, 3, 0, 1, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
+    {"LastNothingStoredAnyKind", [] {}, 3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
+    {"DefaultNothingStoredSerial", [] {}, 1, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"DefaultWithoutRegistryUsb", [] {}, 1, 0, 2, 0, BVL_PORT_USB, "USB", 0x70333036},
+    // An unreadable stored port of the general keys reads as the serial
+    // default, whatever kind was wanted.
+    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kIdBoth, 2, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"LastStoredUsbLosesItsDeviceName",
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kIdUsb, "\\\\.\\Cam0"), 3); },
+     3, 0, 0, 0, BVL_PORT_USB, "USB", kIdUsb},
+    {"LastKindUsbWithoutPortGivesSerialDefault",
+     [] { installModels(); const DWORD usb = 3; machine().setLibraryValue("", "lastModel", &usb, 4, REG_DWORD); },
+     3, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"LastTypeZeroGivesDefaultOfLastKind",
+     [] { installModels(); const DWORD none = 0; machine().setLibraryValue("", "lastModel", &none, 4, REG_DWORD); },
+     3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
+    {"UsbWantedForSerialOnlyModel", installModels, 3, kIdSerial, 2, BVL_E_DEVICE_NOT_INSTALLED, 0, "", 0},
+    {"UsbOnlyModelTakesStoredUsbPortWithItsID",
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kIdBoth, ""), 3); },
+     3, kIdUsb, 0, 0, BVL_PORT_USB, "USB", kIdUsb},
+    {"SerialForModelFromItsKey",
+     [] { installModels(); bvlCameraPort p = bvtest::serialPort(3); p.u.serial.baudRate = 57600;
+          machine().setModelValue("B200", "lastPort", &p, sizeof p); },
+     3, kIdSerial, 1, 0, BVL_PORT_SERIAL, "com3", 57600},
+    {"SerialForModelWithoutStoredPort", installModels, 3, kIdSerial, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
+     115200},
+    {"DefaultForModelWithoutStoredPort", installModels, 1, kIdSerial, 1, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"UnknownModelCountsAsSerialOnly", installModels, 3, 0x12345678, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
+     115200},
+    {"BothKindsFollowLastStoredKind",
+     [] { installModels(); storeGeneral("USB", "defaultPort", usbPort(0, "dev"), 3); },
+     1, kIdBoth, 3, 0, BVL_PORT_USB, "USB", kIdBoth},
+    {"HighBitsOfRequestAreIgnored", [] {}, 0x10003, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
+    {"UnknownRequestLeavesZeros", installModels, 5, 0, 0, 0, 0, "", 0},
+};
+
+class StoredPorts : public FrontDispatchTest, public ::testing::WithParamInterface<PortCase> {
+protected:
+    void SetUp() override {
+        machine().clear();
+        FrontDispatchTest::SetUp();
+    }
+    void TearDown() override {
+        FrontDispatchTest::TearDown();
+        machine().clear();
+    }
+};
+
+TEST_P(StoredPorts, AnswerFromTheRegistry) {
+    const PortCase& c = GetParam();
+    c.registry();
+    bvlCameraPort port;
+    std::memset(&port, 0xcc, sizeof port);
+    EXPECT_EQ(c.expectedResult, api().baseGetDevicePort(c.request, nullptr, c.modelID, &port, c.wantedKind));
+    EXPECT_EQ(c.expectedType, port.portType);
+    EXPECT_STREQ(c.expectedName, port.portName);
+    if (c.expectedType == BVL_PORT_USB) {
+        EXPECT_EQ(c.expectedWord, port.u.usb.modelID);
+        EXPECT_STREQ("", port.u.usb.deviceName);
+    } else if (c.expectedType == BVL_PORT_SERIAL) {
+        EXPECT_EQ(c.expectedWord, port.u.serial.baudRate);
+    }
+    EXPECT_EQ(0, reinterpret_cast<const BYTE*>(&port)[sizeof port - 1]) << "descriptor not zeroed first";
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, StoredPorts, ::testing::ValuesIn(kPortCases),
+                         [](const ::testing::TestParamInfo<PortCase>& i) { return i.param.name; });
+
+TEST_F(StoredPorts, GetCameraPortIsGetDevicePortForAnyKind) {
+    bvlCameraPort port;
+    EXPECT_EQ(BVL_E_NO_LAST_PORT, api().baseGetCameraPort(3, nullptr, 0, &port));
+    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
+}
+
+TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
+    installModels();
+    bvlCameraPort port = bvtest::serialPort(2);
+    simSetSerialCameraPorts(2);
+    DWORD camera = 0;
+    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
+    api().baseCloseCameraComm(camera);
+
+    bvlCameraPort last;
+    EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 0));
+    EXPECT_EQ(0, std::memcmp(&port, &last, sizeof port));
+
+    // A failed open stores nothing.
+    bvlCameraPort other = bvtest::serialPort(4);
+    EXPECT_NE(0u, api().baseOpenCameraComm(&other, nullptr, 0, &camera));
+    EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 1));
+    EXPECT_STREQ("com2", last.portName);
+}
+
+TEST_F(StoredPorts, ModelSelectorNeedsAnInstalledModel) {
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdBoth));  // nothing installed
+    installModels();
+    EXPECT_EQ(0u, api().baseSetCameraSelector(kIdBoth));
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(0x12345678));
+    machine().setModelValue("B200", "modelName", "", 0, REG_SZ);
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdSerial));
+}
+
+}  // namespace

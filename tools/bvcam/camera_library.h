@@ -38,7 +38,3 @@ private:
     DWORD camera_ = 0;
     DWORD openResult_;
 };
-
-// Parses "com1".."com32" or "usb" into a descriptor with the usual serial
-// settings; false for anything else.
-bool parsePortName(const char* text, bvlCameraPort* port);

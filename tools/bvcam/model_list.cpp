@@ -1,0 +1,33 @@
+#include "model_list.h"
+
+namespace {
+
+DWORD readWord(HKEY key, const char* name) {
+    DWORD value = 0, size = sizeof value;
+    RegGetValueA(key, nullptr, name, RRF_RT_ANY, nullptr, &value, &size);
+    return value;
+}
+
+std::string readText(HKEY key, const char* name) {
+    char text[65] = {};
+    DWORD size = sizeof text - 1;
+    RegGetValueA(key, nullptr, name, RRF_RT_ANY, nullptr, text, &size);
+    return text;
+}
+
+}  // namespace
+
+bool readInstalledModels(std::vector<InstalledModel>& models) {
+    HKEY list = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Orvel\\Brivant\\BVLL", 0, KEY_READ, &list) != ERROR_SUCCESS)
+        return false;
+    char name[64];
+    for (DWORD i = 0; RegEnumKeyA(list, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+        HKEY model = nullptr;
+        if (RegOpenKeyExA(list, name, 0, KEY_READ, &model) != ERROR_SUCCESS) continue;
+        models.push_back({readWord(model, "modelID"), readText(model, "modelName"), readWord(model, "installMethod")});
+        RegCloseKey(model);
+    }
+    RegCloseKey(list);
+    return true;
+}

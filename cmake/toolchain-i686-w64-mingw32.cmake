@@ -1,12 +1,6 @@
-# Cross build for 32-bit Windows: the product DLL as users ship it.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows: the product DLL as users ship it. Its tests run under
+# 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(BV_OBJDUMP i686-w64-mingw32-objdump)
+set(BV_MINGW_TRIPLE i686-w64-mingw32)
 set(BV_WINE_LOADER /usr/lib/wine/wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -1,13 +1,6 @@
-# Cross build for 64-bit Windows: the same sources, for the fast test runs
-# under the native wine64 loader.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: the same sources, for fast test runs under the native
+# wine64 loader.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(BV_OBJDUMP x86_64-w64-mingw32-objdump)
+set(BV_MINGW_TRIPLE x86_64-w64-mingw32)
 set(BV_WINE_LOADER /usr/lib/wine/wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

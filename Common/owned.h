@@ -62,6 +62,31 @@ struct ModuleHandle {  // LoadLibrary results
 };
 using OwnedModule = Owned<ModuleHandle>;
 
+struct MappedView {  // MapViewOfFile results
+    using Value = void*;
+    static void* empty() { return nullptr; }
+    static void close(void* view) { UnmapViewOfFile(view); }
+};
+using OwnedView = Owned<MappedView>;
+
+struct SidPointer {  // AllocateAndInitializeSid results
+    using Value = PSID;
+    static PSID empty() { return nullptr; }
+    static void close(PSID sid) { FreeSid(sid); }
+};
+using OwnedSid = Owned<SidPointer>;
+
+struct LocalMemory {  // LocalAlloc blocks, access lists from SetEntriesInAclA
+    using Value = HLOCAL;
+    static HLOCAL empty() { return nullptr; }
+    static void close(HLOCAL block) { LocalFree(block); }
+};
+using OwnedLocal = Owned<LocalMemory>;
+
+// A kernel handle that may also hold INVALID_HANDLE_VALUE (CreateFile
+// style): both mean "none".
+inline bool isHandleHeld(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+
 // First error wins: a later failure only replaces success. Both arguments
 // are evaluated, so a release step passed as the second always runs.
 inline DWORD keepFirst(DWORD sofar, DWORD next) { return sofar != 0 ? sofar : next; }

@@ -42,8 +42,8 @@ extern "C" DWORD WINAPI baseOpenCameraComm(bvlCameraPort* port, bvlNotifyCB call
     if (!port) return BVL_E_INVALID_PARAMETER;
     return runGuarded([&]() -> DWORD {
         ProcessState& state = processState();
-        state.notifyCallback = callback;
-        state.notifyContext = context;
+        state.notify.notifyCallback = callback;
+        state.notify.notifyContext = context;
         switch (port->portType) {
         case BVL_PORT_SERIAL:
             return openSerial(state, port, callback, context, camera);
@@ -108,8 +108,8 @@ extern "C" DWORD WINAPI baseSetNotificationCB(DWORD camera, bvlNotifyCB callback
     ProcessState& state = processState();
     if (state.portType == BVL_PORT_SERIAL && state.serialBaseAPI)
         return state.serialBaseAPI->baseSetNotificationCB(camera, callback, context);
-    state.notifyCallback = callback;
-    state.notifyContext = context;
+    state.notify.notifyCallback = callback;
+    state.notify.notifyContext = context;
     return 0;
 }
 

@@ -27,6 +27,7 @@ void detachProcess(bool processTerminating) {
         s.stillImageLibrary.release();
         return;
     }
+    ShutdownEventChannel();
     s.serialBaseAPI = nullptr;
     s.serialLibrary.reset();
     s.stillImageLibrary.reset();

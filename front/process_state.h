@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "../Common/owned.h"
+#include "../events/event_channel.h"
 #include "../include/bvcl2sti.h"
 
 namespace bv {
@@ -22,8 +23,7 @@ struct ProcessState {
     const bvlBaseAPI* serialBaseAPI = nullptr;  // its g_bvlBaseAPI, while loaded
     OwnedModule stillImageLibrary;              // Sti.dll, loaded at attach
     HINSTANCE moduleInstance = nullptr;
-    bvlNotifyCB notifyCallback = nullptr;
-    UINT_PTR notifyContext = 0;
+    NotificationTargets notify;  // also read by the notification thread
     char currentModelName[kModelNameSize] = {};
 };
 
@@ -33,8 +33,8 @@ ProcessState& processState();
 // library, and loads Sti.dll (a failed load leaves it absent).
 void attachProcess(HINSTANCE instance);
 
-// Process detach: unloads the serial library and Sti.dll, in reverse order
-// of loading. Skipped when the process is terminating: the system reclaims
+// Process detach: releases the event channel's security, unloads the
+// serial library and Sti.dll, in reverse order of loading. Skipped when the process is terminating: the system reclaims
 // everything then, and unloading from a dying process is unsafe.
 void detachProcess(bool processTerminating);
 

@@ -62,6 +62,20 @@ BVSIM_API void simRecordSerialCall(const SimSerialCall *call);
 BVSIM_API LONG simCounter(const char *name);
 BVSIM_API void simAddToCounter(const char *name, LONG delta);
 
+/* The camera driver's side of the event channel: opens the shared record
+ * and the two events that the library created for a camera (by the same
+ * names the library builds from the model and device port names), raises
+ * events and reads back the library's answers. */
+BVSIM_API BOOL simDriverOpenChannel(const char *modelName, const char *portName);
+/* Writes an event into the record, signals the library and waits up to
+ * timeoutMs for its answer (the notification callback's result). FALSE
+ * when the channel is not open or no answer came in time. */
+BVSIM_API BOOL simDriverRaiseEvent(DWORD code, const void *data, DWORD size, DWORD timeoutMs,
+                                   DWORD *answer);
+/* The record's listening flag, or MAXDWORD when the channel is not open. */
+BVSIM_API DWORD simDriverListening(void);
+BVSIM_API void simDriverCloseChannel(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,240 @@
+// The event channel against the driver's side played by the simulator:
+// names, the record handshake, delivery to the dialog and the callback,
+// the final event, and stopping from every state.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "events/event_channel.h"
+#include "events/event_record.h"
+#include "sim/camera/bvsim.h"
+#include "tests/support/product_library.h"
+
+namespace {
+
+const char kModel[] = "Brivant 350";
+const char kPort[] = "\\\\.\\Usbscan0";
+
+struct Delivery {
+    DWORD code;
+    DWORD size;
+    std::vector<BYTE> data;  // the first 56 bytes behind the address
+};
+
+class EventChannelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        self_ = this;
+        targets_.notifyCallback = onEvent;
+        targets_.notifyContext = 0x5eed;
+    }
+    void TearDown() override {
+        bv::StopEventChannel();
+        simDriverCloseChannel();
+        self_ = nullptr;
+    }
+
+    bool start(const char* model = kModel, const char* port = kPort) {
+        return bv::StartEventChannel(model, port, &targets_) && simDriverOpenChannel(model, port);
+    }
+
+    // Raises an event from another thread while this one pumps messages, so
+    // that the channel's message to a dialog window on this thread arrives.
+    bool raise(DWORD code, const void* data, DWORD size, DWORD* answer) {
+        std::atomic<bool> done{false};
+        BOOL ok = FALSE;
+        std::thread driver([&] {
+            ok = simDriverRaiseEvent(code, data, size, 5000, answer);
+            done = true;
+        });
+        while (!done) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        }
+        driver.join();
+        return ok != FALSE;
+    }
+
+    static DWORD WINAPI onEvent(DWORD code, void* data, DWORD size, UINT_PTR context) {
+        EXPECT_EQ(0x5eedu, context);
+        const BYTE* bytes = static_cast<const BYTE*>(data);
+        self_->deliveries_.push_back({code, size, std::vector<BYTE>(bytes, bytes + bv::kEventDataSize)});
+        if (self_->duringCallback_) self_->duringCallback_();
+        return code ^ 0xffff;
+    }
+
+    // True once none of the three named objects exists any more (the driver
+    // side has let go of its handles).
+    static bool objectsGone(const char* model, const char* port) {
+        for (int i = 0; i < 200; ++i) {
+            HANDLE e = OpenEventA(SYNCHRONIZE, FALSE, bv::buildObjectName(bv::kDriverEventPrefix, model, port).c_str());
+            HANDLE f = OpenEventA(SYNCHRONIZE, FALSE, bv::buildObjectName(bv::kLibraryEventPrefix, model, port).c_str());
+            HANDLE m = OpenFileMappingA(FILE_MAP_READ, FALSE, bv::buildObjectName(bv::kRecordPrefix, model, port).c_str());
+            const bool gone = !e && !f && !m;
+            for (HANDLE h : {e, f, m})
+                if (h) CloseHandle(h);
+            if (gone) return true;
+            Sleep(10);
+        }
+        return false;
+    }
+
+    static EventChannelTest* self_;
+    bv::NotificationTargets targets_;
+    std::vector<Delivery> deliveries_;
+    std::function<void()> duringCallback_;
+};
+
+EventChannelTest* EventChannelTest::self_ = nullptr;
+
+TEST(EventRecord, NamesTurnBackslashesIntoBlanksAndFit) {
+    EXPECT_EQ("NotifyEventFromUSDToBVL2STI Bri vant . Usbscan0",
+              bv::buildObjectName(bv::kDriverEventPrefix, "Bri\\vant", "\\.\\Usbscan0"));
+    const std::string longModel(200, 'm');
+    EXPECT_EQ(127u, bv::buildObjectName(bv::kRecordPrefix, longModel.c_str(), "p").size());
+    EXPECT_TRUE(bv::isFinalEvent(0x40001));
+    EXPECT_FALSE(bv::isFinalEvent(0x50000));  // another class bit with it
+    EXPECT_FALSE(bv::isFinalEvent(0x30000));
+}
+
+TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
+    ASSERT_TRUE(start());
+    EXPECT_EQ(1u, simDriverListening());
+    BYTE data[56];
+    for (int i = 0; i < 56; ++i) data[i] = static_cast<BYTE>(0xa0 + i);
+
+    DWORD answer = 0;
+    ASSERT_TRUE(raise(0x10002, data, 10, &answer));
+    EXPECT_EQ(0x10002u ^ 0xffff, answer);
+    ASSERT_TRUE(raise(0x10003, data, 200, &answer));
+    ASSERT_TRUE(raise(0x10004, nullptr, 0, &answer));
+
+    ASSERT_EQ(3u, deliveries_.size());
+    EXPECT_EQ(10u, deliveries_[0].size);
+    EXPECT_EQ(std::vector<BYTE>(data, data + 10), std::vector<BYTE>(deliveries_[0].data.begin(),
+                                                                     deliveries_[0].data.begin() + 10));
+    EXPECT_EQ(std::vector<BYTE>(46, 0), std::vector<BYTE>(deliveries_[0].data.begin() + 10,
+                                                          deliveries_[0].data.end()));
+    EXPECT_EQ(200u, deliveries_[1].size);  // the driver's size; all 56 bytes came
+    EXPECT_EQ(std::vector<BYTE>(data, data + 56), deliveries_[1].data);
+    EXPECT_EQ(0u, deliveries_[2].size);
+    EXPECT_EQ(std::vector<BYTE>(56, 0), deliveries_[2].data);
+}
+
+TEST_F(EventChannelTest, WithoutCallbackTheAnswerIsZero) {
+    targets_.notifyCallback = nullptr;
+    ASSERT_TRUE(start());
+    DWORD answer = 7;
+    ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
+    EXPECT_EQ(0u, answer);
+}
+
+TEST_F(EventChannelTest, DialogGetsTheFirstDataWordAndTheCode) {
+    static std::vector<std::pair<WPARAM, LPARAM>> received;
+    received.clear();
+    const UINT message = RegisterWindowMessageA("CameraNotificationMessage");
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    static UINT s_message;
+    s_message = message;
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == s_message) received.emplace_back(wp, lp);
+        return DefWindowProcA(w, m, wp, lp);
+    }));
+    targets_.settingsDialogWindow = window;
+    targets_.cameraNotificationMessage = message;
+    ASSERT_TRUE(start());
+
+    const DWORD word = 0x11223344;
+    DWORD answer;
+    ASSERT_TRUE(raise(0x20005, &word, 4, &answer));
+    ASSERT_TRUE(raise(0x20006, nullptr, 0, &answer));
+    DestroyWindow(window);
+
+    ASSERT_EQ(2u, received.size());
+    EXPECT_EQ(0x11223344u, received[0].first);
+    EXPECT_EQ(0x20005, received[0].second);
+    EXPECT_EQ(0u, received[1].first);
+    EXPECT_EQ(2u, deliveries_.size());  // the callback still runs after the dialog
+}
+
+TEST_F(EventChannelTest, FinalEventEndsTheThreadAndClosesEverything) {
+    ASSERT_TRUE(start());
+    DWORD answer = 0;
+    ASSERT_TRUE(raise(0x50001, nullptr, 0, &answer));  // not final: another class bit
+    ASSERT_TRUE(raise(0x40002, nullptr, 0, &answer));
+    EXPECT_EQ(0x40002u ^ 0xffff, answer);
+    ASSERT_EQ(2u, deliveries_.size());
+    for (int i = 0; i < 200 && simDriverListening() != 0; ++i) Sleep(10);
+    EXPECT_EQ(0u, simDriverListening());
+    simDriverCloseChannel();
+    EXPECT_TRUE(objectsGone(kModel, kPort));
+    EXPECT_TRUE(bv::StopEventChannel());  // nothing left to stop
+}
+
+TEST_F(EventChannelTest, StopClearsTheFlagAndClosesTheObjects) {
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(bv::StopEventChannel());
+    EXPECT_EQ(0u, simDriverListening());
+    DWORD answer;
+    EXPECT_FALSE(simDriverRaiseEvent(0x10001, nullptr, 0, 200, &answer));
+    simDriverCloseChannel();
+    EXPECT_TRUE(objectsGone(kModel, kPort));
+}
+
+TEST_F(EventChannelTest, StopFromTheCallbackAndWhileInsideIt) {
+    ASSERT_TRUE(start());
+    duringCallback_ = [] { bv::StopEventChannel(); };  // a close from the notification thread
+    DWORD answer = 0;
+    ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
+    EXPECT_EQ(0x10001u ^ 0xffff, answer);  // answered although the channel was stopped
+    simDriverCloseChannel();
+    EXPECT_TRUE(objectsGone(kModel, kPort));
+
+    // A stop from another thread waits until the callback is done.
+    deliveries_.clear();
+    std::atomic<bool> inside{false};
+    duringCallback_ = [&] { inside = true; Sleep(300); };
+    ASSERT_TRUE(start());
+    std::thread driver([] { DWORD a; simDriverRaiseEvent(0x10002, nullptr, 0, 5000, &a); });
+    while (!inside) Sleep(1);
+    EXPECT_TRUE(bv::StopEventChannel());
+    EXPECT_EQ(1u, deliveries_.size());
+    driver.join();
+}
+
+TEST_F(EventChannelTest, SecondStartReplacesTheFirstChannel) {
+    ASSERT_TRUE(start(kModel, "port-one"));
+    simDriverCloseChannel();
+    ASSERT_TRUE(start(kModel, "port-two"));
+    EXPECT_TRUE(objectsGone(kModel, "port-one"));
+    DWORD answer;
+    EXPECT_TRUE(raise(0x10001, nullptr, 0, &answer));
+}
+
+TEST_F(EventChannelTest, AnotherProcessOpensAllThreeObjectsByName) {
+    ASSERT_TRUE(bv::StartEventChannel("Bri\\vant", kPort, &targets_));
+    const std::wstring driver = bvtest::executableFolder() + L"simdriver.exe";
+    std::wstring command = L"\"" + driver + L"\" \"Bri\\vant\" \"\\\\.\\Usbscan0\" 0x10009 4";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(driver.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(0u, exitCode);
+    ASSERT_EQ(1u, deliveries_.size());
+    EXPECT_EQ(0x10009u, deliveries_[0].code);
+    EXPECT_EQ(4u, deliveries_[0].size);
+    EXPECT_EQ(1, deliveries_[0].data[0]);
+}
+
+}  // namespace

@@ -83,10 +83,6 @@ struct LocalMemory {  // LocalAlloc blocks, access lists from SetEntriesInAclA
 };
 using OwnedLocal = Owned<LocalMemory>;
 
-// A kernel handle that may also hold INVALID_HANDLE_VALUE (CreateFile
-// style): both mean "none".
-inline bool isHandleHeld(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-
 // First error wins: a later failure only replaces success. Both arguments
 // are evaluated, so a release step passed as the second always runs.
 inline DWORD keepFirst(DWORD sofar, DWORD next) { return sofar != 0 ? sofar : next; }

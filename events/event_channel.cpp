@@ -36,7 +36,7 @@ public:
     // view cannot be had.
     OwnedView mapRecord() {
         Guard g(lock_);
-        if (!isHandleHeld(mapping.get())) return OwnedView();
+        if (!mapping) return OwnedView();
         return OwnedView(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kEventRecordSize));
     }
 
@@ -54,7 +54,6 @@ public:
         Guard g(lock_);
         driverEvent.reset();
         libraryEvent.reset();
-        if (!isHandleHeld(mapping.get())) mapping.release();
         mapping.reset();
     }
 

@@ -129,6 +129,26 @@ BOOL RegistryStore::IsUSBInstalled() const {
     return FALSE;
 }
 
+bool RegistryStore::FindModelByDetectID(const char* eventName, DWORD* modelID) const {
+    bvCWinRegKey models(root_, kModelListKey);
+    char name[kEnumNameSize];
+    for (DWORD index = 0; models.subkeyAt(index, name, sizeof name); ++index) {
+        bvCWinRegKey model(models.get(), name);
+        char detectID[kModelTextSize + 1] = {};
+        DWORD id = 0;
+        try {
+            model.read("cameraDetectID", detectID, kModelTextSize);
+            if (lstrcmpiA(detectID, eventName) != 0) continue;
+            model.read("modelID", &id, sizeof id);
+        } catch (const bvCDeviceException&) {
+            continue;  // a model without the values cannot be the launching camera
+        }
+        *modelID = id;
+        return true;
+    }
+    return false;
+}
+
 void RegistryStore::ReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const {
     if (portSelector != 0 && portSelector != BVL_PORT_SERIAL && portSelector != BVL_PORT_USB) {
         readModelValue(portSelector, valueName, port, sizeof *port);

@@ -100,6 +100,11 @@ public:
     // cannot be done ends it silently.
     void WritePortSetting(const bvlCameraPort* port, const char* valueName, DWORD modelID) const noexcept;
 
+    // The model whose cameraDetectID equals eventName (case ignored), in
+    // enumeration order; models without a cameraDetectID or a modelID are
+    // skipped. False when none matches. Raises when a key cannot be opened.
+    bool FindModelByDetectID(const char* eventName, DWORD* modelID) const;
+
     // The port type stored in lastModel or defaultModel, 0 when unreadable.
     // Raises only when the library key cannot be opened.
     WORD ReadLastPortType(const char* valueName) const;

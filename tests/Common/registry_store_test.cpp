@@ -121,6 +121,21 @@ TEST_F(RegistryStoreTest, UsbIsInstalledWhenAnyModelHasBitOne) {
     EXPECT_TRUE(store().IsUSBInstalled());
 }
 
+TEST_F(RegistryStoreTest, LaunchingCameraIsFoundByItsDetectID) {
+    DWORD id = 0;
+    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().FindModelByDetectID("Brivant350", &id); }));
+    writer().addModel("A", &kIdA);  // no cameraDetectID: skipped
+    writer().addModel("B", nullptr);
+    writer().setModelValue("B", "cameraDetectID", "BRIVANT350", 11, REG_SZ);  // no modelID: skipped
+    writer().addModel("C", &kIdC);
+    writer().setModelValue("C", "cameraDetectID", "brivant350", 11, REG_SZ);
+    writer().addModel("D", &kIdB);
+    writer().setModelValue("D", "cameraDetectID", "Brivant350", 11, REG_SZ);
+    EXPECT_TRUE(store().FindModelByDetectID("Brivant350", &id));
+    EXPECT_EQ(kIdC, id);  // the first that matches, case ignored
+    EXPECT_FALSE(store().FindModelByDetectID("Brivant35", &id));
+}
+
 TEST_F(RegistryStoreTest, ReadPortFallsBackToTheSerialDefault) {
     writer().addLibraryKeys();
     bvlCameraPort port = {};

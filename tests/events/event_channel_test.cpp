@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <string>
-#include <thread>
+#include <functional>
 #include <vector>
 
 #include "events/event_channel.h"
@@ -18,6 +18,31 @@ namespace {
 
 const char kModel[] = "Brivant 350";
 const char kPort[] = "\\\\.\\Usbscan0";
+
+// Runs a function on a thread of its own; join() waits for it.
+class DriverThread {
+public:
+    explicit DriverThread(std::function<void()> body) : body_(std::move(body)) {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    }
+    ~DriverThread() { join(); }
+    DriverThread(const DriverThread&) = delete;
+    DriverThread& operator=(const DriverThread&) = delete;
+    void join() {
+        if (!thread_) return;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+
+private:
+    static DWORD WINAPI run(LPVOID self) {
+        static_cast<DriverThread*>(self)->body_();
+        return 0;
+    }
+    std::function<void()> body_;
+    HANDLE thread_ = nullptr;
+};
 
 struct Delivery {
     DWORD code;
@@ -42,12 +67,14 @@ protected:
         return bv::StartEventChannel(model, port, &targets_) && simDriverOpenChannel(model, port);
     }
 
-    // Raises an event from another thread while this one pumps messages, so
-    // that the channel's message to a dialog window on this thread arrives.
+    // Raises an event as the driver does. With a dialog window on this
+    // thread, the event is raised from another thread while this one pumps
+    // messages, so that the channel's message to the window arrives.
     bool raise(DWORD code, const void* data, DWORD size, DWORD* answer) {
+        if (!targets_.settingsDialogWindow.load()) return simDriverRaiseEvent(code, data, size, 5000, answer) != FALSE;
         std::atomic<bool> done{false};
         BOOL ok = FALSE;
-        std::thread driver([&] {
+        DriverThread driver([&] {
             ok = simDriverRaiseEvent(code, data, size, 5000, answer);
             done = true;
         });
@@ -187,7 +214,7 @@ TEST_F(EventChannelTest, StopClearsTheFlagAndClosesTheObjects) {
     EXPECT_TRUE(objectsGone(kModel, kPort));
 }
 
-TEST_F(EventChannelTest, StopFromTheCallbackAndWhileInsideIt) {
+TEST_F(EventChannelTest, StopFromTheCallback) {
     ASSERT_TRUE(start());
     duringCallback_ = [] { bv::StopEventChannel(); };  // a close from the notification thread
     DWORD answer = 0;
@@ -195,13 +222,13 @@ TEST_F(EventChannelTest, StopFromTheCallbackAndWhileInsideIt) {
     EXPECT_EQ(0x10001u ^ 0xffff, answer);  // answered although the channel was stopped
     simDriverCloseChannel();
     EXPECT_TRUE(objectsGone(kModel, kPort));
+}
 
-    // A stop from another thread waits until the callback is done.
-    deliveries_.clear();
+TEST_F(EventChannelTest, StopWaitsForTheCallback) {
     std::atomic<bool> inside{false};
     duringCallback_ = [&] { inside = true; Sleep(300); };
     ASSERT_TRUE(start());
-    std::thread driver([] { DWORD a; simDriverRaiseEvent(0x10002, nullptr, 0, 5000, &a); });
+    DriverThread driver([] { DWORD a; simDriverRaiseEvent(0x10002, nullptr, 0, 5000, &a); });
     while (!inside) Sleep(1);
     EXPECT_TRUE(bv::StopEventChannel());
     EXPECT_EQ(1u, deliveries_.size());

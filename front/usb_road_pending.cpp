@@ -30,6 +30,5 @@ DWORD usbReleaseControlGetViewFinderData(DWORD, bvlStream*) { return BVL_E_NO_DE
 
 DWORD selectCameraModel(DWORD) { return BVL_E_NO_DEVICE_OPEN; }
 DWORD lookUpDevicePort(DWORD, HWND, DWORD, bvlCameraPort*, DWORD) { return BVL_E_NO_DEVICE_OPEN; }
-DWORD listUsbModels(bvlStream*) { return BVL_E_NO_DEVICE_OPEN; }
 
 }  // namespace bv

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim_camera.h"
+#include "sim_internal.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ extern "C" void simReset(void) {
     s.serialCalls.clear();
     s.serialCameraPorts = 1;
     bvsim::simCamera().reset();
+    bvsim::resetStillImageControl();
+    bvsim::resetCommandState();
 }
 
 extern "C" void simFailNth(const char* step, int nth, DWORD code) {

@@ -19,7 +19,7 @@ constexpr DWORD kVolumeNameSize = 64;
 constexpr DWORD kModelRecordSize = 68;
 
 struct CommandState {
-    CRITICAL_SECTION lock;
+    bvsim::SimLock lock;
     bool connected = false;
     std::vector<BYTE> outgoing;   // announced bulk data still to be read
     size_t readPosition = 0;
@@ -29,7 +29,6 @@ struct CommandState {
     std::vector<BYTE> upload;
     std::vector<BYTE> written;    // every byte written, for the tests
     std::vector<DWORD> commands;
-    CommandState() { InitializeCriticalSection(&lock); }
 };
 
 CommandState& state() {
@@ -37,12 +36,9 @@ CommandState& state() {
     return s;
 }
 
-class Guard {
+class Guard : public bvsim::SimGuard {
 public:
-    Guard() { EnterCriticalSection(&state().lock); }
-    ~Guard() { LeaveCriticalSection(&state().lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
+    Guard() : SimGuard(state().lock) {}
 };
 
 DWORD readWord(const BYTE* p) {

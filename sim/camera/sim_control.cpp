@@ -19,13 +19,12 @@ struct Fault {
 };
 
 struct ControlState {
-    CRITICAL_SECTION lock;
+    bvsim::SimLock lock;
     std::map<std::string, Fault> faults;
     std::vector<std::string> steps;
     std::vector<SimSerialCall> serialCalls;
     std::map<std::string, LONG> counters;
     DWORD serialCameraPorts = 1;
-    ControlState() { InitializeCriticalSection(&lock); }
 };
 
 ControlState& control() {
@@ -33,12 +32,9 @@ ControlState& control() {
     return state;
 }
 
-class Guard {
+class Guard : public bvsim::SimGuard {
 public:
-    Guard() { EnterCriticalSection(&control().lock); }
-    ~Guard() { LeaveCriticalSection(&control().lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
+    Guard() : SimGuard(control().lock) {}
 };
 
 void noteStep(ControlState& s, const std::string& step) {

@@ -17,7 +17,7 @@ struct Device {
 };
 
 struct StiControl {
-    CRITICAL_SECTION lock;
+    bvsim::SimLock lock;
     std::vector<Device> devices;
     std::map<std::string, HRESULT> results;
     std::map<std::string, DWORD> delays;
@@ -25,7 +25,6 @@ struct StiControl {
     std::wstring launchDevice, launchEvent;
     int cutNth = 0;  // raw reads still to come before the cut one; 0: none
     DWORD cutBytes = 0;
-    StiControl() { InitializeCriticalSection(&lock); }
 };
 
 StiControl& control() {
@@ -33,12 +32,9 @@ StiControl& control() {
     return state;
 }
 
-class Guard {
+class Guard : public bvsim::SimGuard {
 public:
-    Guard() { EnterCriticalSection(&control().lock); }
-    ~Guard() { LeaveCriticalSection(&control().lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
+    Guard() : SimGuard(control().lock) {}
 };
 
 const wchar_t kDefaultInternalName[] = L"{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}\\0000";
@@ -73,10 +69,19 @@ extern "C" void simSetStepResult(const char* step, HRESULT result) {
     control().results[step] = result;
 }
 
-extern "C" HRESULT simStepResult(const char* step) {
+namespace {
+
+template <class Value>
+Value settingOf(const std::map<std::string, Value>& settings, const char* step, Value otherwise) {
     Guard g;
-    auto it = control().results.find(step);
-    return it == control().results.end() || it->second == 0 ? E_FAIL : it->second;
+    auto it = settings.find(step);
+    return it == settings.end() || it->second == 0 ? otherwise : it->second;
+}
+
+}  // namespace
+
+extern "C" HRESULT simStepResult(const char* step) {
+    return settingOf<HRESULT>(control().results, step, E_FAIL);
 }
 
 extern "C" void simDelayStep(const char* step, DWORD ms) {
@@ -85,9 +90,7 @@ extern "C" void simDelayStep(const char* step, DWORD ms) {
 }
 
 extern "C" DWORD simStepDelay(const char* step) {
-    Guard g;
-    auto it = control().delays.find(step);
-    return it == control().delays.end() ? 0 : it->second;
+    return settingOf<DWORD>(control().delays, step, 0);
 }
 
 extern "C" void simStiSetDevices(const SimStiDevice* devices, DWORD count) {

@@ -28,6 +28,14 @@ void launchStillImageMonitor() {
     }
 }
 
+// Whether the selected record's texts point into this list's block (the
+// service packs the texts after the records, in the same allocation).
+bool selectedFrom(void* list) {
+    const auto* text = reinterpret_cast<const BYTE*>(stiState().selectedDevice.pszDeviceDescription);
+    const auto* begin = static_cast<const BYTE*>(list);
+    return list && text && text >= begin && text < begin + LocalSize(list);
+}
+
 HRESULT createDevice(IStillImageW* instance, wchar_t* name, IStiDevice** device) {
     try {
         return instance->CreateDevice(name, kStiCreateStatusAndData, device, nullptr);
@@ -50,6 +58,7 @@ HRESULT GetStiDeviceList() {
         releaseStiObjects();
         return hr;
     }
+    if (selectedFrom(s.deviceList.get())) s.selectedList = std::move(s.deviceList);
     s.deviceList = std::move(list);
     s.deviceCount = count;
     return hr;

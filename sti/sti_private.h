@@ -49,6 +49,7 @@ struct StiState {
     OwnedLocal deviceList;               // STI_DEVICE_INFORMATIONW[deviceCount]
     DWORD deviceCount = 0;
     STI_DEVICE_INFORMATIONW selectedDevice = {};  // text pointers point into deviceList
+    OwnedLocal selectedList;             // a replaced list that selectedDevice still points into
     STI_ERROR_INFOW lastErrorInfo = {};
 };
 static_assert(sizeof(STI_ERROR_INFOW) == kErrorInfoSize, "the service's error record");

@@ -60,6 +60,7 @@ void releaseStiDevice() {
     }
     freeDeviceList();
     g_sti.selectedDevice = STI_DEVICE_INFORMATIONW();
+    g_sti.selectedList.reset();
     g_sti.deviceCount = 0;
 }
 

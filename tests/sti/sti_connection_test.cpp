@@ -4,6 +4,8 @@
 #include <string>
 
 #include "sti_fixture.h"
+#include "tests/support/product_library.h"
+#include "tests/support/stream_recorder.h"
 
 namespace {
 
@@ -168,6 +170,33 @@ TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
     simFailNth("sti.create", 1, 0);
     bv::releaseStiObjects();
     EXPECT_TRUE(FAILED(bv::enumerateUsbModels(stiModule(), list, sizeof list, &count)));
+}
+
+TEST_F(StiTransportTest, ListFetchedAgainKeepsTheSelectedTextsValid) {
+    openCamera();
+    const wchar_t* description = bv::stiState().selectedDevice.pszDeviceDescription;
+    DWORD count = 0;
+    char list[64];
+    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
+    EXPECT_EQ(description, bv::stiState().selectedDevice.pszDeviceDescription);
+    EXPECT_STREQ(L"Brivant 350", description);
+}
+
+TEST_F(StiTransportTest, UsbModelsReachTheCallersStream) {
+    bvtest::ProductLibrary product;
+    ASSERT_TRUE(product.loaded());
+    bvtest::StreamRecorder rec;
+    ASSERT_EQ(0u, product.api().baseGetUSBModels(rec.stream()));
+    EXPECT_EQ((std::vector<std::string>{"open 3", "write 13", "close"}), rec.log());
+    const char expected[] = "Brivant 350\0";
+    EXPECT_EQ(std::vector<BYTE>(expected, expected + sizeof expected), rec.written());
+
+    bvtest::StreamRecorder refused;
+    simFailNth("sti.create", 1, 0);
+    EXPECT_EQ(BVL_E_USB_MODEL_ENUM_FAILED, product.api().baseGetUSBModels(refused.stream()));
+    EXPECT_TRUE(refused.log().empty());
+    refused.failOn("close", 0x0a0000a4);
+    EXPECT_EQ(0x0a0000a4u, product.api().baseGetUSBModels(refused.stream()));
 }
 
 TEST_F(StiTransportTest, PortNameOnlyWhenTheServiceAnswers) {

@@ -13,10 +13,9 @@ start)
     mkdir -p "$dir"
     rm -f "$dir/display" "$dir/pid"
     if command -v Xvfb >/dev/null; then
-        exec 3>"$dir/display"
+        # Xvfb picks a free display and writes its number to fd 3.
         Xvfb -displayfd 3 -nolisten tcp >/dev/null 2>&1 3>"$dir/display" &
         echo $! >"$dir/pid"
-        exec 3>&-
         for _ in $(seq 50); do [ -s "$dir/display" ] && break; sleep 0.1; done
     fi
     exit 0 ;;

@@ -37,6 +37,11 @@ using OwnedLocal = Owned<LocalBlock>;
 constexpr DWORD kEscapeCommand = 0x1003;   // escape function of one command
 constexpr DWORD kLockWaitMs = 500;
 constexpr DWORD kChunkSize = 5120;         // bulk read and write chunk
+// Transfer buffers start on this boundary inside their guarded block (the
+// block's header leaves the caller's area unaligned), which keeps the
+// copies into and out of them at full speed.
+constexpr DWORD kBufferAlignment = 16;
+constexpr std::size_t kBufferPadding = kBufferAlignment - 1;
 constexpr std::size_t kNarrowNameSize = 128;  // narrow service texts, terminator included
 constexpr std::size_t kEventNameSize = 64;
 constexpr DWORD kErrorInfoSize = 524;

@@ -3,6 +3,7 @@
 // chunks of 5120 bytes, with progress reports. One buffer per transfer; the
 // callbacks read or fill it directly. The first error wins.
 #include <algorithm>
+#include <cstdint>
 
 #include "../Common/guarded_block.h"
 #include "../Common/stream_wrappers.h"
@@ -55,8 +56,19 @@ struct Transfer {
     explicit Transfer(const bvlStream* s) : session(s) {}
     DeviceLock lock;
     StreamSession session;
-    OwnedBlock buffer;
+    OwnedBlock block;
+    BYTE* buffer = nullptr;  // inside block, aligned
 };
+
+// The guarded block that holds an aligned buffer of size bytes; a size
+// that cannot be padded is refused like any block too large.
+void* allocAlignedBuffer(DWORD size, BYTE** buffer) {
+    if (size > MAXDWORD - kBufferPadding) return nullptr;
+    void* block = allocBlock(size + kBufferPadding);
+    const auto address = reinterpret_cast<std::uintptr_t>(block);
+    *buffer = reinterpret_cast<BYTE*>((address + kBufferPadding) & ~std::uintptr_t{kBufferPadding});
+    return block;
+}
 
 // Common start: argument test, lock, open, buffer. 0 when the transfer may
 // run; otherwise the status to return, with the lock and stream already
@@ -74,8 +86,8 @@ DWORD startTransfer(const bvlStream* s, BYTE lockMode, DWORD size, Direction dir
     const DWORD openMode =
         direction == Direction::FromDevice ? BVL_STREAM_OPEN_WRITE : BVL_STREAM_OPEN_READ;
     if (DWORD rc = t.session.open(openMode)) return rc;  // nothing to close
-    t.buffer.reset(allocBlock(bufferSize));
-    if (!t.buffer) return BVL_E_MEM_ALLOC_FAILED;
+    t.block.reset(allocAlignedBuffer(bufferSize, &t.buffer));
+    if (!t.block) return BVL_E_MEM_ALLOC_FAILED;
     return 0;
 }
 
@@ -88,7 +100,7 @@ DWORD finishTransfer(const bvlStream* s, Direction direction, DWORD status, Tran
     }
     status = keepFirst(status, t.session.close());
     status = keepFirst(status, endLock(t.lock));
-    t.buffer.reset();
+    t.block.reset();
     return status;
 }
 
@@ -101,7 +113,7 @@ void reportBadListingTimes(DWORD count) {
 DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWORD size) {
     Transfer t(s);
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, size, t)) return rc;
-    BYTE* listing = static_cast<BYTE*>(t.buffer.get());
+    BYTE* listing = t.buffer;
     if (ReadBvDataFromSTI(listing, size, &size) != 0) {
         finishTransfer(s, Direction::FromDevice, 0, t);
         return BVL_E_DIR_IO_ERROR;
@@ -117,7 +129,7 @@ DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWOR
 DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
     Transfer t(s);
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, kChunkSize, t)) return rc;
-    BYTE* buffer = static_cast<BYTE*>(t.buffer.get());
+    BYTE* buffer = t.buffer;
     const bool percent = reportsPercent(s) && s->ProgressCB;
     DWORD status = 0;
     for (DWORD remaining = size; remaining != 0;) {
@@ -136,7 +148,7 @@ DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
 DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
     Transfer t(s);
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::ToDevice, kChunkSize, t)) return rc;
-    BYTE* buffer = static_cast<BYTE*>(t.buffer.get());
+    BYTE* buffer = t.buffer;
     const bool percent = reportsPercent(s) && s->ProgressCB;
     DWORD status = 0;
     for (DWORD remaining = size; remaining != 0;) {

@@ -68,7 +68,7 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
 
     const std::vector<BYTE> listing = shortListing();
     const DWORD listingSize = static_cast<DWORD>(listing.size());
-    const size_t listingBlocks = bvtest::liveGuardedBlocks(listingSize);
+    const size_t listingBlocks = bvtest::liveGuardedBlocks(listingSize + bv::kBufferPadding);
     DWORD status = 0;
     switch (f.transfer) {
     case Transfer::Listing:
@@ -91,7 +91,7 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
     EXPECT_EQ(static_cast<size_t>(f.closes), rec.count("close"));
     EXPECT_EQ(rec.count("open 1") + rec.count("open 3") > 0 && f.closes == 0,
               std::string(f.step) == "open") << "only a failed open goes without close";
-    EXPECT_EQ(listingBlocks, bvtest::liveGuardedBlocks(listingSize));
+    EXPECT_EQ(listingBlocks, bvtest::liveGuardedBlocks(listingSize + bv::kBufferPadding));
     EXPECT_EQ(f.lockLeftHeld ? 1 : 0, simCounter("sti.locks"));
     if (f.lockLeftHeld) {
         EXPECT_EQ(0u, bv::unlockStiDevice());

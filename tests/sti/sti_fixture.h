@@ -22,14 +22,14 @@ protected:
         if (!module_ || simCounter("sti.library") == 0)
             GTEST_SKIP() << "the Still Image stand-in is not the Sti.dll loaded "
                             "(run with WINEDLLOVERRIDES=sti=n beside Sti.dll)";
-        chunkBlocks_ = bvtest::liveGuardedBlocks(bv::kChunkSize);
+        chunkBlocks_ = bvtest::liveGuardedBlocks(bv::kChunkSize + bv::kBufferPadding);
     }
 
     void TearDown() override {
         if (!module_) return;
         if (simCounter("sti.library") != 0) {
             EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
-            EXPECT_EQ(chunkBlocks_, bvtest::liveGuardedBlocks(bv::kChunkSize))
+            EXPECT_EQ(chunkBlocks_, bvtest::liveGuardedBlocks(bv::kChunkSize + bv::kBufferPadding))
                 << "a transfer buffer was not released";
             bv::releaseStiObjects();
             EXPECT_EQ(0, simCounter("sti.instances"));

@@ -58,7 +58,8 @@ BVSIM_API void simRecordSerialCall(const SimSerialCall *call);
 
 /* Live counters, kept across simReset: "serial.library" counts how many
  * times the serial stand-in is loaded right now, "serial.loads" how many
- * times it was ever loaded. */
+ * times it was ever loaded; "sti.instances" and "sti.devices" count live
+ * service and device objects, "sti.locks" held device locks. */
 BVSIM_API LONG simCounter(const char *name);
 BVSIM_API void simAddToCounter(const char *name, LONG delta);
 
@@ -75,6 +76,69 @@ BVSIM_API BOOL simDriverRaiseEvent(DWORD code, const void *data, DWORD size, DWO
 /* The record's listening flag, or MAXDWORD when the channel is not open. */
 BVSIM_API DWORD simDriverListening(void);
 BVSIM_API void simDriverCloseChannel(void);
+
+/* ---- Still Image stand-in (Sti.dll) ----------------------------------------
+ * Its steps are "sti.create", "sti.deviceList", "sti.deviceInfo",
+ * "sti.createDevice", "sti.launchInfo", "sti.lock", "sti.unlock",
+ * "sti.escape", "sti.rawRead", "sti.rawWrite", "sti.lastError". The code
+ * given to simFailNth becomes the device's vendor error (0: none); the
+ * method returns simStepResult of the step. */
+
+/* The HRESULT that a failing still-image step returns (0 restores the
+ * default, E_FAIL). */
+BVSIM_API void simSetStepResult(const char *step, HRESULT result);
+BVSIM_API HRESULT simStepResult(const char *step);
+
+/* Every call of the step waits ms milliseconds first (0: no wait). */
+BVSIM_API void simDelayStep(const char *step, DWORD ms);
+BVSIM_API DWORD simStepDelay(const char *step);
+
+/* One device of the service's list. Texts may be null. */
+typedef struct SimStiDevice {
+    const WCHAR *internalName;
+    const WCHAR *vendor;
+    const WCHAR *description;
+    const WCHAR *portName;
+    DWORD deviceType;      /* high word type (2 camera), low word subtype */
+} SimStiDevice;
+
+/* Replaces the device list (copied). simReset restores one "Brivant 350"
+ * of vendor "Orvel" on port "\\.\Usbscan0". */
+BVSIM_API void simStiSetDevices(const SimStiDevice *devices, DWORD count);
+BVSIM_API DWORD simStiDeviceCount(void);
+BVSIM_API BOOL simStiDeviceAt(DWORD index, SimStiDevice *device);
+
+/* The device whose event launched the process, and the event's name; a
+ * null device name means the process was not launched by an event. */
+BVSIM_API void simStiSetLaunch(const WCHAR *deviceName, const WCHAR *eventName);
+BVSIM_API BOOL simStiLaunch(WCHAR deviceName[128], WCHAR eventName[64]);
+
+/* The nth raw read from now (1 = the next) delivers at most bytes. */
+BVSIM_API void simCutRawRead(int nth, DWORD bytes);
+/* Asked by each raw read: TRUE and the byte limit when this one is cut. */
+BVSIM_API BOOL simRawReadCut(DWORD *bytes);
+
+/* The camera's side of the command exchange, as its still-image driver
+ * sees it. simRunCommand runs one command block; a command that announces
+ * bulk data leaves it for simReadBulk, or waits for it in simWriteBulk.
+ * Each returns 0 or the camera's error code. */
+BVSIM_API DWORD simRunCommand(DWORD command, const BYTE *payload, DWORD payloadLength,
+                              BYTE *reply, DWORD replyLength);
+BVSIM_API DWORD simReadBulk(BYTE *buffer, DWORD wanted, DWORD *delivered);
+BVSIM_API DWORD simWriteBulk(const BYTE *data, DWORD size);
+
+/* Bulk data waiting to be read, as if a command had announced it. */
+BVSIM_API void simQueueBulkData(const BYTE *data, DWORD size);
+/* Every byte written with simWriteBulk since the last reset: returns the
+ * count and copies up to size bytes. */
+BVSIM_API DWORD simWrittenBulk(BYTE *buffer, DWORD size);
+/* The commands that reached the camera since the last reset. */
+BVSIM_API DWORD simCommandCount(void);
+BVSIM_API DWORD simCommandAt(DWORD index);
+
+/* Reads a configuration for the demo (devices, launch, faults) from an
+ * INI file; FALSE when the file is missing. */
+BVSIM_API BOOL simLoadConfiguration(const WCHAR *path);
 
 #ifdef __cplusplus
 }

@@ -116,4 +116,13 @@ BVSIM_CLASS SimCamera& simCamera();
 // Builds the contents of a picture file: a JPEG frame of the given size.
 BVSIM_CLASS std::vector<BYTE> makePicture(DWORD size, DWORD seed);
 
+// The directory that a subtree record names, one component per entry (a
+// flags byte, the name, and a second text when flag 0x40 is set), ended by
+// an entry with an empty name.
+BVSIM_CLASS std::string subtreePath(const BYTE* subtree);
+
+// A directory listing as the camera sends it: per entry the attribute
+// byte, the size, a spare byte, the time and the NUL-terminated name.
+BVSIM_CLASS std::vector<BYTE> encodeListing(const std::vector<SimEntry>& entries);
+
 }  // namespace bvsim

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim_camera.h"
+#include "sim_internal.h"
 
 namespace {
 
@@ -18,13 +19,12 @@ struct Fault {
 };
 
 struct ControlState {
-    CRITICAL_SECTION lock;
+    bvsim::SimLock lock;
     std::map<std::string, Fault> faults;
     std::vector<std::string> steps;
     std::vector<SimSerialCall> serialCalls;
     std::map<std::string, LONG> counters;
     DWORD serialCameraPorts = 1;
-    ControlState() { InitializeCriticalSection(&lock); }
 };
 
 ControlState& control() {
@@ -32,12 +32,9 @@ ControlState& control() {
     return state;
 }
 
-class Guard {
+class Guard : public bvsim::SimGuard {
 public:
-    Guard() { EnterCriticalSection(&control().lock); }
-    ~Guard() { LeaveCriticalSection(&control().lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
+    Guard() : SimGuard(control().lock) {}
 };
 
 void noteStep(ControlState& s, const std::string& step) {
@@ -56,6 +53,8 @@ extern "C" void simReset(void) {
     s.serialCalls.clear();
     s.serialCameraPorts = 1;
     bvsim::simCamera().reset();
+    bvsim::resetStillImageControl();
+    bvsim::resetCommandState();
 }
 
 extern "C" void simFailNth(const char* step, int nth, DWORD code) {

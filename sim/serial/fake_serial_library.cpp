@@ -124,36 +124,12 @@ DWORD getVols(DWORD camera, bvlStream* stream) {
     return simSendToStream(stream, out);
 }
 
-// The subtree record names the directory to list, one component per entry
-// (a flags byte, the name, and a second text when flag 0x40 is set), ended
-// by an entry with an empty name.
-std::string pathFromSubtree(const BYTE* subtree) {
-    std::string path;
-    for (const BYTE* p = subtree; p[1] != 0;) {
-        const BYTE flags = *p++;
-        const char* name = reinterpret_cast<const char*>(p);
-        if (!path.empty()) path += '\\';
-        path += name;
-        p += std::strlen(name) + 1;
-        if (flags & 0x40) p += std::strlen(reinterpret_cast<const char*>(p)) + 1;
-    }
-    return path;
-}
-
 DWORD getDirs(DWORD camera, const BYTE* subtree, bvlStream* stream) {
     if (DWORD rc = checkCamera(camera)) return rc;
     if (!subtree) return kCamInvalidParameter;
     std::vector<SimEntry> entries;
-    if (DWORD rc = simCamera().listDirectory(pathFromSubtree(subtree), entries)) return rc;
-    std::vector<BYTE> out;
-    for (const SimEntry& e : entries) {
-        BYTE head[10] = {e.attributes};
-        std::memcpy(head + 1, &e.size, 4);
-        std::memcpy(head + 6, &e.time, 4);
-        out.insert(out.end(), head, head + sizeof head);
-        out.insert(out.end(), e.name.begin(), e.name.end());
-        out.push_back(0);
-    }
+    if (DWORD rc = simCamera().listDirectory(subtreePath(subtree), entries)) return rc;
+    std::vector<BYTE> out = encodeListing(entries);
     return simSendToStream(stream, out);
 }
 

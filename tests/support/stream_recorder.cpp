@@ -16,17 +16,24 @@ StreamRecorder::StreamRecorder(WORD progressMode) : stream_() {
     stream_.ProgressCB = onProgress;
 }
 
-void StreamRecorder::failOn(const std::string& callback, DWORD code) {
-    failingCallback_ = callback;
-    failingCode_ = code;
+void StreamRecorder::failOn(const std::string& callback, DWORD code, int nth) {
+    faults_[callback] = Fault{code, nth, 0};
+}
+
+size_t StreamRecorder::count(const std::string& entry) const {
+    return static_cast<size_t>(std::count(log_.begin(), log_.end(), entry));
 }
 
 StreamRecorder& StreamRecorder::self(UINT_PTR context) {
     return *reinterpret_cast<StreamRecorder*>(context);
 }
 
-DWORD StreamRecorder::fault(const char* callback) const {
-    return failingCallback_ == callback ? failingCode_ : 0;
+DWORD StreamRecorder::fault(const char* callback) {
+    auto it = faults_.find(callback);
+    if (it == faults_.end()) return 0;
+    Fault& f = it->second;
+    ++f.calls;
+    return f.nth == 0 || f.nth == f.calls ? f.code : 0;
 }
 
 void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
@@ -45,7 +52,8 @@ void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count,
     StreamRecorder& s = self(context);
     s.log_.push_back("read " + std::to_string(*count));
     *error = s.fault("read");
-    const size_t n = std::min<size_t>(*count, s.source_.size() - s.position_);
+    size_t n = std::min<size_t>(*count, s.source_.size() - s.position_);
+    if (s.readLimit_ != 0) n = std::min<size_t>(n, s.readLimit_);
     std::copy_n(s.source_.begin() + s.position_, n, buffer);
     s.position_ += n;
     *count = static_cast<DWORD>(n);

@@ -4,6 +4,7 @@
 // from, and any callback can be told to report an error.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,17 @@ public:
     const std::vector<BYTE>& written() const { return written_; }
 
     void setSource(std::vector<BYTE> source) { source_ = std::move(source); }
-    // Makes the named callback ("open", "write", ...) report code.
-    void failOn(const std::string& callback, DWORD code);
+    // Makes the named callback ("open", "write", ...) report code on its
+    // nth call (1 = the first), or on every call when nth is 0.
+    void failOn(const std::string& callback, DWORD code, int nth = 0);
+    // Makes ReadCB deliver at most this many bytes a call.
+    void limitReads(DWORD bytes) { readLimit_ = bytes; }
+    // How many times the log holds this entry.
+    size_t count(const std::string& entry) const;
 
 private:
     static StreamRecorder& self(UINT_PTR context);
-    DWORD fault(const char* callback) const;
+    DWORD fault(const char* callback);
     static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
     static void WINAPI onClose(UINT_PTR context, DWORD* error);
     static void WINAPI onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error);
@@ -39,8 +45,13 @@ private:
     std::vector<BYTE> written_;
     std::vector<BYTE> source_;
     size_t position_ = 0;
-    std::string failingCallback_;
-    DWORD failingCode_ = 0;
+    struct Fault {
+        DWORD code;
+        int nth;
+        int calls;
+    };
+    std::map<std::string, Fault> faults_;
+    DWORD readLimit_ = 0;
 };
 
 }  // namespace bvtest

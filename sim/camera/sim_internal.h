@@ -1,0 +1,32 @@
+// Shared inside bvsim.dll: the parts that simReset puts back.
+#pragma once
+
+#include <windows.h>
+
+namespace bvsim {
+
+// A critical section that lives as long as the process-wide state holding
+// it, and the guard that holds it for a scope. The stand-ins' state is
+// touched from the test thread and from stray worker threads.
+struct SimLock {
+    CRITICAL_SECTION section;
+    SimLock() { InitializeCriticalSection(&section); }
+    SimLock(const SimLock&) = delete;
+    SimLock& operator=(const SimLock&) = delete;
+};
+
+class SimGuard {
+public:
+    explicit SimGuard(SimLock& lock) : lock_(lock) { EnterCriticalSection(&lock_.section); }
+    ~SimGuard() { LeaveCriticalSection(&lock_.section); }
+    SimGuard(const SimGuard&) = delete;
+    SimGuard& operator=(const SimGuard&) = delete;
+
+private:
+    SimLock& lock_;
+};
+
+void resetStillImageControl();  // sim_sti_control.cpp
+void resetCommandState();       // sim_commands.cpp
+
+}  // namespace bvsim

@@ -1,0 +1,86 @@
+// The command exchange with the camera's still-image driver: one command
+// and its reply through escape function 0x1003, bulk blocks through raw
+// reads and writes, and the device lock that keeps a command and its data
+// together. Every failure of the service becomes the camera's vendor error.
+#include "sti_private.h"
+
+namespace bv {
+namespace {
+
+// The driver reads the requestBlock through the address it is given; the
+// size passed along is that of the address.
+constexpr DWORD kEscapeInSize = 4;
+
+bool locksBefore(BYTE lockMode) { return lockMode == kLockTake || lockMode == kLockAround; }
+bool unlocksAfter(BYTE lockMode) { return lockMode == kLockEnd || lockMode == kLockAround; }
+
+IStiDevice* openDevice() { return stiState().stiDevice.get(); }
+
+DWORD statusOf(HRESULT hr) { return FAILED(hr) ? GetBvErrorID() : 0; }
+
+}  // namespace
+
+HRESULT readLastErrorInfo() {
+    IStiDevice* device = openDevice();
+    if (!device) return E_FAIL;
+    STI_ERROR_INFOW& info = stiState().lastErrorInfo;
+    info = STI_ERROR_INFOW();
+    info.dwSize = kErrorInfoSize;
+    return device->GetLastErrorInfo(&info);
+}
+
+DWORD GetBvErrorID() {
+    if (FAILED(readLastErrorInfo())) return BVL_E_LL_UNEXPECTED_EXCEPTION;
+    const DWORD vendor = stiState().lastErrorInfo.dwVendorError;
+    return vendor != 0 ? vendor : BVL_E_LL_UNEXPECTED_EXCEPTION;
+}
+
+DWORD lockStiDevice() {
+    IStiDevice* device = openDevice();
+    if (!device) return BVL_E_NO_DEVICE_OPEN;
+    return statusOf(device->LockDevice(kLockWaitMs));
+}
+
+DWORD unlockStiDevice() {
+    IStiDevice* device = openDevice();
+    if (!device) return BVL_E_NO_DEVICE_OPEN;
+    return statusOf(device->UnLockDevice());
+}
+
+DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength) {
+    IStiDevice* device = openDevice();
+    if (!device) return BVL_E_NO_DEVICE_OPEN;
+    DWORD actual = 0;
+    return statusOf(device->Escape(kEscapeCommand, const_cast<requestBlock*>(request),
+                                   kEscapeInSize, reply, replyLength, &actual));
+}
+
+DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
+                  BYTE lockMode) {
+    if (!openDevice()) return BVL_E_NO_DEVICE_OPEN;
+    if (locksBefore(lockMode)) {
+        if (DWORD rc = lockStiDevice()) return rc;
+    }
+    DWORD rc = DoBvNonStreamCommand(request, reply, replyLength);
+    // With lockMode 2 or 3 the device is unlocked even after a failed
+    // command; the unlock's code counts only when the command succeeded.
+    if (unlocksAfter(lockMode)) rc = keepFirst(rc, unlockStiDevice());
+    return rc;
+}
+
+DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {
+    IStiDevice* device = openDevice();
+    if (!device) return BVL_E_NO_DEVICE_OPEN;
+    if (capacity < *wanted) return BVL_E_INVALID_PARAMETER;
+    DWORD count = *wanted;  // the count the service reports back is not used
+    return statusOf(device->RawReadData(buffer, &count, nullptr));
+}
+
+DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size) {
+    IStiDevice* device = openDevice();
+    if (!device) return BVL_E_NO_DEVICE_OPEN;
+    if (capacity < *size) return BVL_E_INVALID_PARAMETER;
+    return statusOf(device->RawWriteData(const_cast<void*>(buffer), *size, nullptr));
+}
+
+}  // namespace bv

@@ -1,0 +1,176 @@
+// Stream transfers: bulk data announced by a command moves between the
+// device and the caller's bvlStream, in one piece (directory listing) or in
+// chunks of 5120 bytes, with progress reports. One buffer per transfer; the
+// callbacks read or fill it directly. The first error wins.
+#include <algorithm>
+#include <cstdint>
+
+#include "../Common/guarded_block.h"
+#include "../Common/stream_wrappers.h"
+#include "sti_private.h"
+
+namespace bv {
+namespace {
+
+// The device lock this transfer must end: set in lockMode 2 (taken by the
+// command before) and 3 (taken here). The destructor unlocks on the early
+// returns; the normal path ends it with endLock, whose code counts.
+struct HeldLock {
+    using Value = IStiDevice*;
+    static IStiDevice* empty() { return nullptr; }
+    static void close(IStiDevice* device) { device->UnLockDevice(); }
+};
+using DeviceLock = Owned<HeldLock>;
+
+DWORD endLock(DeviceLock& lock) {
+    if (!lock) return 0;
+    lock.release();
+    return unlockStiDevice();
+}
+
+bool reportsPercent(const bvlStream* s) { return s->progressMode == BVL_PROGRESS_PERCENT; }
+bool reportsEnd(const bvlStream* s) {
+    return s->progressMode == BVL_PROGRESS_PERCENT || s->progressMode == BVL_PROGRESS_END_ONLY;
+}
+
+DWORD percentDone(DWORD size, DWORD remaining) {
+    return static_cast<DWORD>(static_cast<unsigned long long>(size - remaining) * 100 / size);
+}
+
+// STREAM_READ_ERROR: a ReadCB that delivers nothing, or more than asked,
+// while data remain would stall or overrun the transfer.
+constexpr DWORD kStreamReadError = 0x0a0000a7;
+
+// A report whose error does not count.
+void reportIgnoringError(const bvlStream* s, DWORD percent) {
+    DWORD ignored = 0;
+    streamProgress(s, percent, &ignored);
+}
+
+enum class Direction { FromDevice, ToDevice };
+
+// What a transfer holds between its start and its finish. Members are
+// released in reverse order: buffer, then the stream's close, then the
+// unlock.
+struct Transfer {
+    explicit Transfer(const bvlStream* s) : session(s) {}
+    DeviceLock lock;
+    StreamSession session;
+    OwnedBlock block;
+    BYTE* buffer = nullptr;  // inside block, aligned
+};
+
+// The guarded block that holds an aligned buffer of size bytes; a size
+// that cannot be padded is refused like any block too large.
+void* allocAlignedBuffer(DWORD size, BYTE** buffer) {
+    if (size > MAXDWORD - kBufferPadding) return nullptr;
+    void* block = allocBlock(size + kBufferPadding);
+    const auto address = reinterpret_cast<std::uintptr_t>(block);
+    *buffer = reinterpret_cast<BYTE*>((address + kBufferPadding) & ~std::uintptr_t{kBufferPadding});
+    return block;
+}
+
+// Common start: argument test, lock, open, buffer. 0 when the transfer may
+// run; otherwise the status to return, with the lock and stream already
+// handled as the failure requires.
+DWORD startTransfer(const bvlStream* s, BYTE lockMode, DWORD size, Direction direction,
+                    DWORD bufferSize, Transfer& t) {
+    if (lockMode == kLockEnd) t.lock.reset(stiState().stiDevice.get());
+    const bool callbackPresent = direction == Direction::FromDevice ? s->WriteCB != nullptr
+                                                                    : s->ReadCB != nullptr;
+    if (size == 0 || !callbackPresent) return BVL_E_INVALID_PARAMETER;
+    if (lockMode == kLockTake || lockMode == kLockAround) {
+        if (DWORD rc = lockStiDevice()) return rc;
+        if (lockMode == kLockAround) t.lock.reset(stiState().stiDevice.get());
+    }
+    const DWORD openMode =
+        direction == Direction::FromDevice ? BVL_STREAM_OPEN_WRITE : BVL_STREAM_OPEN_READ;
+    if (DWORD rc = t.session.open(openMode)) return rc;  // nothing to close
+    t.block.reset(allocAlignedBuffer(bufferSize, &t.buffer));
+    if (!t.block) return BVL_E_MEM_ALLOC_FAILED;
+    return 0;
+}
+
+// Common end: report 100 (reads), close, unlock, release the buffer.
+DWORD finishTransfer(const bvlStream* s, Direction direction, DWORD status, Transfer& t) {
+    if (direction == Direction::FromDevice && reportsEnd(s)) {
+        DWORD error = 0;
+        streamProgress(s, 100, &error);
+        status = keepFirst(status, error);
+    }
+    status = keepFirst(status, t.session.close());
+    status = keepFirst(status, endLock(t.lock));
+    t.block.reset();
+    return status;
+}
+
+void reportBadListingTimes(DWORD count) {
+    for (DWORD i = 0; i < count; ++i) OutputDebugStringA("*** happning *** \n");
+}
+
+}  // namespace
+
+DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWORD size) {
+    Transfer t(s);
+    if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, size, t)) return rc;
+    BYTE* listing = t.buffer;
+    if (ReadBvDataFromSTI(listing, size, &size) != 0) {
+        finishTransfer(s, Direction::FromDevice, 0, t);
+        return BVL_E_DIR_IO_ERROR;
+    }
+    if (reportsPercent(s)) reportIgnoringError(s, 0);
+    reportBadListingTimes(rebaseListingTimes(listing, size));
+    DWORD count = size;
+    DWORD status = 0;
+    s->WriteCB(s->context, listing, &count, &status);
+    return finishTransfer(s, Direction::FromDevice, status, t);
+}
+
+DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
+    Transfer t(s);
+    if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, kChunkSize, t)) return rc;
+    BYTE* buffer = t.buffer;
+    const bool percent = reportsPercent(s) && s->ProgressCB;
+    DWORD status = 0;
+    for (DWORD remaining = size; remaining != 0;) {
+        const DWORD chunk = std::min(remaining, kChunkSize);
+        if (percent) reportIgnoringError(s, percentDone(size, remaining));
+        status = ReadBvDataFromSTI(buffer, kChunkSize, &chunk);
+        if (status != 0) break;
+        DWORD count = chunk;
+        s->WriteCB(s->context, buffer, &count, &status);
+        if (status != 0) break;
+        remaining -= chunk;
+    }
+    return finishTransfer(s, Direction::FromDevice, status, t);
+}
+
+DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
+    Transfer t(s);
+    if (DWORD rc = startTransfer(s, lockMode, size, Direction::ToDevice, kChunkSize, t)) return rc;
+    BYTE* buffer = t.buffer;
+    const bool percent = reportsPercent(s) && s->ProgressCB;
+    DWORD status = 0;
+    for (DWORD remaining = size; remaining != 0;) {
+        if (percent) reportIgnoringError(s, percentDone(size, remaining));
+        DWORD count = std::min(remaining, kChunkSize);
+        s->ReadCB(s->context, buffer, &count, &status);
+        if (status != 0) {
+            MessageBoxA(nullptr, "ERROR from ReadCB !!!!!!!!!!!", "InStreamFuncForPutLargeData",
+                        MB_OK | MB_ICONEXCLAMATION);
+            break;
+        }
+        if (count == 0 || count > std::min(remaining, kChunkSize)) {
+            status = kStreamReadError;
+            break;
+        }
+        // The write sends what ReadCB delivered; the next chunk starts
+        // right after it.
+        status = WriteBvDataToSTI(buffer, kChunkSize, &count);
+        if (status != 0) break;
+        remaining -= count;
+    }
+    return finishTransfer(s, Direction::ToDevice, status, t);
+}
+
+}  // namespace bv

@@ -1,0 +1,74 @@
+// The USB still-image transport as the rest of the library uses it: the
+// Still Image service instance and the open camera device, the command
+// exchange with its device lock, and the stream transfers of bulk data.
+// Every function here runs on the application's thread (or on a message
+// worker while that thread waits); nothing is synchronised but the
+// device lock of the service.
+#pragma once
+
+#include <windows.h>
+
+#include "../include/bvcl2sti.h"
+
+namespace bv {
+
+// A command as the caller builds it. The record and its payload stay in
+// the caller's memory until the exchange returns: the driver reads both in
+// place through the record's address.
+struct requestBlock {
+    DWORD command;
+    DWORD payloadLength;
+    const void* payload;
+};
+
+// lockMode of an exchange or a transfer: what happens to the device lock
+// before and after it.
+constexpr BYTE kLockNone = 0;        // nothing
+constexpr BYTE kLockTake = 1;        // lock, and leave it held for the transfer after
+constexpr BYTE kLockEnd = 2;         // the lock was taken earlier; unlock at the end
+constexpr BYTE kLockAround = 3;      // lock and unlock
+
+// ---- service instance and device connection ----
+// stillImageLibrary is the Sti.dll module loaded at process attach (may be
+// null: then every set-up fails with a negative result).
+HRESULT SetUpStiInstance(HMODULE stillImageLibrary);
+bool isStiInstanceSet();
+// Opens the camera whose device description equals description: 0, or
+// 0x0A000080 / 0x0A000081. Opens by internal device name: 0x0A0000E1 when
+// the service cannot be set up.
+DWORD openDeviceByModel(HMODULE stillImageLibrary, const char* description);
+DWORD openDeviceByName(HMODULE stillImageLibrary, const char* name);
+// Release in the order device, instance, list, COM; the result is that of
+// the instance's Release (negative is a failure).
+HRESULT releaseStiObjects();
+HRESULT releaseStiInstanceOnly();
+void releaseStiDevice();
+// The maker's cameras known to the service, as NUL-terminated descriptions
+// ended by an empty one; size must be at least 2.
+HRESULT enumerateUsbModels(HMODULE stillImageLibrary, char* buffer, DWORD size, DWORD* count);
+// The port name of the open device: 1 when written, 0 otherwise.
+int getDevicePortName(char* buffer, DWORD size);
+
+// ---- command exchange ----
+// Codes: 0, the camera's vendor error, 0x02000008 for a failure without
+// one, 0x0A000002 without an open device, 0x0A000060 for a capacity too
+// small. timeoutMs is accepted for the callers' sake and not used.
+DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD timeoutMs,
+                  BYTE lockMode);
+DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength);
+DWORD lockStiDevice();
+DWORD unlockStiDevice();
+DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted);
+DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size);
+DWORD GetBvErrorID();
+HRESULT readLastErrorInfo();
+
+// ---- stream transfers ----
+// Move size bytes announced by a command between the device and the
+// caller's stream; lockMode as above (the callers pass 2 after a command
+// sent with 1). The first error along the way is the result.
+DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* stream, BYTE lockMode, DWORD size);
+DWORD InStreamFuncForGetFromSTI(const bvlStream* stream, BYTE lockMode, DWORD size);
+DWORD InStreamFuncForPutToSTI(const bvlStream* stream, BYTE lockMode, DWORD size);
+
+}  // namespace bv

@@ -1,0 +1,187 @@
+// The command exchange: lock modes, the vendor-error rule, the capacity
+// test of raw reads and writes, and the device lock against a second holder.
+#include <cstring>
+#include <string>
+
+#include "sti_fixture.h"
+
+namespace {
+
+bv::requestBlock connectCommand() { return bv::requestBlock{1, 4, nullptr}; }
+
+TEST_F(StiTransportTest, WithoutDeviceEveryExchangeRefusesBeforeTheService) {
+    bv::requestBlock request = connectCommand();
+    DWORD size = 4;
+    BYTE buffer[4];
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::DoBvCommand(&request, nullptr, 0, 5000, 3));
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::DoBvNonStreamCommand(&request, nullptr, 0));
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::lockStiDevice());
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::unlockStiDevice());
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::ReadBvDataFromSTI(buffer, 4, &size));
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::WriteBvDataToSTI(buffer, 4, &size));
+    EXPECT_EQ(BVL_E_LL_UNEXPECTED_EXCEPTION, bv::GetBvErrorID());
+    EXPECT_EQ(static_cast<HRESULT>(0x80004005), bv::readLastErrorInfo());
+    EXPECT_EQ(0u, simStepCount());
+}
+
+struct VendorErrorCase {
+    const char* name;
+    DWORD vendor;
+    DWORD expected;
+};
+
+class VendorErrors : public StiTransportTest, public ::testing::WithParamInterface<VendorErrorCase> {};
+
+TEST_P(VendorErrors, BecomeTheStatusUnchanged) {
+    openCamera();
+    bv::requestBlock request = connectCommand();
+    BYTE buffer[8];
+    DWORD size = sizeof buffer;
+    const struct {
+        const char* step;
+        DWORD (*call)(bv::requestBlock*, BYTE*, DWORD*);
+    } exchanges[] = {
+        {"sti.escape", [](bv::requestBlock* r, BYTE*, DWORD*) { return bv::DoBvNonStreamCommand(r, nullptr, 0); }},
+        {"sti.lock", [](bv::requestBlock*, BYTE*, DWORD*) { return bv::lockStiDevice(); }},
+        {"sti.unlock", [](bv::requestBlock*, BYTE*, DWORD*) { return bv::unlockStiDevice(); }},
+        {"sti.rawRead", [](bv::requestBlock*, BYTE* b, DWORD* n) { return bv::ReadBvDataFromSTI(b, 8, n); }},
+        {"sti.rawWrite", [](bv::requestBlock*, BYTE* b, DWORD* n) { return bv::WriteBvDataToSTI(b, 8, n); }},
+    };
+    for (const auto& exchange : exchanges) {
+        SCOPED_TRACE(exchange.step);
+        simFailNth(exchange.step, 1, GetParam().vendor);
+        EXPECT_EQ(GetParam().expected, exchange.call(&request, buffer, &size));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, VendorErrors,
+    ::testing::Values(VendorErrorCase{"None", 0, BVL_E_LL_UNEXPECTED_EXCEPTION},
+                      VendorErrorCase{"CameraCode", 0x02000022, 0x02000022},
+                      VendorErrorCase{"SpecificBits", 0x8a00ffff, 0x8a00ffff},
+                      VendorErrorCase{"AllBits", 0xffffffff, 0xffffffff}),
+    [](const ::testing::TestParamInfo<VendorErrorCase>& i) { return std::string(i.param.name); });
+
+TEST_F(StiTransportTest, FailedErrorQueryGivesUnexpectedException) {
+    openCamera();
+    simFailNth("sti.escape", 1, 0x02000022);
+    simFailNth("sti.lastError", 1, 0);
+    bv::requestBlock request = connectCommand();
+    EXPECT_EQ(BVL_E_LL_UNEXPECTED_EXCEPTION, bv::DoBvNonStreamCommand(&request, nullptr, 0));
+}
+
+struct LockModeCase {
+    BYTE lockMode;
+    bool locks;
+    bool unlocks;
+};
+
+class LockModes : public StiTransportTest, public ::testing::WithParamInterface<LockModeCase> {};
+
+TEST_P(LockModes, LockAndUnlockAsTheModeSays) {
+    openCamera();
+    const LockModeCase& c = GetParam();
+    if (c.lockMode == bv::kLockEnd) {
+        ASSERT_EQ(0u, bv::lockStiDevice());
+    }
+    bv::requestBlock request = connectCommand();
+    EXPECT_EQ(0u, bv::DoBvCommand(&request, nullptr, 0, 5000, c.lockMode));
+    EXPECT_EQ(1u, simCommandCount());
+    EXPECT_EQ(c.locks, reached("sti.lock") && c.lockMode != bv::kLockEnd);
+    EXPECT_EQ(c.unlocks, reached("sti.unlock"));
+    EXPECT_EQ(c.lockMode == bv::kLockTake ? 1 : 0, simCounter("sti.locks"));
+    if (c.lockMode == bv::kLockTake) {
+        EXPECT_EQ(0u, bv::unlockStiDevice());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LockModes,
+    ::testing::Values(LockModeCase{0, false, false}, LockModeCase{1, true, false},
+                      LockModeCase{2, false, true}, LockModeCase{3, true, true}),
+    [](const ::testing::TestParamInfo<LockModeCase>& i) {
+        return "Mode" + std::to_string(i.param.lockMode); });
+
+TEST_F(StiTransportTest, CommandStatusWinsOverUnlock) {
+    openCamera();
+    bv::requestBlock request = connectCommand();
+    // Mode 3: a failing escape and a failing unlock give the escape's code.
+    simFailNth("sti.escape", 1, 0x02000011);
+    simFailNth("sti.unlock", 1, 0x02000012);
+    EXPECT_EQ(0x02000011u, bv::DoBvCommand(&request, nullptr, 0, 5000, 3));
+    EXPECT_EQ(0u, bv::unlockStiDevice());  // the refused unlock left the lock held
+    // A good command and a failing unlock give the unlock's code.
+    simFailNth("sti.unlock", 1, 0x02000013);
+    EXPECT_EQ(0x02000013u, bv::DoBvCommand(&request, nullptr, 0, 5000, 3));
+    EXPECT_EQ(0u, bv::unlockStiDevice());
+    // A refused lock sends nothing and unlocks nothing.
+    const DWORD sent = simCommandCount();
+    simFailNth("sti.lock", 1, 0x02000014);
+    EXPECT_EQ(0x02000014u, bv::DoBvCommand(&request, nullptr, 0, 5000, 3));
+    EXPECT_EQ(sent, simCommandCount());
+    // Mode 1 with a failing command leaves the device locked.
+    simFailNth("sti.escape", 1, 0x02000015);
+    EXPECT_EQ(0x02000015u, bv::DoBvCommand(&request, nullptr, 0, 5000, 1));
+    EXPECT_EQ(1, simCounter("sti.locks"));
+    EXPECT_EQ(0u, bv::unlockStiDevice());
+}
+
+TEST_F(StiTransportTest, CommandBlockAndPayloadAreReadInPlace) {
+    openCamera();
+    const char path[] = "CF\\DCIM\\BRV_0002.JPG";
+    bv::requestBlock request{6, sizeof path, path};
+    DWORD size = 0;
+    ASSERT_EQ(0u, bv::DoBvCommand(&request, &size, sizeof size, 10000, 3));
+    EXPECT_EQ(5120u, size);
+    const char missing[] = "CF\\DCIM\\NONE.JPG";
+    request = bv::requestBlock{6, sizeof missing, missing};
+    EXPECT_EQ(0x02000022u, bv::DoBvCommand(&request, &size, sizeof size, 10000, 3));
+}
+
+TEST_F(StiTransportTest, CapacityOneByteShortCallsNothing) {
+    openCamera();
+    BYTE buffer[16] = {};
+    const DWORD wanted = 16;
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, bv::ReadBvDataFromSTI(buffer, wanted - 1, &wanted));
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, bv::WriteBvDataToSTI(buffer, wanted - 1, &wanted));
+    EXPECT_FALSE(reached("sti.rawRead"));
+    EXPECT_FALSE(reached("sti.rawWrite"));
+    EXPECT_EQ(0u, bv::WriteBvDataToSTI(buffer, wanted, &wanted));
+    EXPECT_EQ(16u, simWrittenBulk(nullptr, 0));
+}
+
+DWORD WINAPI lockFromAnotherHolder(void* result) {
+    // A second holder: its own service instance and device object.
+    HMODULE sti = GetModuleHandleW(L"Sti.dll");
+    using Create = HRESULT(WINAPI*)(HINSTANCE, DWORD, IStillImageW**, IUnknown*);
+    auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(sti, "StiCreateInstance")));
+    IStillImageW* instance = nullptr;
+    IStiDevice* device = nullptr;
+    CoInitialize(nullptr);
+    if (SUCCEEDED(create(GetModuleHandleW(nullptr), 2, &instance, nullptr)) &&
+        SUCCEEDED(instance->CreateDevice(const_cast<wchar_t*>(L"{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}\\0000"),
+                                         3, &device, nullptr))) {
+        const DWORD start = GetTickCount();
+        HRESULT hr = device->LockDevice(200);
+        static_cast<DWORD*>(result)[0] = static_cast<DWORD>(hr);
+        static_cast<DWORD*>(result)[1] = GetTickCount() - start;
+        if (SUCCEEDED(hr)) device->UnLockDevice();
+        device->Release();
+    }
+    if (instance) instance->Release();
+    CoUninitialize();
+    return 0;
+}
+
+TEST_F(StiTransportTest, SecondHolderWaitsForTheLockAndFails) {
+    openCamera();
+    ASSERT_EQ(0u, bv::lockStiDevice());
+    DWORD result[2] = {0, 0};
+    HANDLE thread = CreateThread(nullptr, 0, lockFromAnotherHolder, result, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    CloseHandle(thread);
+    EXPECT_TRUE(FAILED(static_cast<HRESULT>(result[0])));
+    EXPECT_GE(result[1], 150u) << "the second holder waited for the time-out";
+    EXPECT_EQ(0u, bv::unlockStiDevice());
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// Finding and opening the camera's device, the maker's model list and the
+// port name of the open device.
+#include <cstring>
+#include <string>
+
+#include "sti_fixture.h"
+#include "tests/support/product_library.h"
+#include "tests/support/stream_recorder.h"
+
+namespace {
+
+constexpr DWORD kCameraType = (2u << 16) | 7;
+
+SimStiDevice device(const wchar_t* name, const wchar_t* vendor, const wchar_t* description,
+                    const wchar_t* port, DWORD type = kCameraType) {
+    return SimStiDevice{name, vendor, description, port, type};
+}
+
+std::vector<std::string> splitModelList(const char* list) {
+    std::vector<std::string> names;
+    for (const char* p = list; *p; p += std::strlen(p) + 1) names.emplace_back(p);
+    return names;
+}
+
+TEST_F(StiTransportTest, EmptyDescriptionNeverMatches) {
+    const SimStiDevice devices[] = {device(L"dev0", L"Orvel", L"", L"port0")};
+    simStiSetDevices(devices, 1);
+    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), ""));
+    EXPECT_FALSE(reached("sti.create")) << "nothing is set up for an empty description";
+    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), "Brivant 350"));
+}
+
+TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosen) {
+    const SimStiDevice devices[] = {
+        device(L"noPort", L"Orvel", L"Brivant 350", L""),
+        device(L"nullPort", L"Orvel", L"Brivant 350", nullptr),
+        device(L"otherCase", L"Orvel", L"BRIVANT 350", L"portX"),
+        device(L"first", L"Orvel", L"Brivant 350", L"port1"),
+        device(L"second", L"Orvel", L"Brivant 350", L"port2"),
+    };
+    simStiSetDevices(devices, 5);
+    openCamera();
+    EXPECT_STREQ(L"first", bv::stiState().selectedDevice.szDeviceInternalName);
+    char port[32];
+    EXPECT_EQ(1, bv::getDevicePortName(port, sizeof port));
+    EXPECT_STREQ("port1", port);
+}
+
+struct CreateCase {
+    const char* name;
+    HRESULT refusal;
+    DWORD expected;
+};
+
+class CreateRefusals : public StiTransportTest, public ::testing::WithParamInterface<CreateCase> {};
+
+TEST_P(CreateRefusals, MapToBusyOrNotFound) {
+    simFailNth("sti.createDevice", 1, 0);
+    simSetStepResult("sti.createDevice", GetParam().refusal);
+    EXPECT_EQ(GetParam().expected, bv::openDeviceByModel(stiModule(), kModel));
+    EXPECT_FALSE(bv::stiState().stiDevice);
+}
+
+INSTANTIATE_TEST_SUITE_P(Results, CreateRefusals,
+    ::testing::Values(CreateCase{"AccessDenied", static_cast<HRESULT>(0x80070005), BVL_E_DEVICE_BUSY},
+                      CreateCase{"Generic", E_FAIL, BVL_E_DEVICE_NOT_FOUND},
+                      CreateCase{"OtherWin32", static_cast<HRESULT>(0x80070020), BVL_E_DEVICE_NOT_FOUND}),
+    [](const ::testing::TestParamInfo<CreateCase>& i) { return std::string(i.param.name); });
+
+TEST_F(StiTransportTest, SetUpAndListFailuresGiveNotFound) {
+    for (const char* step : {"sti.create", "sti.deviceList"}) {
+        SCOPED_TRACE(step);
+        simReset();
+        simFailNth(step, 1, 0);
+        EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), kModel));
+        bv::releaseStiObjects();
+        EXPECT_EQ(0, simCounter("sti.instances"));
+    }
+}
+
+TEST_F(StiTransportTest, OpenByNameKeeps127Characters) {
+    const std::wstring kept(127, L'N');
+    const SimStiDevice devices[] = {device(kept.c_str(), L"Orvel", L"Brivant 350", L"port1")};
+    simStiSetDevices(devices, 1);
+    EXPECT_EQ(0u, bv::openDeviceByName(stiModule(), std::string(200, 'N').c_str()));
+    EXPECT_EQ(kept, bv::stiState().selectedDevice.szDeviceInternalName);
+    bv::releaseStiObjects();
+    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByName(stiModule(), std::string(126, 'N').c_str()));
+    bv::releaseStiObjects();
+    simFailNth("sti.create", 1, 0);
+    EXPECT_EQ(BVL_E_STI_INSTANCE_FAILED, bv::openDeviceByName(stiModule(), "N"));
+    EXPECT_EQ(BVL_E_STI_INSTANCE_FAILED, bv::openDeviceByName(nullptr, "N"));
+}
+
+TEST_F(StiTransportTest, FailedDeviceListReleasesAnOpenDevice) {
+    openCamera();
+    simFailNth("sti.deviceList", 1, 0);
+    EXPECT_TRUE(FAILED(bv::GetStiDeviceList()));
+    EXPECT_FALSE(bv::isStiInstanceSet());
+    EXPECT_EQ(0, simCounter("sti.devices"));
+    EXPECT_EQ(0, bv::releaseStiObjects()) << "nothing left to release is no failure";
+}
+
+struct VendorCase {
+    const char* name;
+    const wchar_t* vendor;
+    DWORD type;
+    bool counts;
+};
+
+class MakerModels : public StiTransportTest, public ::testing::WithParamInterface<VendorCase> {};
+
+TEST_P(MakerModels, VendorTestReadsFiveCharactersIgnoringCase) {
+    const SimStiDevice devices[] = {device(L"dev0", GetParam().vendor, L"Brivant 350", L"p",
+                                           GetParam().type)};
+    simStiSetDevices(devices, 1);
+    char list[64];
+    std::memset(list, 0xab, sizeof list);
+    DWORD count = 99;
+    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
+    if (GetParam().counts) {
+        EXPECT_EQ(1u, count);
+        EXPECT_EQ(std::vector<std::string>{"Brivant 350"}, splitModelList(list));
+        EXPECT_EQ(0, list[12]);
+    } else {
+        EXPECT_EQ(0u, count);
+        EXPECT_EQ(0, list[0]);
+        EXPECT_EQ(0, list[1]);  // no counting record: two zero bytes
+        EXPECT_EQ(static_cast<char>(0xab), list[2]);
+    }
+    EXPECT_FALSE(bv::isStiInstanceSet()) << "an instance created for the list is released";
+}
+
+INSTANTIATE_TEST_SUITE_P(Vendors, MakerModels,
+    ::testing::Values(VendorCase{"Exact", L"Orvel", kCameraType, true},
+                      VendorCase{"Capitals", L"ORVEL", kCameraType, true},
+                      VendorCase{"Small", L"orvel", kCameraType, true},
+                      VendorCase{"LongerText", L"Orvel Imaging GmbH", kCameraType, true},
+                      VendorCase{"TooShort", L"Orve", kCameraType, false},
+                      VendorCase{"Prefixed", L"XOrvel", kCameraType, false},
+                      VendorCase{"NoVendor", nullptr, kCameraType, false},
+                      VendorCase{"Scanner", L"Orvel", (1u << 16) | 7, false},
+                      VendorCase{"OtherSubtype", L"Orvel", (2u << 16) | 6, false}),
+    [](const ::testing::TestParamInfo<VendorCase>& i) { return std::string(i.param.name); });
+
+TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
+    const SimStiDevice devices[] = {
+        device(L"a", L"Orvel", L"Brivant 350", L"p"),
+        device(L"b", L"Orvel", L"Brivant 1000 Professional", L"p"),
+        device(L"c", L"Orvel", L"B2", L"p"),
+    };
+    simStiSetDevices(devices, 3);
+    openCamera();
+    // 17 bytes: "Brivant 350" takes 12, the long name does not fit, "B2" needs
+    // 12 + 2 + 2 < 17.
+    char list[17];
+    DWORD count = 0;
+    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
+    EXPECT_EQ(2u, count);
+    EXPECT_EQ((std::vector<std::string>{"Brivant 350", "B2"}), splitModelList(list));
+    EXPECT_TRUE(bv::isStiInstanceSet()) << "the open connection's instance stays";
+
+    simFailNth("sti.create", 1, 0);
+    bv::releaseStiObjects();
+    EXPECT_TRUE(FAILED(bv::enumerateUsbModels(stiModule(), list, sizeof list, &count)));
+}
+
+TEST_F(StiTransportTest, ListFetchedAgainKeepsTheSelectedTextsValid) {
+    openCamera();
+    const wchar_t* description = bv::stiState().selectedDevice.pszDeviceDescription;
+    DWORD count = 0;
+    char list[64];
+    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
+    EXPECT_EQ(description, bv::stiState().selectedDevice.pszDeviceDescription);
+    EXPECT_STREQ(L"Brivant 350", description);
+}
+
+TEST_F(StiTransportTest, UsbModelsReachTheCallersStream) {
+    bvtest::ProductLibrary product;
+    ASSERT_TRUE(product.loaded());
+    bvtest::StreamRecorder rec;
+    ASSERT_EQ(0u, product.api().baseGetUSBModels(rec.stream()));
+    EXPECT_EQ((std::vector<std::string>{"open 3", "write 13", "close"}), rec.log());
+    const char expected[] = "Brivant 350\0";
+    EXPECT_EQ(std::vector<BYTE>(expected, expected + sizeof expected), rec.written());
+
+    bvtest::StreamRecorder refused;
+    simFailNth("sti.create", 1, 0);
+    EXPECT_EQ(BVL_E_USB_MODEL_ENUM_FAILED, product.api().baseGetUSBModels(refused.stream()));
+    EXPECT_TRUE(refused.log().empty());
+    refused.failOn("close", 0x0a0000a4);
+    EXPECT_EQ(0x0a0000a4u, product.api().baseGetUSBModels(refused.stream()));
+}
+
+TEST_F(StiTransportTest, PortNameOnlyWhenTheServiceAnswers) {
+    openCamera();
+    char port[8];
+    std::memset(port, 'x', sizeof port);
+    EXPECT_EQ(1, bv::getDevicePortName(port, sizeof port));
+    EXPECT_STREQ("\\\\.\\Usb", port) << "cut to the buffer with its terminator";
+    simFailNth("sti.deviceInfo", 1, 0);
+    std::memset(port, 'x', sizeof port);
+    EXPECT_EQ(0, bv::getDevicePortName(port, sizeof port));
+    EXPECT_EQ('x', port[0]);
+}
+
+}  // namespace

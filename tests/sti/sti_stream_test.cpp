@@ -1,0 +1,255 @@
+// Stream transfers: chunking, progress reports, short reads, the stream's
+// open and close, and the directory listing's time re-basing.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "Common/stream_wrappers.h"
+#include "sti_fixture.h"
+#include "tests/support/message_box_dismisser.h"
+#include "tests/support/stream_recorder.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+using bvtest::StreamRecorder;
+
+enum class Kind { Read, Write };
+
+struct ChunkCase {
+    const char* name;
+    Kind kind;
+    WORD progressMode;
+    DWORD size;
+    Log expected;
+};
+
+class Chunks : public StiTransportTest, public ::testing::WithParamInterface<ChunkCase> {};
+
+TEST_P(Chunks, MoveTheDataWithTheReportsOfTheMode) {
+    openCamera();
+    const ChunkCase& c = GetParam();
+    const std::vector<BYTE> data = pattern(c.size);
+    StreamRecorder rec(c.progressMode);
+    if (c.kind == Kind::Read) {
+        simQueueBulkData(data.data(), c.size);
+    } else {
+        rec.setSource(data);
+    }
+    EXPECT_EQ(0u, c.kind == Kind::Read ? bv::InStreamFuncForGetFromSTI(rec.stream(), 3, c.size)
+                                       : bv::InStreamFuncForPutToSTI(rec.stream(), 3, c.size));
+    EXPECT_EQ(c.expected, rec.log());
+    EXPECT_EQ(data, c.kind == Kind::Read ? rec.written() : writtenToDevice());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, Chunks, ::testing::Values(
+    ChunkCase{"ReadOneChunk", Kind::Read, 3, 5120,
+              {"open 3", "progress 0", "write 5120", "progress 100", "close"}},
+    ChunkCase{"ReadTwoChunks", Kind::Read, 3, 5121,
+              {"open 3", "progress 0", "write 5120", "progress 99", "write 1", "progress 100", "close"}},
+    ChunkCase{"ReadPercent", Kind::Read, 3, 12000,
+              {"open 3", "progress 0", "write 5120", "progress 42", "write 5120", "progress 85",
+               "write 1760", "progress 100", "close"}},
+    ChunkCase{"ReadEndOnly", Kind::Read, 2, 12000,
+              {"open 3", "write 5120", "write 5120", "write 1760", "progress 100", "close"}},
+    ChunkCase{"ReadNoReports", Kind::Read, 1, 12000,
+              {"open 3", "write 5120", "write 5120", "write 1760", "close"}},
+    ChunkCase{"WriteOneChunk", Kind::Write, 3, 5120, {"open 1", "progress 0", "read 5120", "close"}},
+    ChunkCase{"WriteTwoChunks", Kind::Write, 3, 5121,
+              {"open 1", "progress 0", "read 5120", "progress 99", "read 1", "close"}},
+    ChunkCase{"WritePercent", Kind::Write, 3, 12000,
+              {"open 1", "progress 0", "read 5120", "progress 42", "read 5120", "progress 85",
+               "read 1760", "close"}},
+    ChunkCase{"WriteEndOnly", Kind::Write, 2, 12000, {"open 1", "read 5120", "read 5120", "read 1760", "close"}},
+    ChunkCase{"WriteNoReports", Kind::Write, 1, 12000,
+              {"open 1", "read 5120", "read 5120", "read 1760", "close"}}),
+    [](const ::testing::TestParamInfo<ChunkCase>& i) { return std::string(i.param.name); });
+
+TEST_F(StiTransportTest, ShortReadCallbackMovesTheNextChunkStart) {
+    openCamera();
+    const std::vector<BYTE> data = pattern(6000);
+    StreamRecorder rec(1);
+    rec.setSource(data);
+    rec.limitReads(1000);
+    EXPECT_EQ(0u, bv::InStreamFuncForPutToSTI(rec.stream(), bv::kLockAround, 6000));
+    EXPECT_EQ((Log{"open 1", "read 5120", "read 5000", "read 4000", "read 3000", "read 2000",
+                   "read 1000", "close"}),
+              rec.log());
+    EXPECT_EQ(data, writtenToDevice());
+}
+
+TEST_F(StiTransportTest, ShortRawReadStillHandsTheWholeChunkOn) {
+    openCamera();
+    const std::vector<BYTE> data = pattern(8000);
+    simQueueBulkData(data.data(), 8000);
+    simCutRawRead(1, 100);
+    StreamRecorder rec(1);
+    EXPECT_EQ(0u, bv::InStreamFuncForGetFromSTI(rec.stream(), bv::kLockAround, 8000));
+    EXPECT_EQ((Log{"open 3", "write 5120", "write 2880", "close"}), rec.log());
+    ASSERT_EQ(8000u, rec.written().size());
+    EXPECT_TRUE(std::equal(data.begin(), data.begin() + 100, rec.written().begin()));
+}
+
+TEST_F(StiTransportTest, ArgumentFaultsUnlockOnlyAnEarlierLock) {
+    openCamera();
+    StreamRecorder rec;
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, bv::InStreamFuncForGetFromSTI(rec.stream(), 3, 0));
+    EXPECT_FALSE(reached("sti.lock"));
+    ASSERT_EQ(0u, bv::lockStiDevice());
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, bv::InStreamFuncForGetFromSTIForGetDir(rec.stream(), 2, 0));
+    EXPECT_EQ(0, simCounter("sti.locks")) << "mode 2 ends the command's lock";
+    bvlStream noRead = *rec.stream();
+    noRead.ReadCB = nullptr;
+    ASSERT_EQ(0u, bv::lockStiDevice());
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, bv::InStreamFuncForPutToSTI(&noRead, 2, 10));
+    EXPECT_EQ(0, simCounter("sti.locks"));
+    EXPECT_TRUE(rec.log().empty());
+}
+
+TEST_F(StiTransportTest, ListingThatCannotBeHeldClosesAndUnlocks) {
+    openCamera();
+    StreamRecorder rec;
+    EXPECT_EQ(BVL_E_MEM_ALLOC_FAILED,
+              bv::InStreamFuncForGetFromSTIForGetDir(rec.stream(), bv::kLockAround, 0xffffffff));
+    EXPECT_EQ((Log{"open 3", "close"}), rec.log());
+}
+
+// Entries: six passed-through bytes, the time, the name.
+std::vector<BYTE> listing(const std::vector<std::pair<DWORD, std::string>>& entries) {
+    std::vector<BYTE> out;
+    for (const auto& e : entries) {
+        BYTE head[10] = {0x20, 1, 2, 3, 4, 5};
+        std::memcpy(head + 6, &e.first, 4);
+        out.insert(out.end(), head, head + 10);
+        out.insert(out.end(), e.second.begin(), e.second.end());
+        out.push_back(0);
+    }
+    return out;
+}
+
+DWORD timeAt(const std::vector<BYTE>& data, size_t offset) {
+    DWORD t;
+    std::memcpy(&t, data.data() + offset + 6, 4);
+    return t;
+}
+
+class ListingTimes : public StiTransportTest {
+protected:
+    void SetUp() override {
+        StiTransportTest::SetUp();
+        _putenv("TZ=CET-1");  // one hour east of UTC, no summer time rule
+        _tzset();
+    }
+    void TearDown() override {
+        _putenv("TZ=");
+        _tzset();
+        StiTransportTest::TearDown();
+    }
+};
+
+TEST_F(ListingTimes, AreRebasedAndZeroStaysZero) {
+    openCamera();
+    const DWORD summer = 1120000000;  // July 2005: no daylight-saving correction
+    std::vector<BYTE> data = listing({{summer, "A.JPG"}, {0, "B.JPG"}, {7200, ""}});
+    ASSERT_EQ(16u + 16 + 11, data.size()) << "an entry with an empty name is 11 bytes";
+    simQueueBulkData(data.data(), static_cast<DWORD>(data.size()));
+    StreamRecorder rec(3);
+    ASSERT_EQ(0u, bv::InStreamFuncForGetFromSTIForGetDir(rec.stream(), bv::kLockAround,
+                                                          static_cast<DWORD>(data.size())));
+    EXPECT_EQ((Log{"open 3", "progress 0", "write 43", "progress 100", "close"}), rec.log());
+    const std::vector<BYTE>& out = rec.written();
+    ASSERT_EQ(data.size(), out.size());
+    EXPECT_EQ(summer - 3600, timeAt(out, 0));
+    EXPECT_EQ(0u, timeAt(out, 16));
+    EXPECT_EQ(3600u, timeAt(out, 32));
+    EXPECT_EQ(0, std::memcmp(data.data(), out.data(), 6)) << "leading bytes pass untouched";
+}
+
+TEST(ListingWalk, StopsAtTheEndOfTheData) {
+    struct Case {
+        const char* name;
+        DWORD size;            // bytes of the 31-byte two-entry listing handed over
+        DWORD failed;          // negative times met
+        bool secondTouched;
+    };
+    const DWORD negative = 0x80000000;
+    const Case cases[] = {
+        {"Whole", 31, 2, true},
+        {"SecondNameUnterminated", 30, 2, true},
+        {"SecondTimeCut", 25, 1, false},
+        {"FirstNameUnterminated", 15, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<BYTE> data = listing({{negative, "ABCDE"}, {negative, "XYZA"}});
+        ASSERT_EQ(31u, data.size());
+        EXPECT_EQ(c.failed, bv::rebaseListingTimes(data.data(), c.size));
+        EXPECT_EQ(0u, timeAt(data, 0));
+        EXPECT_EQ(c.secondTouched ? 0u : negative, timeAt(data, 16));
+    }
+}
+
+enum class Claim { All, FourAtATime, Nothing, OneMore };
+
+struct ClaimContext {
+    Claim claim;
+    size_t calls;
+};
+
+// A WriteCB that claims to have taken what the context says.
+void WINAPI claimingWrite(UINT_PTR context, const BYTE*, DWORD* count, DWORD* error) {
+    auto* x = reinterpret_cast<ClaimContext*>(context);
+    ++x->calls;
+    *error = 0;
+    switch (x->claim) {
+    case Claim::All: break;
+    case Claim::FourAtATime: *count = std::min<DWORD>(*count, 4); break;
+    case Claim::Nothing: *count = 0; break;
+    case Claim::OneMore: *count += 1; break;
+    }
+}
+
+TEST(StreamWrappers, WriteAllEndsOnAZeroOrExcessiveCount) {
+    struct Case {
+        const char* name;
+        Claim claim;
+        DWORD base;
+        DWORD expected;
+        size_t calls;
+    };
+    const Case cases[] = {
+        {"All", Claim::All, 0x0a000000, 0, 1},
+        {"InSteps", Claim::FourAtATime, 0x0a000000, 0, 3},
+        {"Nothing", Claim::Nothing, 0x0a000000, 0x0a0000a8, 1},
+        {"MoreThanAsked", Claim::OneMore, 0x0a000000, 0x0a0000a8, 1},
+        {"SerialBase", Claim::OneMore, 0x02000000, 0x020000a8, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClaimContext ctx{c.claim, 0};
+        bvlStream s = {};
+        s.context = reinterpret_cast<UINT_PTR>(&ctx);
+        s.WriteCB = claimingWrite;
+        const BYTE data[10] = {};
+        DWORD error = 0x1234;
+        bv::writeAll(&s, data, sizeof data, c.base, &error);
+        EXPECT_EQ(c.expected, error);
+        EXPECT_EQ(c.calls, ctx.calls);
+    }
+}
+
+TEST_F(StiTransportTest, ReadCallbackErrorShowsAMessageBox) {
+    openCamera();
+    bvtest::MessageBoxDismisser boxes;
+    StreamRecorder rec(1);
+    rec.setSource(pattern(12000));
+    rec.failOn("read", 0x0a0000a7, 2);
+    EXPECT_EQ(0x0a0000a7u, bv::InStreamFuncForPutToSTI(rec.stream(), bv::kLockAround, 12000));
+    EXPECT_EQ((Log{"open 1", "read 5120", "read 5120", "close"}), rec.log());
+    EXPECT_EQ(5120u, simWrittenBulk(nullptr, 0));
+    if (bvtest::MessageBoxDismisser::hasDisplay()) {
+        EXPECT_EQ(std::vector<std::string>{"InStreamFuncForPutLargeData"}, boxes.captions());
+    }
+}
+
+}  // namespace

@@ -26,14 +26,6 @@ struct ComTraits {
 template <class I>
 using ComRef = Owned<ComTraits<I>>;
 
-// Owner of a block the service allocated with LocalAlloc.
-struct LocalBlock {
-    using Value = void*;
-    static void* empty() { return nullptr; }
-    static void close(void* p) { LocalFree(p); }
-};
-using OwnedLocal = Owned<LocalBlock>;
-
 constexpr DWORD kEscapeCommand = 0x1003;   // escape function of one command
 constexpr DWORD kLockWaitMs = 500;
 constexpr DWORD kChunkSize = 5120;         // bulk read and write chunk

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../Common/bvWinReg.h"
+#include "../sti/sti_transport.h"
 #include "process_state.h"
 #include "usb_road.h"
 
@@ -140,15 +141,39 @@ void fillDefaultPort(bvlCameraPort* port, DWORD modelID, DWORD kind) {
     port->u.usb.modelID = modelID != 0 ? modelID : kDefaultUsbModelID;
 }
 
+namespace {
+
+// Request 4: the USB camera whose still-image event launched the
+// application, with its device name, so that the open takes that device.
+DWORD launchingCameraPort(bvlCameraPort* port) {
+    HMODULE stillImage = processState().stillImageLibrary.get();
+    wchar_t deviceName[128] = {};
+    DWORD modelID = 0;
+    if (!stillImage || findLaunchedModelID(stillImage, deviceName, &modelID) != 1) {
+        port->u.usb.deviceName[0] = '\0';
+        return BVL_E_NO_LAUNCHING_CAMERA;
+    }
+    port->portType = BVL_PORT_USB;
+    std::strcpy(port->portName, "USB");
+    port->u.usb.modelID = modelID;
+    WideCharToMultiByte(CP_ACP, 0, deviceName, -1, port->u.usb.deviceName, sizeof port->u.usb.deviceName,
+                        nullptr, nullptr);
+    port->u.usb.deviceName[sizeof port->u.usb.deviceName - 1] = '\0';
+    return 0;
+}
+
+}  // namespace
+
 DWORD lookUpDevicePort(DWORD request, HWND /*parent*/, DWORD modelID, bvlCameraPort* port,
                        DWORD wantedKind) {
     switch (LOWORD(request)) {
     case BVL_PORT_REQUEST_DEFAULT:
     case BVL_PORT_REQUEST_LAST:
         return StoredPortLookup(LOWORD(request), modelID, LOWORD(wantedKind), port).run();
-    case BVL_PORT_REQUEST_DIALOG:
     case BVL_PORT_REQUEST_LAUNCHED:
-        return BVL_E_NO_DEVICE_OPEN;  // the dialog and the launching camera are not wired yet
+        return launchingCameraPort(port);
+    case BVL_PORT_REQUEST_DIALOG:
+        return BVL_E_NO_DEVICE_OPEN;  // the dialog is not wired yet
     default:
         return 0;  // an unknown request leaves the descriptor zeroed
     }

@@ -42,6 +42,12 @@ DWORD openDeviceByName(HMODULE stillImageLibrary, const char* name);
 // the instance's Release (negative is a failure).
 HRESULT releaseStiObjects();
 HRESULT releaseStiInstanceOnly();
+
+// The model of the camera whose still-image event launched this process:
+// writes the device's internal name into deviceName (128 wide characters)
+// and returns 1 with the model ID, or 0. Registry failures to open a key
+// raise the registry error; an instance created for the lookup is released.
+int findLaunchedModelID(HMODULE stillImageLibrary, wchar_t* deviceName, DWORD* modelID);
 void releaseStiDevice();
 // The maker's cameras known to the service, as NUL-terminated descriptions
 // ended by an empty one; size must be at least 2.

@@ -141,6 +141,29 @@ TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
     EXPECT_STREQ("com2", last.portName);
 }
 
+TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
+    bvlCameraPort port;
+    simStiSetLaunch(L"\\\\.\\Usbscan3", L"Brivant350");
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseGetDevicePort(4, nullptr, 0, &port, 0));  // no model list
+
+    installModels();
+    machine().setModelValue("B200", "cameraDetectID", "brivant350x", 12, REG_SZ);
+    machine().setModelValue("B500", "cameraDetectID", "BRIVANT350", 11, REG_SZ);
+    std::memset(&port, 0xcc, sizeof port);
+    ASSERT_EQ(0u, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
+    EXPECT_EQ(BVL_PORT_USB, port.portType);
+    EXPECT_STREQ("USB", port.portName);
+    EXPECT_EQ(kIdUsb, port.u.usb.modelID);
+    EXPECT_STREQ("\\\\.\\Usbscan3", port.u.usb.deviceName);  // kept for the open
+
+    simStiSetLaunch(L"\\\\.\\Usbscan3", L"SomeOtherCamera");
+    EXPECT_EQ(BVL_E_NO_LAUNCHING_CAMERA, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
+    simStiSetLaunch(nullptr, nullptr);  // started by hand, not by an event
+    EXPECT_EQ(BVL_E_NO_LAUNCHING_CAMERA, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
+    EXPECT_STREQ("", port.u.usb.deviceName);
+    EXPECT_EQ(0, simCounter("sti.instances"));  // the lookup's own instance is released
+}
+
 TEST_F(StoredPorts, ModelSelectorNeedsAnInstalledModel) {
     EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdBoth));  // nothing installed
     installModels();

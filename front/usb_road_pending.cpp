@@ -28,5 +28,4 @@ DWORD usbReleaseControlEx(DWORD, DWORD, const void*, DWORD, void*) { return BVL_
 DWORD usbReleaseControlGetReleasedData(DWORD, DWORD, DWORD, bvlStream*) { return BVL_E_NO_DEVICE_OPEN; }
 DWORD usbReleaseControlGetViewFinderData(DWORD, bvlStream*) { return BVL_E_NO_DEVICE_OPEN; }
 
-
 }  // namespace bv

@@ -22,11 +22,11 @@ DWORD openSerial(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback,
     return rc;
 }
 
-DWORD openUsb(ProcessState& state, bvlCameraPort* port, DWORD* camera) {
+DWORD openUsb(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera) {
     state.portType = BVL_PORT_USB;
     disconnectSerialLibrary(state);
     if (!camera) return BVL_E_INVALID_PARAMETER;
-    return usbOpenCameraComm(port, camera);
+    return usbOpenCameraComm(port, callback, camera);
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ extern "C" DWORD WINAPI baseOpenCameraComm(bvlCameraPort* port, bvlNotifyCB call
         case BVL_PORT_SERIAL:
             return openSerial(state, port, callback, context, camera);
         case BVL_PORT_USB:
-            return openUsb(state, port, camera);
+            return openUsb(state, port, callback, camera);
         default:
             return 0;
         }

@@ -8,7 +8,7 @@
 namespace bv {
 
 DWORD usbGetModelDescrip(DWORD camera, bvlModelDescrip* descrip);
-DWORD usbOpenCameraComm(bvlCameraPort* port, DWORD* camera);
+DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera);
 DWORD usbCloseCameraComm(DWORD camera);
 DWORD usbGetOpenCameraPort(DWORD camera, bvlCameraPort* port);
 DWORD usbGetVols(DWORD camera, bvlStream* stream);

@@ -55,6 +55,7 @@ extern "C" void simReset(void) {
     bvsim::simCamera().reset();
     bvsim::resetStillImageControl();
     bvsim::resetCommandState();
+    bvsim::resetCommandLog();
 }
 
 extern "C" void simFailNth(const char* step, int nth, DWORD code) {

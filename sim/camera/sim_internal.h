@@ -28,5 +28,6 @@ private:
 
 void resetStillImageControl();  // sim_sti_control.cpp
 void resetCommandState();       // sim_commands.cpp
+void resetCommandLog();         // sim_command_log.cpp
 
 }  // namespace bvsim

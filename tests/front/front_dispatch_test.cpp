@@ -182,13 +182,14 @@ TEST_F(FrontDispatchTest, UsbOpenUnloadsTheSerialLibrary) {
     usb.portType = BVL_PORT_USB;
     std::strcpy(usb.portName, "USB");
     usb.u.usb.modelID = 0x70333036;
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseOpenCameraComm(&usb, nullptr, 0, &camera));
+    // No model is installed, so its name cannot be read.
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseOpenCameraComm(&usb, nullptr, 0, &camera));
     EXPECT_FALSE(bvtest::serialLibraryLoaded());
 
     // The port type is USB from now on, also after closing.
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseGetVols(camera, kUntouchableStream));
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseCreateDir(camera, "CF\\NEW"));
     api().baseCloseCameraComm(camera);
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseDeleteFiles(camera, kUntouchablePath));
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseDeleteFiles(camera, "a\0"));
     EXPECT_EQ(0u, callsOfSlot(6) + callsOfSlot(9));
 }
 

@@ -1,0 +1,145 @@
+// The USB road of opening and closing: the still-image device of the
+// camera, the connect and disconnect commands, the open port and the model
+// description, and the event channel that runs while the camera is open.
+#include <cstring>
+
+#include "../Common/bvWinReg.h"
+#include "../Common/bv_exception.h"
+#include "../sti/sti_transport.h"
+#include "process_state.h"
+#include "usb_road.h"
+
+namespace bv {
+namespace {
+
+constexpr DWORD kConnectionTimeoutMs = 5000;
+constexpr DWORD kCommandConnect = 1;
+constexpr DWORD kCommandDisconnect = 2;
+constexpr DWORD kCommandOpenPort = 3;
+constexpr DWORD kCommandModelDescrip = 15;
+constexpr DWORD kConnectPayloadLength = 4;  // the address field carries a value
+constexpr DWORD kDevicePortNameSize = 128;
+
+DWORD exchange(DWORD command, DWORD payloadLength, const void* payload, void* reply,
+               DWORD replyLength) {
+    const requestBlock request = {command, payloadLength, payload};
+    return DoBvCommand(&request, reply, replyLength, kConnectionTimeoutMs, kLockAround);
+}
+
+// Releases the still-image objects when an open leaves early, unless the
+// open got far enough to keep them.
+class DeviceOpening {
+public:
+    DeviceOpening() = default;
+    DeviceOpening(const DeviceOpening&) = delete;
+    DeviceOpening& operator=(const DeviceOpening&) = delete;
+    ~DeviceOpening() {
+        if (!kept_) releaseStiObjects();
+    }
+    void keep() { kept_ = true; }
+
+private:
+    bool kept_ = false;
+};
+
+void readCurrentModelName(ProcessState& state, DWORD modelID) {
+    char name[kModelNameSize] = {};
+    machineRegistry().ReadModelName(modelID, name);
+    std::memcpy(state.currentModelName, name, sizeof name);
+}
+
+// Opens the descriptor's device: by its device name when it has one, else
+// by the description of its model as the registry names it. Registry
+// failures raise the registry error.
+DWORD openDevice(ProcessState& state, const bvlCameraPort& port) {
+    HMODULE sti = state.stillImageLibrary.get();
+    if (port.u.usb.deviceName[0] != '\0') {
+        if (DWORD rc = openDeviceByName(sti, port.u.usb.deviceName)) return rc;
+        // Without a model ID the camera names its model after the connect.
+        if (port.u.usb.modelID != 0) readCurrentModelName(state, port.u.usb.modelID);
+        return 0;
+    }
+    if (port.u.usb.modelID == 0) return BVL_E_DEVICE_INVALID;
+    readCurrentModelName(state, port.u.usb.modelID);
+    return openDeviceByModel(sti, state.currentModelName);
+}
+
+// A descriptor without a model ID learns it from the camera: the model
+// name of its description, looked up in the registry; 0 when either fails.
+void learnModel(ProcessState& state, bvlCameraPort* port) {
+    bvlModelDescrip descrip = {};
+    DWORD modelID = 0;
+    if (usbGetModelDescrip(kUsbCameraWord, &descrip) == 0) {
+        if (state.currentModelName[0] == '\0')
+            lstrcpynA(state.currentModelName, descrip.modelName, kModelNameSize);
+        try {
+            machineRegistry().ReadModelID(descrip.modelName, &modelID);
+        } catch (const bvCException&) {
+            modelID = 0;
+        }
+    }
+    port->u.usb.modelID = modelID;
+}
+
+void startEventChannel(ProcessState& state) {
+    char portName[kDevicePortNameSize] = {};
+    getDevicePortName(portName, sizeof portName);
+    StartEventChannel(state.currentModelName, portName, &state.notify);
+}
+
+}  // namespace
+
+DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera) {
+    ProcessState& state = processState();
+    // A second open without a close replaces the first connection whole.
+    StopEventChannel();
+    if (isStiInstanceSet()) releaseStiObjects();
+    if (port->u.usb.deviceName[0] == '\0' && port->u.usb.modelID == 0) return BVL_E_DEVICE_INVALID;
+    state.currentModelName[0] = '\0';
+
+    DeviceOpening opening;
+    if (DWORD rc = openDevice(state, *port)) return rc;
+    // From here the device stays open, even when the connect fails: the
+    // caller closes it with baseCloseCameraComm.
+    opening.keep();
+    *camera = kUsbCameraWord;
+    const void* callbackValue = reinterpret_cast<const void*>(callback);
+    if (DWORD rc = exchange(kCommandConnect, kConnectPayloadLength, callbackValue, nullptr, 0))
+        return rc;
+    if (port->u.usb.modelID == 0) learnModel(state, port);
+    port->u.usb.deviceName[0] = '\0';
+    machineRegistry().WritePortSetting(port, kLastPort, 0);
+    startEventChannel(state);
+    return 0;
+}
+
+DWORD usbCloseCameraComm(DWORD) {
+    StopEventChannel();
+    const DWORD rc = exchange(kCommandDisconnect, 0, nullptr, nullptr, 0);
+    const HRESULT released = releaseStiObjects();
+    if (rc != 0) return rc;
+    return FAILED(released) ? BVL_E_STI_RELEASE_FAILED : 0;
+}
+
+DWORD usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
+    return exchange(kCommandOpenPort, 0, nullptr, port, sizeof *port);
+}
+
+// Works without an open connection too: the device of the selected model
+// is then opened for this one question and released again.
+DWORD usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
+    if (!descrip) return BVL_E_INVALID_PARAMETER;
+    const bool openedHere = !isStiInstanceSet();
+    if (openedHere) {
+        ProcessState& state = processState();
+        if (DWORD rc = openDeviceByModel(state.stillImageLibrary.get(), state.currentModelName)) {
+            releaseStiObjects();
+            return rc;
+        }
+    }
+    const DWORD rc = exchange(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip);
+    if (openedHere && FAILED(releaseStiObjects())) return rc != 0 ? rc : BVL_E_STI_RELEASE_FAILED;
+    return rc;
+}
+
+}  // namespace bv

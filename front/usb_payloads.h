@@ -1,0 +1,31 @@
+// Payloads of the storage commands, laid out as the camera reads them
+// (little-endian, packed), and the length of a directory subtree record.
+#pragma once
+
+#include <windows.h>
+
+#include "../Common/guarded_block.h"
+
+namespace bv {
+
+// A payload built in a guarded block; an empty block means the memory
+// could not be had.
+struct PayloadBlock {
+    OwnedBlock block;
+    DWORD length = 0;
+};
+
+// Upload: file size, name length with terminator, name.
+PayloadBlock buildPutPayload(DWORD fileSize, const char* name);
+// Attributes: the attribute byte, the list length (unaligned), the list.
+PayloadBlock buildAttribsPayload(BYTE attributes, const char* fileList);
+// Times: the time value, the list length, the list.
+PayloadBlock buildTimesPayload(DWORD time, const char* fileList);
+
+// Length of a subtree record (entries of a flags byte and a name, flag
+// 0x40 adding a second text, ended by an empty name): the offset of the
+// final flags byte plus 2, as an 8-bit count, since the camera reads the
+// length of this record as one byte.
+DWORD subtreeLength(const BYTE* subtree);
+
+}  // namespace bv

@@ -1,0 +1,204 @@
+// The USB road of the storage operations: each sends one command block to
+// the camera; those that fetch or store bulk data then hand over to a
+// stream transfer, which ends the device lock that the command took.
+#include <cstring>
+
+#include "../Common/guarded_block.h"
+#include "../Common/stream_wrappers.h"
+#include "../Common/text_size.h"
+#include "../sti/sti_transport.h"
+#include "usb_payloads.h"
+#include "usb_road.h"
+#include "volume_list.h"
+
+namespace bv {
+namespace {
+
+constexpr DWORD kTransferTimeoutMs = 10000;  // commands that announce bulk data
+constexpr DWORD kEditTimeoutMs = 5000;       // commands that only change the card
+
+enum StorageCommand : DWORD {
+    kCommandGetVols = 4,
+    kCommandGetDirs = 5,
+    kCommandGetFile = 6,
+    kCommandPutFile = 7,
+    kCommandDeleteFiles = 8,
+    kCommandDeleteVolPictures = 9,
+    kCommandSetFileAttribs = 10,
+    kCommandSetFileTimes = 11,
+    kCommandFormatVol = 12,
+    kCommandCreateDir = 13,
+    kCommandRemoveDir = 14,
+    kCommandJpegHeader = 20,
+};
+
+using Transfer = DWORD (*)(const bvlStream*, BYTE, DWORD);
+
+DWORD textLength(const char* text) {
+    DWORD size = 0;
+    stringSize(text, &size);
+    return size;
+}
+
+DWORD listLength(const char* list) {
+    DWORD size = 0;
+    stringListSize(list, &size);
+    return size;
+}
+
+// A command that changes the card: locked around, no reply.
+DWORD sendEdit(DWORD command, DWORD payloadLength, const void* payload) {
+    const requestBlock request = {command, payloadLength, payload};
+    return DoBvCommand(&request, nullptr, 0, kEditTimeoutMs, kLockAround);
+}
+
+DWORD sendText(DWORD command, const char* text) {
+    if (!text) return BVL_E_INVALID_PARAMETER;
+    return sendEdit(command, textLength(text), text);
+}
+
+// The device lock that a command took for its transfer is given back when
+// no transfer follows; the unlock's own result does not count.
+DWORD endLockWith(DWORD rc) {
+    unlockStiDevice();
+    return rc;
+}
+
+// Sends a command that announces a size, with the device locked, and
+// moves that many bytes with the transfer, which unlocks at its end.
+// sizeZeroIsMissing: a size of 0 means the file is not there.
+DWORD fetchAnnounced(const requestBlock& request, const bvlStream* stream, Transfer transfer,
+                     bool sizeZeroIsMissing) {
+    if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
+    DWORD size = 0;
+    if (DWORD rc = DoBvCommand(&request, &size, sizeof size, kTransferTimeoutMs, kLockTake))
+        return endLockWith(rc);
+    if (size == 0 && sizeZeroIsMissing) return endLockWith(BVL_E_FILE_NOT_FOUND);
+    return transfer(stream, kLockEnd, size);
+}
+
+DWORD fetchFile(DWORD command, const char* path, const bvlStream* stream) {
+    if (!path) return BVL_E_INVALID_PARAMETER;
+    const requestBlock request = {command, textLength(path), path};
+    return fetchAnnounced(request, stream, InStreamFuncForGetFromSTI, true);
+}
+
+// Sends a command whose payload is a built block, which is freed after.
+DWORD sendBuilt(DWORD command, const PayloadBlock& payload) {
+    if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
+    return sendEdit(command, payload.length, payload.block.get());
+}
+
+DWORD askVolumeList(OwnedBlock& list, WORD slots) {
+    const DWORD length = volumeListLength(slots);
+    list.reset(allocZeroedBlock(length));
+    if (!list) return BVL_E_MEM_ALLOC_FAILED;
+    const requestBlock request = {kCommandGetVols, sizeof slots, &slots};
+    return DoBvCommand(&request, list.get(), length, kTransferTimeoutMs, kLockAround);
+}
+
+// The volume list with room for every volume: a first ask with one slot
+// tells how many there are, a second one fetches them all.
+DWORD readVolumeList(OwnedBlock& list, WORD& slots) {
+    slots = 1;
+    if (DWORD rc = askVolumeList(list, slots)) return rc;
+    const WORD reported = static_cast<WORD>(volumeCount(list.get()));
+    if (reported <= slots) return 0;
+    slots = reported;
+    return askVolumeList(list, slots);
+}
+
+// Measures the caller's source: the file size is the position of its end.
+// The position is put back and the stream closed again, also when a step
+// fails (that step's error wins).
+DWORD measureSource(const bvlStream* source, DWORD* size) {
+    StreamSession session(source);
+    if (session.open(BVL_STREAM_OPEN_READ)) return BVL_E_STREAM_OPEN_ERROR;
+    DWORD error = 0;
+    const DWORD start = source->TellCB(source->context, &error);
+    if (error) return BVL_E_STREAM_TELL_ERROR;
+    source->SeekCB(source->context, BVL_SEEK_END, 0, &error);
+    if (error) return BVL_E_STREAM_SEEK_ERROR;
+    *size = source->TellCB(source->context, &error);
+    const DWORD tellError = error;
+    source->SeekCB(source->context, BVL_SEEK_SET, static_cast<LONG>(start), &error);
+    if (tellError) return BVL_E_STREAM_TELL_ERROR;
+    if (error) return BVL_E_STREAM_SEEK_ERROR;
+    return session.close() ? BVL_E_STREAM_OPEN_ERROR : 0;
+}
+
+}  // namespace
+
+DWORD usbGetVols(DWORD, bvlStream* stream) {
+    if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
+    DWORD rc = 0;
+    streamOpen(stream, BVL_STREAM_OPEN_WRITE, &rc);
+    if (rc != 0) return BVL_E_INVALID_FN_POINTER;
+    {
+        OwnedBlock list;
+        WORD slots = 0;
+        rc = readVolumeList(list, slots);
+        if (rc == 0) rc = writeVolumeEntries(stream, list.get(), slots);
+        if (rc == 0) streamProgress(stream, 100, &rc);
+    }
+    DWORD closeError = 0;
+    streamClose(stream, &closeError);
+    return rc != 0 ? rc : closeError;
+}
+
+DWORD usbGetDirs(DWORD, const BYTE* subtree, bvlStream* stream) {
+    if (!subtree) return BVL_E_INVALID_PARAMETER;
+    const requestBlock request = {kCommandGetDirs, subtreeLength(subtree), subtree};
+    return fetchAnnounced(request, stream, InStreamFuncForGetFromSTIForGetDir, false);
+}
+
+DWORD usbGetFile(DWORD, const char* path, bvlStream* stream) {
+    return fetchFile(kCommandGetFile, path, stream);
+}
+
+DWORD usbGetJpegParsingHeader(DWORD, const char* path, bvlStream* stream) {
+    return fetchFile(kCommandJpegHeader, path, stream);
+}
+
+DWORD usbPutFile(DWORD, const char* name, bvlStream* source) {
+    if (!source || !source->ReadCB || !source->SeekCB || !source->TellCB)
+        return BVL_E_INVALID_FN_POINTER;
+    if (!name) return BVL_E_INVALID_PARAMETER;
+    DWORD size = 0;
+    if (DWORD rc = measureSource(source, &size)) return rc;
+    const PayloadBlock payload = buildPutPayload(size, name);
+    if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
+    const requestBlock request = {kCommandPutFile, payload.length, payload.block.get()};
+    if (DWORD rc = DoBvCommand(&request, nullptr, 0, kTransferTimeoutMs, kLockTake))
+        return endLockWith(rc);
+    return InStreamFuncForPutToSTI(source, kLockEnd, size);
+}
+
+DWORD usbDeleteFiles(DWORD, const char* fileList) {
+    if (!fileList) return BVL_E_INVALID_PARAMETER;
+    return sendEdit(kCommandDeleteFiles, listLength(fileList), fileList);
+}
+
+DWORD usbDeleteVolPictures(DWORD, const char* volume, DWORD, DWORD) {
+    return sendText(kCommandDeleteVolPictures, volume);
+}
+
+DWORD usbFormatVol(DWORD, const char* volume, DWORD, DWORD) {
+    return sendText(kCommandFormatVol, volume);
+}
+
+DWORD usbCreateDir(DWORD, const char* path) { return sendText(kCommandCreateDir, path); }
+
+DWORD usbRemoveDir(DWORD, const char* path) { return sendText(kCommandRemoveDir, path); }
+
+DWORD usbSetFileAttribs(DWORD, const char* fileList, DWORD attribs) {
+    if (!fileList) return BVL_E_INVALID_PARAMETER;
+    return sendBuilt(kCommandSetFileAttribs, buildAttribsPayload(static_cast<BYTE>(attribs), fileList));
+}
+
+DWORD usbSetFileTimes(DWORD, const char* fileList, DWORD time) {
+    if (!fileList) return BVL_E_INVALID_PARAMETER;
+    return sendBuilt(kCommandSetFileTimes, buildTimesPayload(time, fileList));
+}
+
+}  // namespace bv

@@ -1,0 +1,24 @@
+// The camera's volume list and what the caller's stream receives of it.
+// The camera answers in fixed slots (passed-through word, capacity, free
+// space, 64-byte name); the caller gets the three words and the name with
+// its terminator only, one piece per volume.
+#pragma once
+
+#include <windows.h>
+
+#include "../include/bvcl2sti.h"
+
+namespace bv {
+
+constexpr DWORD kVolumeSlotSize = 76;
+
+// Bytes of a reply with room for slots volumes.
+DWORD volumeListLength(WORD slots);
+// The number of volumes the camera reported.
+DWORD volumeCount(const void* list);
+// Writes the count and the first min(count, slots) volumes to the stream;
+// the first write error is the result. The list is the caller's buffer and
+// is adjusted in place (count clamped, names terminated).
+DWORD writeVolumeEntries(const bvlStream* stream, void* list, WORD slots);
+
+}  // namespace bv

@@ -1,0 +1,243 @@
+// The USB road of the base operations, through the exported table against
+// the Still Image stand-in and its virtual camera: what reaches the camera,
+// what the caller gets, and that no device lock or device outlives a call.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "front_fixture.h"
+#include "tests/support/registry_fixture.h"
+#include "tests/support/stream_recorder.h"
+
+namespace {
+
+constexpr DWORD kModelID = 0x70333036;
+constexpr char kModelName[] = "Brivant 350";
+constexpr char kDevicePort[] = "\\\\.\\Usbscan0";
+
+bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
+
+bvlCameraPort usbPort(DWORD modelID, const char* deviceName = "") {
+    bvlCameraPort port = {};
+    port.portType = BVL_PORT_USB;
+    std::strcpy(port.portName, "USB");
+    port.u.usb.modelID = modelID;
+    lstrcpynA(port.u.usb.deviceName, deviceName, sizeof port.u.usb.deviceName);
+    return port;
+}
+
+std::string narrow(const WCHAR* text) {
+    char buffer[128] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+    return buffer;
+}
+
+bool reached(const char* step) {
+    for (DWORD i = 0; i < simStepCount(); ++i)
+        if (std::strcmp(step, simStepName(i)) == 0) return true;
+    return false;
+}
+
+std::vector<BYTE> pattern(DWORD size) {
+    std::vector<BYTE> data(size);
+    for (DWORD i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 13 + i / 509);
+    return data;
+}
+
+struct Delivered {
+    DWORD code = 0;
+    DWORD size = 0;
+    int calls = 0;
+};
+
+DWORD WINAPI recordEvent(DWORD code, void*, DWORD size, UINT_PTR context) {
+    Delivered& d = *reinterpret_cast<Delivered*>(context);
+    d.code = code;
+    d.size = size;
+    ++d.calls;
+    return 0x600d;
+}
+
+class UsbRoadTest : public FrontDispatchTest {
+protected:
+    void SetUp() override {
+        machine().clear();
+        const DWORD installMethod = 3;
+        machine().addModel("Brivant350", &kModelID, kModelName, &installMethod);
+        machine().addLibraryKeys();
+        FrontDispatchTest::SetUp();
+    }
+
+    void TearDown() override {
+        if (opened_) api().baseCloseCameraComm(camera_);
+        EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
+        EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
+        FrontDispatchTest::TearDown();
+        machine().clear();
+    }
+
+    void openUsb(bvlNotifyCB callback = nullptr, UINT_PTR context = 0) {
+        bvlCameraPort port = usbPort(kModelID);
+        ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
+        opened_ = true;
+    }
+
+    // The payload length of the last command with this code.
+    static DWORD payloadLengthOf(DWORD command) {
+        DWORD length = MAXDWORD;
+        for (DWORD i = 0; i < simCommandCount(); ++i)
+            if (simCommandAt(i) == command) length = simCommandPayloadAt(i, nullptr, 0);
+        return length;
+    }
+
+    static size_t countCommands(DWORD command) {
+        size_t n = 0;
+        for (DWORD i = 0; i < simCommandCount(); ++i) n += simCommandAt(i) == command;
+        return n;
+    }
+
+    DWORD put(const char* name, const std::vector<BYTE>& data) {
+        bvtest::StreamRecorder source;
+        source.setSource(data);
+        return api().basePutFile(camera_, name, source.stream());
+    }
+
+    DWORD get(const char* path, std::vector<BYTE>& data) {
+        bvtest::StreamRecorder destination;
+        DWORD rc = api().baseGetFile(camera_, path, destination.stream());
+        data = destination.written();
+        return rc;
+    }
+
+    DWORD camera_ = 0;
+    bool opened_ = false;
+};
+
+TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
+    bvlCameraPort port = usbPort(0);
+    DWORD camera = 0;
+    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
+    EXPECT_FALSE(reached("sti.create"));
+    EXPECT_FALSE(reached("sti.createDevice"));
+}
+
+TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
+    SimStiDevice device;
+    ASSERT_TRUE(simStiDeviceAt(0, &device));
+    bvlCameraPort port = usbPort(0, narrow(device.internalName).c_str());
+    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
+    opened_ = true;
+    EXPECT_EQ(100u, camera_);
+    EXPECT_EQ(kModelID, port.u.usb.modelID);
+    EXPECT_STREQ("", port.u.usb.deviceName);
+
+    bvlCameraPort last = {};
+    EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 2));
+    EXPECT_EQ(BVL_PORT_USB, last.portType);
+    EXPECT_EQ(kModelID, last.u.usb.modelID);
+}
+
+TEST_F(UsbRoadTest, CloseKeepsTheUsbRoadWithoutADevice) {
+    openUsb();
+    EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+    opened_ = false;
+    EXPECT_EQ(0, simCounter("sti.devices"));
+    bvtest::StreamRecorder list;
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseGetVols(camera_, list.stream()));
+    bvlCameraPort port = {};
+    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseGetOpenCameraPort(camera_, &port));
+}
+
+TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
+    ASSERT_EQ(0u, api().baseSetCameraSelector(kModelID));
+    simReset();  // forget the registry lookups' steps, keep the selection
+    bvlModelDescrip descrip = {};
+    EXPECT_EQ(0u, api().baseGetModelDescrip(0, &descrip));
+    EXPECT_EQ(kModelID, descrip.modelID);
+    EXPECT_STREQ(kModelName, descrip.modelName);
+    EXPECT_EQ(0, simCounter("sti.devices")) << "the device opened for the question stays open";
+}
+
+TEST_F(UsbRoadTest, PayloadLengthsOfListsAndSubtrees) {
+    openUsb();
+    EXPECT_NE(0u, api().baseDeleteFiles(camera_, "a\0"));
+    EXPECT_EQ(3u, payloadLengthOf(8));
+
+    // Three named entries and the empty one: 300 bytes, sent as 300 mod 256.
+    std::vector<BYTE> subtree;
+    for (size_t nameLength : {98, 98, 96}) {
+        subtree.push_back(0);
+        subtree.insert(subtree.end(), nameLength, 'D');
+        subtree.push_back(0);
+    }
+    subtree.insert(subtree.end(), {0, 0});
+    ASSERT_EQ(300u, subtree.size());
+    bvtest::StreamRecorder listing;
+    EXPECT_NE(0u, api().baseGetDirs(camera_, subtree.data(), listing.stream()));
+    EXPECT_EQ(44u, payloadLengthOf(5));
+}
+
+TEST_F(UsbRoadTest, PutMeasuresTheSourceAndLeavesItWhereItWas) {
+    openUsb();
+    bvtest::StreamRecorder source;
+    source.setSource(pattern(300));
+    ASSERT_EQ(0u, api().basePutFile(camera_, "CF\\DCIM\\PART.BIN", source.stream()));
+    const std::vector<std::string> measuring(source.log().begin(), source.log().begin() + 8);
+    EXPECT_EQ((std::vector<std::string>{"open 1", "tell", "seek 3 0", "tell", "seek 1 0", "close",
+                                        "open 1", "progress 0"}),
+              measuring);
+    std::vector<BYTE> stored;
+    ASSERT_EQ(0u, get("CF\\DCIM\\PART.BIN", stored));
+    EXPECT_TRUE(pattern(300) == stored);
+}
+
+TEST_F(UsbRoadTest, FailuresAfterTheCommandLockLeaveTheDeviceUnlocked) {
+    openUsb();
+    std::vector<BYTE> data;
+    simFailNth("sti.escape", 1, 0x0200BEEF);
+    EXPECT_EQ(0x0200BEEFu, get("CF\\DCIM\\BRV_0001.JPG", data));
+    EXPECT_EQ(0, simCounter("sti.locks"));
+    EXPECT_EQ(0x02000022u, get("CF\\DCIM\\NONE.JPG", data)) << "the camera's own code comes back";
+    EXPECT_EQ(0, simCounter("sti.locks"));
+    simFailNth("sti.escape", 1, 0x0200BEEF);
+    EXPECT_EQ(0x0200BEEFu, put("CF\\X.BIN", pattern(10)));
+    EXPECT_EQ(0, simCounter("sti.locks"));
+}
+
+TEST_F(UsbRoadTest, RoundTripKeepsEveryByte) {
+    openUsb();
+    for (DWORD size : {1u, 5119u, 5120u, 5121u, 3u * 1024 * 1024}) {
+        SCOPED_TRACE(size);
+        const std::string name = "CF\\DCIM\\RT_" + std::to_string(size) + ".BIN";
+        ASSERT_EQ(0u, put(name.c_str(), pattern(size)));
+        std::vector<BYTE> back;
+        ASSERT_EQ(0u, get(name.c_str(), back));
+        EXPECT_TRUE(back == pattern(size));
+    }
+}
+
+TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
+    openUsb();
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, put("CF\\EMPTY.BIN", {}));
+    EXPECT_EQ(0, simCounter("sti.locks"));
+}
+
+TEST_F(UsbRoadTest, EventChannelRunsFromOpenToClose) {
+    Delivered delivered;
+    openUsb(recordEvent, reinterpret_cast<UINT_PTR>(&delivered));
+    ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
+    EXPECT_EQ(1u, simDriverListening());
+    const DWORD level = 4;
+    DWORD answer = 0;
+    ASSERT_TRUE(simDriverRaiseEvent(0x10001, &level, sizeof level, 5000, &answer));
+    EXPECT_EQ(0x600du, answer);
+    EXPECT_EQ(0x10001u, delivered.code);
+    EXPECT_EQ(4u, delivered.size);
+
+    EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+    opened_ = false;
+    EXPECT_EQ(0u, simDriverListening()) << "the driver still sees a listener after the close";
+    simDriverCloseChannel();
+}
+
+}  // namespace

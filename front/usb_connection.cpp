@@ -7,24 +7,18 @@
 #include "../Common/bv_exception.h"
 #include "../sti/sti_transport.h"
 #include "process_state.h"
+#include "usb_exchange.h"
 #include "usb_road.h"
 
 namespace bv {
 namespace {
 
-constexpr DWORD kConnectionTimeoutMs = 5000;
 constexpr DWORD kCommandConnect = 1;
 constexpr DWORD kCommandDisconnect = 2;
 constexpr DWORD kCommandOpenPort = 3;
 constexpr DWORD kCommandModelDescrip = 15;
 constexpr DWORD kConnectPayloadLength = 4;  // the address field carries a value
 constexpr DWORD kDevicePortNameSize = 128;
-
-DWORD exchange(DWORD command, DWORD payloadLength, const void* payload, void* reply,
-               DWORD replyLength) {
-    const requestBlock request = {command, payloadLength, payload};
-    return DoBvCommand(&request, reply, replyLength, kConnectionTimeoutMs, kLockAround);
-}
 
 // Releases the still-image objects when an open leaves early, unless the
 // open got far enough to keep them.
@@ -104,7 +98,7 @@ DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera
     opening.keep();
     *camera = kUsbCameraWord;
     const void* callbackValue = reinterpret_cast<const void*>(callback);
-    if (DWORD rc = exchange(kCommandConnect, kConnectPayloadLength, callbackValue, nullptr, 0))
+    if (DWORD rc = exchangeLocked(kCommandConnect, kConnectPayloadLength, callbackValue, nullptr, 0))
         return rc;
     if (port->u.usb.modelID == 0) learnModel(state, port);
     port->u.usb.deviceName[0] = '\0';
@@ -115,14 +109,14 @@ DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera
 
 DWORD usbCloseCameraComm(DWORD) {
     StopEventChannel();
-    const DWORD rc = exchange(kCommandDisconnect, 0, nullptr, nullptr, 0);
+    const DWORD rc = exchangeLocked(kCommandDisconnect, 0, nullptr, nullptr, 0);
     const HRESULT released = releaseStiObjects();
     if (rc != 0) return rc;
     return FAILED(released) ? BVL_E_STI_RELEASE_FAILED : 0;
 }
 
 DWORD usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
-    return exchange(kCommandOpenPort, 0, nullptr, port, sizeof *port);
+    return exchangeLocked(kCommandOpenPort, 0, nullptr, port, sizeof *port);
 }
 
 // Works without an open connection too: the device of the selected model
@@ -137,7 +131,7 @@ DWORD usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
             return rc;
         }
     }
-    const DWORD rc = exchange(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip);
+    const DWORD rc = exchangeLocked(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip);
     if (openedHere && FAILED(releaseStiObjects())) return rc != 0 ? rc : BVL_E_STI_RELEASE_FAILED;
     return rc;
 }

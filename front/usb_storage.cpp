@@ -7,15 +7,13 @@
 #include "../Common/stream_wrappers.h"
 #include "../Common/text_size.h"
 #include "../sti/sti_transport.h"
+#include "usb_exchange.h"
 #include "usb_payloads.h"
 #include "usb_road.h"
 #include "volume_list.h"
 
 namespace bv {
 namespace {
-
-constexpr DWORD kTransferTimeoutMs = 10000;  // commands that announce bulk data
-constexpr DWORD kEditTimeoutMs = 5000;       // commands that only change the card
 
 enum StorageCommand : DWORD {
     kCommandGetVols = 4,
@@ -32,8 +30,6 @@ enum StorageCommand : DWORD {
     kCommandJpegHeader = 20,
 };
 
-using Transfer = DWORD (*)(const bvlStream*, BYTE, DWORD);
-
 DWORD textLength(const char* text) {
     DWORD size = 0;
     stringSize(text, &size);
@@ -46,39 +42,14 @@ DWORD listLength(const char* list) {
     return size;
 }
 
-// A command that changes the card: locked around, no reply.
-DWORD sendEdit(DWORD command, DWORD payloadLength, const void* payload) {
-    const requestBlock request = {command, payloadLength, payload};
-    return DoBvCommand(&request, nullptr, 0, kEditTimeoutMs, kLockAround);
-}
-
 DWORD sendText(DWORD command, const char* text) {
     if (!text) return BVL_E_INVALID_PARAMETER;
-    return sendEdit(command, textLength(text), text);
-}
-
-// The device lock that a command took for its transfer is given back when
-// no transfer follows; the unlock's own result does not count.
-DWORD endLockWith(DWORD rc) {
-    unlockStiDevice();
-    return rc;
-}
-
-// Sends a command that announces a size, with the device locked, and
-// moves that many bytes with the transfer, which unlocks at its end.
-// sizeZeroIsMissing: a size of 0 means the file is not there.
-DWORD fetchAnnounced(const requestBlock& request, const bvlStream* stream, Transfer transfer,
-                     bool sizeZeroIsMissing) {
-    if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
-    DWORD size = 0;
-    if (DWORD rc = DoBvCommand(&request, &size, sizeof size, kTransferTimeoutMs, kLockTake))
-        return endLockWith(rc);
-    if (size == 0 && sizeZeroIsMissing) return endLockWith(BVL_E_FILE_NOT_FOUND);
-    return transfer(stream, kLockEnd, size);
+    return exchangeLocked(command, textLength(text), text, nullptr, 0);
 }
 
 DWORD fetchFile(DWORD command, const char* path, const bvlStream* stream) {
     if (!path) return BVL_E_INVALID_PARAMETER;
+    if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
     const requestBlock request = {command, textLength(path), path};
     return fetchAnnounced(request, stream, InStreamFuncForGetFromSTI, true);
 }
@@ -86,7 +57,7 @@ DWORD fetchFile(DWORD command, const char* path, const bvlStream* stream) {
 // Sends a command whose payload is a built block, which is freed after.
 DWORD sendBuilt(DWORD command, const PayloadBlock& payload) {
     if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
-    return sendEdit(command, payload.length, payload.block.get());
+    return exchangeLocked(command, payload.length, payload.block.get(), nullptr, 0);
 }
 
 DWORD askVolumeList(OwnedBlock& list, WORD slots) {
@@ -94,7 +65,7 @@ DWORD askVolumeList(OwnedBlock& list, WORD slots) {
     list.reset(allocZeroedBlock(length));
     if (!list) return BVL_E_MEM_ALLOC_FAILED;
     const requestBlock request = {kCommandGetVols, sizeof slots, &slots};
-    return DoBvCommand(&request, list.get(), length, kTransferTimeoutMs, kLockAround);
+    return DoBvCommand(&request, list.get(), length, kBulkCommandTimeoutMs, kLockAround);
 }
 
 // The volume list with room for every volume: a first ask with one slot
@@ -148,6 +119,7 @@ DWORD usbGetVols(DWORD, bvlStream* stream) {
 
 DWORD usbGetDirs(DWORD, const BYTE* subtree, bvlStream* stream) {
     if (!subtree) return BVL_E_INVALID_PARAMETER;
+    if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
     const requestBlock request = {kCommandGetDirs, subtreeLength(subtree), subtree};
     return fetchAnnounced(request, stream, InStreamFuncForGetFromSTIForGetDir, false);
 }
@@ -169,14 +141,14 @@ DWORD usbPutFile(DWORD, const char* name, bvlStream* source) {
     const PayloadBlock payload = buildPutPayload(size, name);
     if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
     const requestBlock request = {kCommandPutFile, payload.length, payload.block.get()};
-    if (DWORD rc = DoBvCommand(&request, nullptr, 0, kTransferTimeoutMs, kLockTake))
+    if (DWORD rc = DoBvCommand(&request, nullptr, 0, kBulkCommandTimeoutMs, kLockTake))
         return endLockWith(rc);
     return InStreamFuncForPutToSTI(source, kLockEnd, size);
 }
 
 DWORD usbDeleteFiles(DWORD, const char* fileList) {
     if (!fileList) return BVL_E_INVALID_PARAMETER;
-    return sendEdit(kCommandDeleteFiles, listLength(fileList), fileList);
+    return exchangeLocked(kCommandDeleteFiles, listLength(fileList), fileList, nullptr, 0);
 }
 
 DWORD usbDeleteVolPictures(DWORD, const char* volume, DWORD, DWORD) {

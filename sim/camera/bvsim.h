@@ -139,9 +139,12 @@ BVSIM_API DWORD simCommandAt(DWORD index);
 /* The payload of each command block the driver received since the last
  * reset, in order (simLogCommandPayload records one). Returns its length
  * and copies up to size bytes; command 1 carries a value in its payload
- * field, so only its length is kept. */
-BVSIM_API void simLogCommandPayload(DWORD command, const BYTE *payload, DWORD length);
+ * field, so only its length is kept. simCommandReplyLengthAt gives the
+ * reply length the library offered with the command. */
+BVSIM_API void simLogCommandPayload(DWORD command, const BYTE *payload, DWORD length,
+                                    DWORD replyLength);
 BVSIM_API DWORD simCommandPayloadAt(DWORD index, BYTE *buffer, DWORD size);
+BVSIM_API DWORD simCommandReplyLengthAt(DWORD index);
 
 /* Reads a configuration for the demo (devices, launch, faults) from an
  * INI file; FALSE when the file is missing. */

@@ -15,6 +15,7 @@ constexpr DWORD kCommandConnect = 1;  // its payload field carries a value
 struct LoggedPayload {
     DWORD length;
     std::vector<BYTE> bytes;
+    DWORD replyLength;
 };
 
 struct CommandLog {
@@ -38,8 +39,9 @@ void resetCommandLog() {
 
 using namespace bvsim;
 
-extern "C" void simLogCommandPayload(DWORD command, const BYTE* payload, DWORD length) {
-    LoggedPayload logged{length, {}};
+extern "C" void simLogCommandPayload(DWORD command, const BYTE* payload, DWORD length,
+                                     DWORD replyLength) {
+    LoggedPayload logged{length, {}, replyLength};
     if (command != kCommandConnect && payload) logged.bytes.assign(payload, payload + length);
     SimGuard g(commandLog().lock);
     commandLog().payloads.push_back(std::move(logged));
@@ -52,4 +54,10 @@ extern "C" DWORD simCommandPayloadAt(DWORD index, BYTE* buffer, DWORD size) {
     const std::vector<BYTE>& bytes = p[index].bytes;
     if (buffer) std::memcpy(buffer, bytes.data(), std::min<size_t>(size, bytes.size()));
     return p[index].length;
+}
+
+extern "C" DWORD simCommandReplyLengthAt(DWORD index) {
+    SimGuard g(commandLog().lock);
+    const std::vector<LoggedPayload>& p = commandLog().payloads;
+    return index < p.size() ? p[index].replyLength : 0;
 }

@@ -30,4 +30,9 @@ void resetStillImageControl();  // sim_sti_control.cpp
 void resetCommandState();       // sim_commands.cpp
 void resetCommandLog();         // sim_command_log.cpp
 
+// Settings and release commands (17, 18, 40 to 42); kCamNotSupported for
+// any other command.
+DWORD runSettingsCommand(DWORD command, const BYTE* payload, DWORD length, BYTE* reply,
+                         DWORD replyLength);  // sim_settings_commands.cpp
+
 }  // namespace bvsim

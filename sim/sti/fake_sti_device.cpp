@@ -106,7 +106,7 @@ HRESULT WINAPI stidevice_Escape(IStiDevice* iface, STI_RAW_CONTROL_CODE function
         if (function != kEscapeCommand || !in || inSize != 4) return 0x02000060;
         WireRequest request;
         std::memcpy(&request, in, sizeof request);
-        simLogCommandPayload(request.command, request.payload, request.payloadLength);
+        simLogCommandPayload(request.command, request.payload, request.payloadLength, outSize);
         DWORD rc = simRunCommand(request.command, request.payload, request.payloadLength,
                                  static_cast<BYTE*>(out), outSize);
         if (actual) *actual = rc == 0 ? outSize : 0;

@@ -1,48 +1,12 @@
-// The USB road of the base operations, through the exported table against
-// the Still Image stand-in and its virtual camera: what reaches the camera,
-// what the caller gets, and that no device lock or device outlives a call.
-#include <cstring>
-#include <string>
-#include <vector>
+// The USB road of open, close and the storage operations, through the
+// exported table against the Still Image stand-in and its virtual camera:
+// what reaches the camera, what the caller gets, and that no device lock
+// or device outlives a call.
+#include "usb_fixture.h"
 
-#include "front_fixture.h"
-#include "tests/support/registry_fixture.h"
-#include "tests/support/stream_recorder.h"
+using namespace usbtest;
 
 namespace {
-
-constexpr DWORD kModelID = 0x70333036;
-constexpr char kModelName[] = "Brivant 350";
-constexpr char kDevicePort[] = "\\\\.\\Usbscan0";
-
-bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
-
-bvlCameraPort usbPort(DWORD modelID, const char* deviceName = "") {
-    bvlCameraPort port = {};
-    port.portType = BVL_PORT_USB;
-    std::strcpy(port.portName, "USB");
-    port.u.usb.modelID = modelID;
-    lstrcpynA(port.u.usb.deviceName, deviceName, sizeof port.u.usb.deviceName);
-    return port;
-}
-
-std::string narrow(const WCHAR* text) {
-    char buffer[128] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
-}
-
-bool reached(const char* step) {
-    for (DWORD i = 0; i < simStepCount(); ++i)
-        if (std::strcmp(step, simStepName(i)) == 0) return true;
-    return false;
-}
-
-std::vector<BYTE> pattern(DWORD size) {
-    std::vector<BYTE> data(size);
-    for (DWORD i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 13 + i / 509);
-    return data;
-}
 
 struct Delivered {
     DWORD code = 0;
@@ -57,61 +21,6 @@ DWORD WINAPI recordEvent(DWORD code, void*, DWORD size, UINT_PTR context) {
     ++d.calls;
     return 0x600d;
 }
-
-class UsbRoadTest : public FrontDispatchTest {
-protected:
-    void SetUp() override {
-        machine().clear();
-        const DWORD installMethod = 3;
-        machine().addModel("Brivant350", &kModelID, kModelName, &installMethod);
-        machine().addLibraryKeys();
-        FrontDispatchTest::SetUp();
-    }
-
-    void TearDown() override {
-        if (opened_) api().baseCloseCameraComm(camera_);
-        EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
-        EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
-        FrontDispatchTest::TearDown();
-        machine().clear();
-    }
-
-    void openUsb(bvlNotifyCB callback = nullptr, UINT_PTR context = 0) {
-        bvlCameraPort port = usbPort(kModelID);
-        ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
-        opened_ = true;
-    }
-
-    // The payload length of the last command with this code.
-    static DWORD payloadLengthOf(DWORD command) {
-        DWORD length = MAXDWORD;
-        for (DWORD i = 0; i < simCommandCount(); ++i)
-            if (simCommandAt(i) == command) length = simCommandPayloadAt(i, nullptr, 0);
-        return length;
-    }
-
-    static size_t countCommands(DWORD command) {
-        size_t n = 0;
-        for (DWORD i = 0; i < simCommandCount(); ++i) n += simCommandAt(i) == command;
-        return n;
-    }
-
-    DWORD put(const char* name, const std::vector<BYTE>& data) {
-        bvtest::StreamRecorder source;
-        source.setSource(data);
-        return api().basePutFile(camera_, name, source.stream());
-    }
-
-    DWORD get(const char* path, std::vector<BYTE>& data) {
-        bvtest::StreamRecorder destination;
-        DWORD rc = api().baseGetFile(camera_, path, destination.stream());
-        data = destination.written();
-        return rc;
-    }
-
-    DWORD camera_ = 0;
-    bool opened_ = false;
-};
 
 TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
     bvlCameraPort port = usbPort(0);

@@ -1,0 +1,33 @@
+// The two shapes of a USB operation's exchange with the camera: a command
+// locked around by itself, and a command that announces bulk data which a
+// stream transfer then moves.
+#pragma once
+
+#include <windows.h>
+
+#include "../include/bvcl2sti.h"
+#include "../sti/sti_transport.h"
+
+namespace bv {
+
+constexpr DWORD kShortCommandTimeoutMs = 5000;  // commands without bulk data
+constexpr DWORD kBulkCommandTimeoutMs = 10000;  // commands that announce bulk data
+
+using StreamTransfer = DWORD (*)(const bvlStream*, BYTE, DWORD);
+
+// One command with the device locked around it.
+DWORD exchangeLocked(DWORD command, DWORD payloadLength, const void* payload, void* reply,
+                     DWORD replyLength, DWORD timeoutMs = kShortCommandTimeoutMs);
+
+// Gives back the device lock that a command took for a transfer that does
+// not follow; the unlock's own result does not count.
+DWORD endLockWith(DWORD rc);
+
+// Sends a command that announces a size, with the device locked, and moves
+// that many bytes with the transfer, which unlocks at its end. With
+// sizeZeroIsMissing a size of 0 means the file is not there. The caller
+// has checked that the stream can take the data.
+DWORD fetchAnnounced(const requestBlock& request, const bvlStream* stream, StreamTransfer transfer,
+                     bool sizeZeroIsMissing);
+
+}  // namespace bv

@@ -1,0 +1,109 @@
+// The USB road of camera settings and remote release. Settings travel as
+// records {ID, length, value}; the release data and the view-finder image
+// come as bulk data after the command that announces their size.
+#include <cstring>
+
+#include "../Common/guarded_block.h"
+#include "../Common/text_size.h"
+#include "usb_exchange.h"
+#include "usb_road.h"
+
+namespace bv {
+namespace {
+
+enum SettingsCommand : DWORD {
+    kCommandReadSetting = 17,
+    kCommandWriteSetting = 18,
+    kCommandRelease = 40,
+    kCommandReleasedData = 41,
+    kCommandViewFinderData = 42,
+};
+
+constexpr DWORD kRecordHeaderSize = 8;  // setting ID, value length
+
+// Reply bytes of a setting read by its ID.
+DWORD settingReplyLength(DWORD id) {
+    switch (id) {
+    case 2:
+    case 5:
+        return 32;
+    case 4:
+        return 12;
+    default:
+        return 4;
+    }
+}
+
+// The value length of a setting that the library lays out itself; 0 for
+// the IDs whose record the caller supplies.
+DWORD ownValueLength(DWORD id, const void* value) {
+    switch (id) {
+    case 1:
+        return 1;
+    case 2: {
+        DWORD size = 0;
+        stringSize(static_cast<const char*>(value), &size);
+        return size;
+    }
+    case 3:
+        return 4;
+    case 4:
+        return 12;
+    default:
+        return 0;
+    }
+}
+
+DWORD sendRecord(void* record) {
+    DWORD valueLength;
+    std::memcpy(&valueLength, static_cast<const BYTE*>(record) + 4, sizeof valueLength);
+    return exchangeLocked(kCommandWriteSetting, valueLength + kRecordHeaderSize, record, nullptr, 0);
+}
+
+DWORD fetchReleaseData(DWORD command, DWORD payloadLength, const void* payload,
+                       const bvlStream* stream) {
+    if (!stream || !stream->WriteCB) return BVL_E_LL_INVALID_FN_POINTER;
+    const requestBlock request = {command, payloadLength, payload};
+    return fetchAnnounced(request, stream, InStreamFuncForGetFromSTI, false);
+}
+
+}  // namespace
+
+DWORD usbReadSetting(DWORD, DWORD id, void* value) {
+    if (!value) return BVL_E_INVALID_PARAMETER;
+    return exchangeLocked(kCommandReadSetting, sizeof id, &id, value, settingReplyLength(id));
+}
+
+// IDs 1 to 4 are laid out here from the plain value; for any other ID the
+// value is the caller's own record, which gets the ID in its first word.
+DWORD usbWriteSetting(DWORD, DWORD id, void* value) {
+    if (!value) return BVL_E_INVALID_PARAMETER;
+    const DWORD valueLength = ownValueLength(id, value);
+    if (valueLength == 0) {
+        std::memcpy(value, &id, sizeof id);
+        return sendRecord(value);
+    }
+    OwnedBlock record(allocBlock(kRecordHeaderSize + valueLength));
+    if (!record) return BVL_E_MEM_ALLOC_FAILED;
+    BYTE* bytes = static_cast<BYTE*>(record.get());
+    std::memcpy(bytes, &id, sizeof id);
+    std::memcpy(bytes + 4, &valueLength, sizeof valueLength);
+    std::memcpy(bytes + kRecordHeaderSize, value, valueLength);
+    return sendRecord(bytes);
+}
+
+DWORD usbReleaseControlEx(DWORD, DWORD requestLength, const void* request, DWORD replyLength,
+                          void* reply) {
+    return exchangeLocked(kCommandRelease, LOWORD(requestLength), request, reply, LOWORD(replyLength));
+}
+
+DWORD usbReleaseControlGetReleasedData(DWORD, DWORD word1, DWORD word2, bvlStream* stream) {
+    const DWORD words[2] = {word1, word2};
+    return fetchReleaseData(kCommandReleasedData, sizeof words, words, stream);
+}
+
+DWORD usbReleaseControlGetViewFinderData(DWORD, bvlStream* stream) {
+    return fetchReleaseData(kCommandViewFinderData, 0, nullptr, stream);
+}
+
+}  // namespace bv

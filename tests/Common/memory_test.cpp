@@ -1,9 +1,12 @@
 // Guarded blocks and the text sizes of command payloads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "Common/guarded_block.h"
+#include "Common/memory_stream.h"
 #include "Common/text_size.h"
 
 namespace {
@@ -88,3 +91,27 @@ TEST(TextSize, StringListSizeEndsAtTheFirstDoubleZero) {
 }
 
 }  // namespace
+
+// Writes that outgrow the first kilobyte keep every byte, and closing puts
+// a zero into the last one, so collected text ends there.
+TEST(MemoryStream, GrowsAndTerminatesOnClose) {
+    bv::memoryStream memory;
+    bvlStream* s = memory.stream();
+    DWORD error = 1;
+    s->OpenCB(s->context, BVL_STREAM_OPEN_WRITE, &error);
+    ASSERT_EQ(0u, error);
+    std::vector<BYTE> chunk(700);
+    for (BYTE round = 1; round <= 3; ++round) {
+        std::fill(chunk.begin(), chunk.end(), round);
+        DWORD count = static_cast<DWORD>(chunk.size());
+        s->WriteCB(s->context, chunk.data(), &count, &error);
+        ASSERT_EQ(0u, error);
+    }
+    EXPECT_EQ(2100u, s->TellCB(s->context, &error));
+    s->CloseCB(s->context, &error);
+    ASSERT_EQ(2100u, memory.length());
+    EXPECT_EQ(1, memory.data()[699]);
+    EXPECT_EQ(2, memory.data()[700]);
+    EXPECT_EQ(3, memory.data()[2098]);
+    EXPECT_EQ(0, memory.data()[2099]);
+}

@@ -9,24 +9,24 @@ namespace {
 
 constexpr BYTE kSubtreeSecondText = 0x40;
 
-// A block of header bytes followed by a text of textLength bytes.
-PayloadBlock withText(DWORD headerLength, const char* text, DWORD textLength) {
-    PayloadBlock payload;
-    payload.length = headerLength + textLength;
-    payload.block.reset(allocBlock(payload.length));
-    if (payload.block)
-        std::memcpy(static_cast<BYTE*>(payload.block.get()) + headerLength, text, textLength);
-    return payload;
-}
-
-void putWord(const PayloadBlock& payload, DWORD offset, DWORD value) {
-    std::memcpy(static_cast<BYTE*>(payload.block.get()) + offset, &value, sizeof value);
-}
-
 DWORD listLength(const char* list) {
     DWORD size = 0;
     stringListSize(list, &size);
     return size;
+}
+
+// The shape of every built payload: a leading value of valueSize bytes,
+// the text's length as a 32-bit word, then the text.
+PayloadBlock valueLengthText(const void* value, DWORD valueSize, const char* text, DWORD textLength) {
+    PayloadBlock payload;
+    payload.length = valueSize + 4 + textLength;
+    payload.block.reset(allocBlock(payload.length));
+    if (!payload.block) return payload;
+    BYTE* bytes = static_cast<BYTE*>(payload.block.get());
+    std::memcpy(bytes, value, valueSize);
+    std::memcpy(bytes + valueSize, &textLength, 4);
+    std::memcpy(bytes + valueSize + 4, text, textLength);
+    return payload;
 }
 
 }  // namespace
@@ -34,32 +34,15 @@ DWORD listLength(const char* list) {
 PayloadBlock buildPutPayload(DWORD fileSize, const char* name) {
     DWORD nameLength = 0;
     stringSize(name, &nameLength);
-    PayloadBlock payload = withText(8, name, nameLength);
-    if (payload.block) {
-        putWord(payload, 0, fileSize);
-        putWord(payload, 4, nameLength);
-    }
-    return payload;
+    return valueLengthText(&fileSize, sizeof fileSize, name, nameLength);
 }
 
 PayloadBlock buildAttribsPayload(BYTE attributes, const char* fileList) {
-    const DWORD length = listLength(fileList);
-    PayloadBlock payload = withText(5, fileList, length);
-    if (payload.block) {
-        *static_cast<BYTE*>(payload.block.get()) = attributes;
-        putWord(payload, 1, length);
-    }
-    return payload;
+    return valueLengthText(&attributes, sizeof attributes, fileList, listLength(fileList));
 }
 
 PayloadBlock buildTimesPayload(DWORD time, const char* fileList) {
-    const DWORD length = listLength(fileList);
-    PayloadBlock payload = withText(8, fileList, length);
-    if (payload.block) {
-        putWord(payload, 0, time);
-        putWord(payload, 4, length);
-    }
-    return payload;
+    return valueLengthText(&time, sizeof time, fileList, listLength(fileList));
 }
 
 DWORD subtreeLength(const BYTE* subtree) {

@@ -67,10 +67,22 @@ TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
     EXPECT_EQ(0, simCounter("sti.devices")) << "the device opened for the question stays open";
 }
 
-TEST_F(UsbRoadTest, PayloadLengthsOfListsAndSubtrees) {
+TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     openUsb();
     EXPECT_NE(0u, api().baseDeleteFiles(camera_, "a\0"));
     EXPECT_EQ(3u, payloadLengthOf(8));
+
+    // Attribute byte (low 8 bits of the argument), then an unaligned length.
+    EXPECT_EQ(0u, api().baseSetFileAttribs(camera_, "CF\\DCIM\\BRV_0001.JPG\0", 0x101));
+    BYTE attribs[32] = {};
+    ASSERT_EQ(27u, simCommandPayloadAt(simCommandCount() - 1, attribs, sizeof attribs));
+    const BYTE attribsHead[6] = {0x01, 22, 0, 0, 0, 'C'};
+    EXPECT_EQ(0, std::memcmp(attribsHead, attribs, sizeof attribsHead));
+    EXPECT_EQ(0u, api().baseSetFileTimes(camera_, "CF\\DCIM\\BRV_0001.JPG\0", 0x12345678));
+    BYTE times[32] = {};
+    ASSERT_EQ(30u, simCommandPayloadAt(simCommandCount() - 1, times, sizeof times));
+    const BYTE timesHead[9] = {0x78, 0x56, 0x34, 0x12, 22, 0, 0, 0, 'C'};
+    EXPECT_EQ(0, std::memcmp(timesHead, times, sizeof timesHead));
 
     // Three named entries and the empty one: 300 bytes, sent as 300 mod 256.
     std::vector<BYTE> subtree;

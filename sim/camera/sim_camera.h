@@ -117,6 +117,9 @@ private:
     };
     const SimCard* findCard(const std::string& volume) const;
     DWORD locate(const std::string& path, Located& where) const;
+    // locate for an entry that must exist: kCamFileNotFound otherwise,
+    // and its host attributes.
+    DWORD locateEntry(const std::string& path, Located& where, DWORD& attributes) const;
     DWORD deletePicturesUnder(const std::wstring& folder);
     void addPicture(const std::wstring& path, DWORD size, DWORD time);
 

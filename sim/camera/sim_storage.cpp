@@ -94,11 +94,17 @@ DWORD SimCamera::listDirectory(const std::string& path, std::vector<SimEntry>& e
     return 0;
 }
 
+DWORD SimCamera::locateEntry(const std::string& path, Located& where, DWORD& attributes) const {
+    if (DWORD rc = locate(path, where)) return rc == kCamDirNotFound ? kCamFileNotFound : rc;
+    attributes = hostAttributes(where.host);
+    return exists(attributes) ? 0 : kCamFileNotFound;
+}
+
 DWORD SimCamera::readFile(const std::string& path, std::vector<BYTE>& data) const {
     Located at;
-    if (DWORD rc = locate(path, at)) return rc == kCamDirNotFound ? kCamFileNotFound : rc;
-    const DWORD attributes = hostAttributes(at.host);
-    if (!exists(attributes) || isFolder(attributes)) return kCamFileNotFound;
+    DWORD attributes;
+    if (DWORD rc = locateEntry(path, at, attributes)) return rc;
+    if (isFolder(attributes)) return kCamFileNotFound;
     return readHostFile(at.host, data) ? 0 : lastCode();
 }
 
@@ -140,9 +146,9 @@ DWORD SimCamera::writeFile(const std::string& path, const std::vector<BYTE>& dat
 
 DWORD SimCamera::deleteFile(const std::string& path) {
     Located at;
-    if (DWORD rc = locate(path, at)) return rc == kCamDirNotFound ? kCamFileNotFound : rc;
-    const DWORD attributes = hostAttributes(at.host);
-    if (!exists(attributes) || isFolder(attributes)) return kCamFileNotFound;
+    DWORD attributes;
+    if (DWORD rc = locateEntry(path, at, attributes)) return rc;
+    if (isFolder(attributes)) return kCamFileNotFound;
     if (isReadOnly(attributes)) return kCamEntryReadOnly;
     return deleteHostFile(at.host) ? 0 : lastCode();
 }
@@ -170,17 +176,16 @@ DWORD SimCamera::removeDirectory(const std::string& path) {
 // The directory bit belongs to the entry and is never changed here.
 DWORD SimCamera::setAttributes(const std::string& path, BYTE attributes) {
     Located at;
-    if (DWORD rc = locate(path, at)) return rc == kCamDirNotFound ? kCamFileNotFound : rc;
-    const DWORD old = hostAttributes(at.host);
-    if (!exists(old)) return kCamFileNotFound;
+    DWORD old;
+    if (DWORD rc = locateEntry(path, at, old)) return rc;
     const DWORD kind = old & FILE_ATTRIBUTE_DIRECTORY;
     return setHostAttributes(at.host, hostAttributesOf(attributes) | kind) ? 0 : lastCode();
 }
 
 DWORD SimCamera::setTime(const std::string& path, DWORD time) {
     Located at;
-    if (DWORD rc = locate(path, at)) return rc == kCamDirNotFound ? kCamFileNotFound : rc;
-    if (!exists(hostAttributes(at.host))) return kCamFileNotFound;
+    DWORD attributes;
+    if (DWORD rc = locateEntry(path, at, attributes)) return rc;
     return setHostTime(at.host, time) ? 0 : lastCode();
 }
 

@@ -179,4 +179,26 @@ TEST_F(SimStorageTest, DeleteAllKeepsReadOnlyPicturesOtherFilesAndDirectories) {
     EXPECT_TRUE(listing.empty()) << "an empty directory lists as size 0";
 }
 
+TEST_F(SimStorageTest, ConfigurationFindsCardFoldersBesideItself) {
+    // A configuration in card 0's folder naming a sub-folder by a relative
+    // path, and one naming a folder that does not exist.
+    const std::wstring base = card();
+    ASSERT_TRUE(CreateDirectoryW((base + L"\\slot").c_str(), nullptr));
+    const std::wstring good = base + L"\\good.ini", bad = base + L"\\bad.ini";
+    WritePrivateProfileStringW(L"card0", L"Volume", L"SD", good.c_str());
+    WritePrivateProfileStringW(L"card0", L"Folder", L"slot", good.c_str());
+    WritePrivateProfileStringW(L"card0", L"Capacity", L"0x1000", good.c_str());
+    WritePrivateProfileStringW(L"card0", L"Volume", L"XD", bad.c_str());
+    WritePrivateProfileStringW(L"card0", L"Folder", L"missing", bad.c_str());
+
+    ASSERT_TRUE(simLoadConfiguration(good.c_str()));
+    EXPECT_EQ(0, lstrcmpiW((base + L"\\slot").c_str(), card(0).c_str()));
+    EXPECT_FALSE(simLoadConfiguration(bad.c_str()));
+    BYTE reply[4 + 76] = {};
+    const WORD oneSlot = 1;
+    ASSERT_EQ(0u, simRunCommand(4, reinterpret_cast<const BYTE*>(&oneSlot), 2, reply, sizeof reply));
+    EXPECT_STREQ("SD", reinterpret_cast<const char*>(reply + 16)) << "a failed load keeps the cards";
+    EXPECT_EQ(0x1000u, reply[8] | reply[9] << 8 | reply[10] << 16);
+}
+
 }  // namespace

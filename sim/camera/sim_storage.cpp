@@ -136,12 +136,14 @@ DWORD SimCamera::writeFile(const std::string& path, const std::vector<BYTE>& dat
     Located at;
     locate(path, at);
     const std::wstring staged = uploadStagingFile();
-    if (!writeHostFile(staged, data) || !setHostTime(staged, clock_) || !moveHostFile(staged, at.host)) {
+    if (!writeHostFile(staged, data) || !moveHostFile(staged, at.host)) {
         const DWORD rc = lastCode();
         deleteHostFile(staged);
         return rc;
     }
-    return 0;
+    // Set on the card: a move between file systems copies and may not
+    // carry the time along.
+    return setHostTime(at.host, clock_) ? 0 : lastCode();
 }
 
 DWORD SimCamera::deleteFile(const std::string& path) {

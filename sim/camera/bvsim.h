@@ -20,10 +20,36 @@ extern "C" {
 #define BVSIM_API __declspec(dllimport)
 #endif
 
-/* Puts the camera back to its factory content (one volume with pictures),
- * clears the fault plan, the call log and the reached steps, and puts a
- * camera on COM1 only. Library load counters are kept. */
+/* Puts the camera back to its factory content, clears the fault plan, the
+ * call log and the reached steps, and puts a camera on COM1 only. Library
+ * load counters are kept. The factory camera has one card, volume "CF",
+ * in a new folder under the process's scratch folder (in the temporary
+ * folder, named after the process, emptied by each reset and removed when
+ * bvsim.dll is unloaded) holding CF\DCIM\BRV_0001.JPG (12000 bytes),
+ * BRV_0002.JPG (5120) and BRV_0003.JPG (5121). */
 BVSIM_API void simReset(void);
+
+/* ---- Card slots ------------------------------------------------------------
+ * Each volume of the camera is a card whose content is a folder on the
+ * host: its files are the camera's files, its sub-folders the camera's
+ * directories; read-only and hidden are the files' attributes, and a
+ * file's last-write time is the camera's clock counted as if it were UTC.
+ * Free space is the capacity less the bytes of the files on the card. */
+typedef struct SimCardSlot {
+    const char *volumeName;    /* the volume's name, e.g. "CF" */
+    const WCHAR *hostFolder;   /* an existing folder, used as it is; null: a
+                                  new empty folder in the scratch folder */
+    DWORD capacityBytes;
+    DWORD passThrough;         /* reported with the volume */
+} SimCardSlot;
+
+/* Replaces the camera's cards (count 0: a camera without volumes). FALSE,
+ * with the cards unchanged, when a slot has no name or its folder does not
+ * exist. Files are never copied: the camera works in the folders given. */
+BVSIM_API BOOL simSetCards(const SimCardSlot *slots, DWORD count);
+/* The host folder of card index; FALSE when there is no such card or the
+ * capacity (in characters, terminator included) is too small. */
+BVSIM_API BOOL simCardFolder(DWORD index, WCHAR *path, DWORD capacity);
 
 /* Fault plan: the nth call (1 = the next one) of the named step fails with
  * code; nth 0 makes every call fail. Steps are named "serial.slot3",
@@ -62,6 +88,16 @@ BVSIM_API void simRecordSerialCall(const SimSerialCall *call);
  * service and device objects, "sti.locks" held device locks. */
 BVSIM_API LONG simCounter(const char *name);
 BVSIM_API void simAddToCounter(const char *name, LONG delta);
+
+/* Events the camera's driver raises, and the battery levels carried in the
+ * low four bits of the battery event's first data word. A class 0x40000
+ * event is the channel's last. */
+#define SIM_EVENT_BATTERY        0x00010001u
+#define SIM_EVENT_TIMEOUT        0x00010005u
+#define SIM_EVENT_DISCONNECTED   0x00040002u
+#define SIM_BATTERY_NORMAL       6u
+#define SIM_BATTERY_LOW          4u
+#define SIM_BATTERY_EXHAUSTED    3u
 
 /* The camera driver's side of the event channel: opens the shared record
  * and the two events that the library created for a camera (by the same
@@ -146,8 +182,8 @@ BVSIM_API void simLogCommandPayload(DWORD command, const BYTE *payload, DWORD le
 BVSIM_API DWORD simCommandPayloadAt(DWORD index, BYTE *buffer, DWORD size);
 BVSIM_API DWORD simCommandReplyLengthAt(DWORD index);
 
-/* Reads a configuration for the demo (devices, launch, faults) from an
- * INI file; FALSE when the file is missing. */
+/* Reads a configuration for the demo (devices, launch, faults, cards) from
+ * an INI file; FALSE when the file is missing or a card cannot be used. */
 BVSIM_API BOOL simLoadConfiguration(const WCHAR *path);
 
 #ifdef __cplusplus

@@ -1,5 +1,6 @@
-// The virtual camera: one model with volumes, a directory tree of files,
-// an owner name, a clock and a battery. Both stand-ins (the serial library
+// The virtual camera: one model whose volumes are card slots backed by
+// folders on the host (sub-folders are the camera's directories, files its
+// files), an owner name, a clock and a battery. Both stand-ins (the serial library
 // and the still-image driver) answer from the same camera, so one model
 // serves both roads. Errors are the camera's own codes (component 2).
 #pragma once
@@ -7,7 +8,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -30,16 +30,29 @@ constexpr DWORD kCamDeviceNotFound = 0x02000080;
 constexpr DWORD kCamMemoryFull = 0x02000084;
 constexpr DWORD kCamPortInUse = 0x020000c0;
 constexpr DWORD kCamNotSupported = 0x02000007;
+constexpr DWORD kCamEntryReadOnly = 0x02000045;   // a read-only entry refuses the change
+constexpr DWORD kCamNotPicture = 0x02000046;      // no JPEG header in the file
+constexpr DWORD kCamInternalError = 0x02000085;   // the card itself failed
 
 constexpr DWORD kSimModelID = 0x70333036;
 constexpr char kSimModelName[] = "Brivant 350";
 constexpr BYTE kAttribDirectory = 0x10;
 constexpr BYTE kAttribReadOnly = 0x01;
+constexpr BYTE kAttribHidden = 0x02;
 
 struct SimVolume {
     DWORD passThrough;
     DWORD totalBytes;
     std::string name;
+};
+
+// A card slot: the volume's name, the host folder holding its content and
+// its capacity; free space is the capacity less the bytes of its files.
+struct SimCard {
+    std::string volume;
+    std::wstring folder;
+    DWORD capacity;
+    DWORD passThrough;
 };
 
 struct SimEntry {
@@ -51,19 +64,30 @@ struct SimEntry {
 
 class BVSIM_CLASS SimCamera {
 public:
+    // The factory camera: one card "CF" in a new scratch folder with three
+    // pictures under DCIM.
     void reset();
+    void setCards(std::vector<SimCard> cards) { cards_ = std::move(cards); }
+    const std::vector<SimCard>& cards() const { return cards_; }
 
     DWORD modelID() const { return kSimModelID; }
     const char* modelName() const { return kSimModelName; }
 
-    std::vector<SimVolume> volumes() const { return volumes_; }
+    std::vector<SimVolume> volumes() const;
     DWORD freeBytes(const std::string& volume) const;
 
     // Paths are volume-first and backslash-separated ("CF\DCIM\BRV_0001.JPG");
-    // letters compare without case.
+    // letters compare without case. Entries marked read-only cannot be
+    // replaced or deleted one by one; formatting removes them.
     DWORD listDirectory(const std::string& path, std::vector<SimEntry>& entries) const;
     DWORD readFile(const std::string& path, std::vector<BYTE>& data) const;
     DWORD jpegHeader(const std::string& path, std::vector<BYTE>& header) const;
+    // 0 when a file of size bytes may be written at path: its directory
+    // exists, the name is not a directory nor read-only and the card has
+    // room (counting the bytes of a file it replaces).
+    DWORD checkWrite(const std::string& path, DWORD size) const;
+    // Writes the file whole, then moves it onto the card: a failure leaves
+    // no part of it there.
     DWORD writeFile(const std::string& path, const std::vector<BYTE>& data);
     DWORD deleteFile(const std::string& path);
     DWORD createDirectory(const std::string& path);
@@ -85,21 +109,21 @@ public:
     std::vector<BYTE> viewFinderFrame() const;
 
 private:
-    struct Node {
-        BYTE attributes = 0;
-        DWORD time = 0;
-        std::vector<BYTE> data;
+    // Where a camera path lies on the host; root when it names the volume.
+    struct Located {
+        const SimCard* card = nullptr;
+        std::wstring host;
+        bool root = false;
     };
-    using Tree = std::map<std::string, Node>;  // key: upper-case full path
+    const SimCard* findCard(const std::string& volume) const;
+    DWORD locate(const std::string& path, Located& where) const;
+    // locate for an entry that must exist: kCamFileNotFound otherwise,
+    // and its host attributes.
+    DWORD locateEntry(const std::string& path, Located& where, DWORD& attributes) const;
+    DWORD deletePicturesUnder(const std::wstring& folder);
+    void addPicture(const std::wstring& path, DWORD size, DWORD time);
 
-    Tree::const_iterator find(const std::string& path) const;
-    bool isDirectory(const std::string& key) const;
-    bool hasChildren(const std::string& key) const;
-    DWORD usedBytes(const std::string& volume) const;
-    void addPicture(const std::string& path, DWORD size, DWORD time);
-
-    std::vector<SimVolume> volumes_;
-    Tree tree_;
+    std::vector<SimCard> cards_;
     BYTE setting1_ = 0;
     std::string ownerName_;
     DWORD clock_ = 0;
@@ -115,6 +139,14 @@ BVSIM_CLASS SimCamera& simCamera();
 
 // Builds the contents of a picture file: a JPEG frame of the given size.
 BVSIM_CLASS std::vector<BYTE> makePicture(DWORD size, DWORD seed);
+
+// The length of a JPEG file's header: its marker segments up to and
+// including the start-of-scan segment. False when there is none.
+BVSIM_CLASS bool jpegHeaderLength(const BYTE* data, size_t size, size_t* length);
+
+// Splits a camera path into its volume and the rest (empty for the volume
+// itself). False for an empty component or one that is "." or "..".
+BVSIM_CLASS bool splitCameraPath(const std::string& path, std::string& volume, std::string& rest);
 
 // The directory that a subtree record names, one component per entry (a
 // flags byte, the name, and a second text when flag 0x40 is set), ended by

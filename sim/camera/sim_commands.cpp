@@ -9,14 +9,12 @@
 #include "bvsim.h"
 #include "sim_camera.h"
 #include "sim_internal.h"
+#include "sim_wire.h"
 
 namespace bvsim {
 namespace {
 
 constexpr DWORD kCamStreamError = 0x020000a0;
-constexpr DWORD kVolumeSlotSize = 76;
-constexpr DWORD kVolumeNameSize = 64;
-constexpr DWORD kModelRecordSize = 68;
 
 struct CommandState {
     bvsim::SimLock lock;
@@ -26,7 +24,7 @@ struct CommandState {
     bool uploading = false;       // a put command waits for its data
     std::string uploadName;
     DWORD uploadSize = 0;
-    std::vector<BYTE> upload;
+    std::vector<BYTE> upload;     // held here until the last byte: never a half file on the card
     std::vector<BYTE> written;    // every byte written, for the tests
     std::vector<DWORD> commands;
 };
@@ -41,86 +39,79 @@ public:
     Guard() : SimGuard(state().lock) {}
 };
 
-DWORD readWord(const BYTE* p) {
-    DWORD w;
-    std::memcpy(&w, p, 4);
-    return w;
+// Copies a fixed-size reply into the caller's buffer, which must hold it.
+DWORD reply(const std::vector<BYTE>& record, BYTE* out, DWORD outLength) {
+    if (!out || outLength < record.size()) return kCamInvalidParameter;
+    std::memcpy(out, record.data(), record.size());
+    return 0;
 }
 
-void putWord(BYTE* reply, DWORD replyLength, DWORD value) {
-    if (reply && replyLength >= 4) std::memcpy(reply, &value, 4);
+DWORD replySize(size_t size, BYTE* out, DWORD outLength) {
+    const DWORD word = static_cast<DWORD>(size);
+    return reply(std::vector<BYTE>(reinterpret_cast<const BYTE*>(&word), reinterpret_cast<const BYTE*>(&word) + 4),
+                 out, outLength);
 }
 
-// A text payload must be terminated inside its length.
-bool payloadText(const BYTE* payload, DWORD length, std::string& text) {
-    if (!payload || length == 0 || payload[length - 1] != 0) return false;
-    text.assign(reinterpret_cast<const char*>(payload));
-    return true;
-}
-
-void announce(CommandState& s, std::vector<BYTE> data) {
+// Replies with the size of data and leaves data for the bulk reads. Empty
+// data announces nothing: a caller that is told 0 bytes reads none.
+DWORD announce(CommandState& s, std::vector<BYTE> data, BYTE* out, DWORD outLength) {
+    if (DWORD rc = replySize(data.size(), out, outLength)) return rc;
     s.outgoing = std::move(data);
     s.readPosition = 0;
+    return 0;
 }
 
-DWORD volumeList(const BYTE* payload, DWORD length, BYTE* reply, DWORD replyLength) {
+// The first device of the service's list is the camera answering here.
+std::string deviceName() {
+    SimStiDevice device;
+    if (!simStiDeviceAt(0, &device) || !device.internalName) return std::string();
+    char name[128] = {};
+    WideCharToMultiByte(CP_ACP, 0, device.internalName, -1, name, sizeof name - 1, nullptr, nullptr);
+    return name;
+}
+
+// Payload: the number of 76-byte slots the reply has room for (a word).
+DWORD volumeList(const BYTE* payload, DWORD length, BYTE* out, DWORD outLength) {
     if (!payload || length < 2) return kCamInvalidParameter;
     WORD slots;
     std::memcpy(&slots, payload, 2);
+    if (!out || outLength < 4 + kVolumeSlotSize * slots) return kCamInvalidParameter;
     const std::vector<SimVolume> volumes = simCamera().volumes();
-    if (!reply || replyLength < 4 + kVolumeSlotSize * slots) return kCamInvalidParameter;
-    const DWORD count = std::min<DWORD>(slots, static_cast<DWORD>(volumes.size()));
-    std::memset(reply, 0, 4 + kVolumeSlotSize * slots);
-    putWord(reply, 4, count);
-    for (DWORD i = 0; i < count; ++i) {
-        BYTE* slot = reply + 4 + i * kVolumeSlotSize;
-        const DWORD words[3] = {volumes[i].passThrough, volumes[i].totalBytes,
-                                simCamera().freeBytes(volumes[i].name)};
-        std::memcpy(slot, words, sizeof words);
-        lstrcpynA(reinterpret_cast<char*>(slot + 12), volumes[i].name.c_str(), kVolumeNameSize);
-    }
-    return 0;
+    std::vector<DWORD> free;
+    for (const SimVolume& v : volumes) free.push_back(simCamera().freeBytes(v.name));
+    return reply(packVolumeList(volumes, free, slots), out, outLength);
 }
 
-DWORD modelDescription(BYTE* reply, DWORD replyLength) {
-    if (!reply || replyLength < kModelRecordSize) return kCamInvalidParameter;
-    std::memset(reply, 0, kModelRecordSize);
-    putWord(reply, 4, simCamera().modelID());
-    lstrcpynA(reinterpret_cast<char*>(reply + 4), simCamera().modelName(), 64);
-    return 0;
-}
-
-DWORD sendDirectory(CommandState& s, const BYTE* payload, DWORD length, BYTE* reply,
-                    DWORD replyLength) {
-    if (!payload || length < 2) return kCamInvalidParameter;
+// Payload: a subtree record, read by its terminator.
+DWORD sendDirectory(CommandState& s, const BYTE* payload, BYTE* out, DWORD outLength) {
+    if (!payload) return kCamInvalidParameter;
     std::vector<SimEntry> entries;
     if (DWORD rc = simCamera().listDirectory(subtreePath(payload), entries)) return rc;
-    std::vector<BYTE> listing = encodeListing(entries);
-    putWord(reply, replyLength, static_cast<DWORD>(listing.size()));
-    announce(s, std::move(listing));
-    return 0;
+    return announce(s, encodeListing(entries), out, outLength);
 }
 
-DWORD sendFile(CommandState& s, const BYTE* payload, DWORD length, BYTE* reply, DWORD replyLength,
+DWORD sendFile(CommandState& s, const BYTE* payload, DWORD length, BYTE* out, DWORD outLength,
                bool headerOnly) {
     std::string path;
-    if (!payloadText(payload, length, path)) return kCamInvalidParameter;
+    if (!readText(payload, length, path)) return kCamInvalidParameter;
     std::vector<BYTE> data;
     DWORD rc = headerOnly ? simCamera().jpegHeader(path, data) : simCamera().readFile(path, data);
     if (rc != 0) return rc;
-    putWord(reply, replyLength, static_cast<DWORD>(data.size()));
-    announce(s, std::move(data));
-    return 0;
+    return announce(s, std::move(data), out, outLength);
 }
 
-// Payload: file size, name length L with its terminator, the name.
+// Payload: file size, name length L with its terminator, the name. The
+// camera refuses at once what it could not store.
 DWORD receiveFile(CommandState& s, const BYTE* payload, DWORD length) {
     if (!payload || length < 8) return kCamInvalidParameter;
     const DWORD size = readWord(payload);
     const DWORD nameLength = readWord(payload + 4);
     std::string name;
-    if (nameLength != length - 8 || !payloadText(payload + 8, nameLength, name))
+    // An upload of 0 bytes is taken and never completes: no data follows,
+    // so no file appears, and the next command drops it.
+    if (nameLength != length - 8 || !readText(payload + 8, nameLength, name))
         return kCamInvalidParameter;
+    if (DWORD rc = simCamera().checkWrite(name, size)) return rc;
     s.uploading = true;
     s.uploadName = name;
     s.uploadSize = size;
@@ -128,33 +119,68 @@ DWORD receiveFile(CommandState& s, const BYTE* payload, DWORD length) {
     return 0;
 }
 
-}  // namespace
+// Runs action on every name of a list; the first failure stops the walk.
+template <class Action>
+DWORD forEachName(const BYTE* list, DWORD length, Action action) {
+    std::vector<std::string> names;
+    if (!readTextList(list, length, names)) return kCamInvalidParameter;
+    for (const std::string& name : names)
+        if (DWORD rc = action(name)) return rc;
+    return 0;
+}
 
-std::string subtreePath(const BYTE* subtree) {
+// Payload: {attribute byte, list length (unaligned), list}.
+DWORD setAttributes(const BYTE* payload, DWORD length) {
+    if (!payload || length < 5 || readWord(payload + 1) > length - 5) return kCamInvalidParameter;
+    const BYTE attributes = payload[0];
+    return forEachName(payload + 5, readWord(payload + 1),
+                       [attributes](const std::string& n) { return simCamera().setAttributes(n, attributes); });
+}
+
+// Payload: {time, list length, list}.
+DWORD setTimes(const BYTE* payload, DWORD length) {
+    if (!payload || length < 8 || readWord(payload + 4) > length - 8) return kCamInvalidParameter;
+    const DWORD time = readWord(payload);
+    return forEachName(payload + 8, readWord(payload + 4),
+                       [time](const std::string& n) { return simCamera().setTime(n, time); });
+}
+
+// Commands whose payload is one path or volume name.
+DWORD onPath(const BYTE* payload, DWORD length, DWORD (SimCamera::*action)(const std::string&)) {
     std::string path;
-    for (const BYTE* p = subtree; p[1] != 0;) {
-        const BYTE flags = *p++;
-        const char* name = reinterpret_cast<const char*>(p);
-        if (!path.empty()) path += '\\';
-        path += name;
-        p += std::strlen(name) + 1;
-        if (flags & 0x40) p += std::strlen(reinterpret_cast<const char*>(p)) + 1;
-    }
-    return path;
+    if (!readText(payload, length, path)) return kCamInvalidParameter;
+    return (simCamera().*action)(path);
 }
 
-std::vector<BYTE> encodeListing(const std::vector<SimEntry>& entries) {
-    std::vector<BYTE> out;
-    for (const SimEntry& e : entries) {
-        BYTE head[10] = {e.attributes};
-        std::memcpy(head + 1, &e.size, 4);
-        std::memcpy(head + 6, &e.time, 4);
-        out.insert(out.end(), head, head + sizeof head);
-        out.insert(out.end(), e.name.begin(), e.name.end());
-        out.push_back(0);
+DWORD runCommand(CommandState& s, DWORD command, const BYTE* payload, DWORD length, BYTE* out,
+                 DWORD outLength) {
+    switch (command) {
+    case 1:  // connect; the payload field carries a value, not an address
+        s.connected = true;
+        return 0;
+    case 2:  // disconnect
+        if (!s.connected) return kCamInvalidHandle;
+        s.connected = false;
+        return 0;
+    case 3: return reply(packUsbPort(simCamera().modelID(), deviceName()), out, outLength);
+    case 4: return volumeList(payload, length, out, outLength);
+    case 5: return sendDirectory(s, payload, out, outLength);
+    case 6: return sendFile(s, payload, length, out, outLength, false);
+    case 7: return receiveFile(s, payload, length);
+    case 8: return forEachName(payload, length, [](const std::string& n) { return simCamera().deleteFile(n); });
+    case 9: return onPath(payload, length, &SimCamera::deletePictures);
+    case 10: return setAttributes(payload, length);
+    case 11: return setTimes(payload, length);
+    case 12: return onPath(payload, length, &SimCamera::formatVolume);
+    case 13: return onPath(payload, length, &SimCamera::createDirectory);
+    case 14: return onPath(payload, length, &SimCamera::removeDirectory);
+    case 15: return reply(packModelRecord(simCamera().modelID(), simCamera().modelName()), out, outLength);
+    case 20: return sendFile(s, payload, length, out, outLength, true);
+    default: return runSettingsCommand(command, payload, length, out, outLength);
     }
-    return out;
 }
+
+}  // namespace
 
 void resetCommandState() {
     Guard g;
@@ -172,27 +198,16 @@ void resetCommandState() {
 
 using namespace bvsim;
 
+// A command that arrives while an upload still waits for data ends that
+// upload: its bytes are dropped and nothing reaches the card.
 extern "C" DWORD simRunCommand(DWORD command, const BYTE* payload, DWORD payloadLength, BYTE* reply,
                                DWORD replyLength) {
     Guard g;
     CommandState& s = state();
     s.commands.push_back(command);
-    switch (command) {
-    case 1:  // connect; the payload field carries a value, not an address
-        s.connected = true;
-        return 0;
-    case 2:  // disconnect
-        if (!s.connected) return kCamInvalidHandle;
-        s.connected = false;
-        return 0;
-    case 4: return volumeList(payload, payloadLength, reply, replyLength);
-    case 5: return sendDirectory(s, payload, payloadLength, reply, replyLength);
-    case 6: return sendFile(s, payload, payloadLength, reply, replyLength, false);
-    case 7: return receiveFile(s, payload, payloadLength);
-    case 15: return modelDescription(reply, replyLength);
-    case 20: return sendFile(s, payload, payloadLength, reply, replyLength, true);
-    default: return runSettingsCommand(command, payload, payloadLength, reply, replyLength);
-    }
+    s.uploading = false;
+    s.upload.clear();
+    return runCommand(s, command, payload, payloadLength, reply, replyLength);
 }
 
 extern "C" DWORD simReadBulk(BYTE* buffer, DWORD wanted, DWORD* delivered) {
@@ -208,6 +223,8 @@ extern "C" DWORD simReadBulk(BYTE* buffer, DWORD wanted, DWORD* delivered) {
     return 0;
 }
 
+// The file is stored when its last byte arrives; more bytes than the put
+// command announced end the upload with nothing stored.
 extern "C" DWORD simWriteBulk(const BYTE* data, DWORD size) {
     Guard g;
     CommandState& s = state();
@@ -216,13 +233,16 @@ extern "C" DWORD simWriteBulk(const BYTE* data, DWORD size) {
     s.upload.insert(s.upload.end(), data, data + size);
     if (s.upload.size() < s.uploadSize) return 0;
     s.uploading = false;
-    if (s.upload.size() > s.uploadSize) return kCamInvalidParameter;
-    return simCamera().writeFile(s.uploadName, s.upload);
+    std::vector<BYTE> file = std::move(s.upload);
+    s.upload.clear();
+    if (file.size() > s.uploadSize) return kCamInvalidParameter;
+    return simCamera().writeFile(s.uploadName, file);
 }
 
 extern "C" void simQueueBulkData(const BYTE* data, DWORD size) {
     Guard g;
-    announce(state(), std::vector<BYTE>(data, data + size));
+    state().outgoing.assign(data, data + size);
+    state().readPosition = 0;
 }
 
 extern "C" DWORD simWrittenBulk(BYTE* buffer, DWORD size) {

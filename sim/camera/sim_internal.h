@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace bvsim {
 
 // A critical section that lives as long as the process-wide state holding
@@ -34,5 +36,18 @@ void resetCommandLog();         // sim_command_log.cpp
 // any other command.
 DWORD runSettingsCommand(DWORD command, const BYTE* payload, DWORD length, BYTE* reply,
                          DWORD replyLength);  // sim_settings_commands.cpp
+
+// sim_scratch.cpp: the process's scratch folder (under the temporary
+// folder, named after the process); a new empty card folder inside it;
+// the file an upload is written to before it moves onto its card; and
+// removing the whole scratch folder (reset, unload).
+std::wstring scratchRoot();
+std::wstring newScratchFolder();
+std::wstring uploadStagingFile();
+void removeScratch();
+
+// sim_cards_control.cpp: the [cardN] sections of a configuration file;
+// true when there are none or all of them describe usable cards.
+bool loadCardSections(const wchar_t* path);
 
 }  // namespace bvsim

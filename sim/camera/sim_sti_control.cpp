@@ -148,7 +148,8 @@ extern "C" BOOL simRawReadCut(DWORD* bytes) {
 }
 
 // [deviceN] InternalName, Vendor, Description, Port, Type (hex);
-// [launch] Device, Event; [faults] step=nth,code (hex).
+// [launch] Device, Event; [faults] step=nth,code (hex); [cardN] as
+// loadCardSections reads them.
 extern "C" BOOL simLoadConfiguration(const WCHAR* path) {
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return FALSE;
     auto text = [path](const wchar_t* section, const wchar_t* key) {
@@ -184,5 +185,5 @@ extern "C" BOOL simLoadConfiguration(const WCHAR* path) {
         WideCharToMultiByte(CP_ACP, 0, key, -1, step, sizeof step, nullptr, nullptr);
         simFailNth(step, nth, code);
     }
-    return TRUE;
+    return bvsim::loadCardSections(path) ? TRUE : FALSE;
 }

@@ -247,7 +247,7 @@ TEST_F(EventChannelTest, SecondStartReplacesTheFirstChannel) {
 TEST_F(EventChannelTest, AnotherProcessOpensAllThreeObjectsByName) {
     ASSERT_TRUE(bv::StartEventChannel("Bri\\vant", kPort, &targets_));
     const std::wstring driver = bvtest::executableFolder() + L"simdriver.exe";
-    std::wstring command = L"\"" + driver + L"\" \"Bri\\vant\" \"\\\\.\\Usbscan0\" 0x10009 4";
+    std::wstring command = L"\"" + driver + L"\" \"Bri\\vant\" \"\\\\.\\Usbscan0\" raw 0x10009 01020304";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

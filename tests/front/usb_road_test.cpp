@@ -2,6 +2,8 @@
 // exported table against the Still Image stand-in and its virtual camera:
 // what reaches the camera, what the caller gets, and that no device lock
 // or device outlives a call.
+#include <map>
+
 #include "usb_fixture.h"
 
 using namespace usbtest;
@@ -98,6 +100,25 @@ TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     EXPECT_EQ(44u, payloadLengthOf(5));
 }
 
+TEST_F(UsbRoadTest, VolumesAreAskedForTwiceAndWrittenWithoutPadding) {
+    const SimCardSlot cards[3] = {{"CF", nullptr, 1000000, 1}, {"SD", nullptr, 2000000, 2},
+                                  {"MEMORY", nullptr, 3000000, 3}};
+    ASSERT_TRUE(simSetCards(cards, 3));
+    openUsb();
+    bvtest::StreamRecorder list;
+    ASSERT_EQ(0u, api().baseGetVols(camera_, list.stream()));
+    EXPECT_EQ(2u, countCommands(4));
+    EXPECT_EQ(4u + (12 + 3) + (12 + 3) + (12 + 7), list.written().size());
+    EXPECT_EQ("progress 100", list.log()[list.log().size() - 2]);
+    EXPECT_EQ(0, std::memcmp("MEMORY", list.written().data() + 4 + 15 + 15 + 12, 7));
+
+    ASSERT_TRUE(simSetCards(nullptr, 0));
+    bvtest::StreamRecorder none;
+    ASSERT_EQ(0u, api().baseGetVols(camera_, none.stream()));
+    EXPECT_EQ(4u, none.written().size());
+    EXPECT_EQ(1u, none.count("progress 100"));
+}
+
 TEST_F(UsbRoadTest, PutMeasuresTheSourceAndLeavesItWhereItWas) {
     openUsb();
     bvtest::StreamRecorder source;
@@ -125,21 +146,60 @@ TEST_F(UsbRoadTest, FailuresAfterTheCommandLockLeaveTheDeviceUnlocked) {
     EXPECT_EQ(0, simCounter("sti.locks"));
 }
 
-TEST_F(UsbRoadTest, RoundTripKeepsEveryByte) {
+// The card's host folder (volume CF), with a trailing backslash.
+std::wstring cardFolder() {
+    WCHAR folder[MAX_PATH] = {};
+    EXPECT_TRUE(simCardFolder(0, folder, MAX_PATH));
+    return std::wstring(folder) + L"\\";
+}
+
+// The names in a folder of the card and their contents, in name order.
+std::map<std::wstring, std::vector<BYTE>> cardFiles(const std::wstring& folder) {
+    std::map<std::wstring, std::vector<BYTE>> files;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::vector<BYTE>& bytes = files[found.cFileName];
+        HANDLE file = CreateFileW((folder + found.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        bytes.resize(found.nFileSizeLow);
+        DWORD read = 0;
+        if (!bytes.empty()) ReadFile(file, bytes.data(), found.nFileSizeLow, &read, nullptr);
+        CloseHandle(file);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return files;
+}
+
+TEST_F(UsbRoadTest, RoundTripKeepsEveryByteAndTheCardHoldsWhatWasPut) {
     openUsb();
+    ASSERT_EQ(0u, api().baseCreateDir(camera_, "CF\\TRIP"));
+    std::map<std::wstring, std::vector<BYTE>> expected;
     for (DWORD size : {1u, 5119u, 5120u, 5121u, 3u * 1024 * 1024}) {
         SCOPED_TRACE(size);
-        const std::string name = "CF\\DCIM\\RT_" + std::to_string(size) + ".BIN";
-        ASSERT_EQ(0u, put(name.c_str(), pattern(size)));
+        const std::string name = "RT_" + std::to_string(size) + ".BIN";
+        const std::string path = "CF\\TRIP\\" + name;
+        ASSERT_EQ(0u, put(path.c_str(), pattern(size)));
         std::vector<BYTE> back;
-        ASSERT_EQ(0u, get(name.c_str(), back));
+        ASSERT_EQ(0u, get(path.c_str(), back));
         EXPECT_TRUE(back == pattern(size));
+        expected[std::wstring(name.begin(), name.end())] = pattern(size);
     }
+    EXPECT_TRUE(expected == cardFiles(cardFolder() + L"TRIP\\"));
 }
 
 TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     openUsb();
     EXPECT_EQ(BVL_E_INVALID_PARAMETER, put("CF\\EMPTY.BIN", {}));
+    EXPECT_EQ(0, simCounter("sti.locks"));
+    EXPECT_TRUE(cardFiles(cardFolder()).empty()) << "an empty upload left a file";
+
+    CloseHandle(CreateFileW((cardFolder() + L"EMPTY.BIN").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_NEW, 0, nullptr));
+    std::vector<BYTE> back;
+    EXPECT_EQ(BVL_E_FILE_NOT_FOUND, get("CF\\EMPTY.BIN", back));
     EXPECT_EQ(0, simCounter("sti.locks"));
 }
 

@@ -16,6 +16,12 @@ bool isConsole(DWORD which) {
 bool outputIsTerminal() { return isConsole(STD_OUTPUT_HANDLE); }
 bool inputIsTerminal() { return isConsole(STD_INPUT_HANDLE); }
 
+int outputWidth() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) return 80;
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 bool askYesNo(const std::string& question) {
     std::printf("%s [y/N] ", question.c_str());
     std::fflush(stdout);

@@ -9,6 +9,10 @@
 bool outputIsTerminal();
 bool inputIsTerminal();
 
+// Columns of the console window standard output shows; 80 when it is not
+// a console.
+int outputWidth();
+
 // Prints question with " [y/N] " and reads one line from standard input;
 // true only for an answer starting with y or Y.
 bool askYesNo(const std::string& question);

@@ -1,8 +1,6 @@
 #include "download_file.h"
 
-DownloadFile::DownloadFile(ProgressMeter* meter) : stream_(), meter_(meter) {
-    stream_.context = reinterpret_cast<UINT_PTR>(this);
-    stream_.progressMode = BVL_PROGRESS_NONE;
+DownloadFile::DownloadFile() {
     stream_.OpenCB = onOpen;
     stream_.WriteCB = onWrite;
 }
@@ -17,15 +15,10 @@ DWORD DownloadFile::create(const std::string& destination) {
     return 0;
 }
 
-DWORD DownloadFile::fail(DWORD libraryCode) {
-    hostError_ = GetLastError();
-    return libraryCode;
-}
-
 // A transfer that starts over (the library opens the stream again) begins
 // with an empty file.
 void WINAPI DownloadFile::onOpen(UINT_PTR context, DWORD, DWORD* error) {
-    auto* self = reinterpret_cast<DownloadFile*>(context);
+    auto* self = from<DownloadFile>(context);
     *error = 0;
     self->written_ = 0;
     if (SetFilePointer(self->file_.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
@@ -34,7 +27,7 @@ void WINAPI DownloadFile::onOpen(UINT_PTR context, DWORD, DWORD* error) {
 }
 
 void WINAPI DownloadFile::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
-    auto* self = reinterpret_cast<DownloadFile*>(context);
+    auto* self = from<DownloadFile>(context);
     DWORD done = 0;
     *error = 0;
     if (!WriteFile(self->file_.get(), buffer, *count, &done, nullptr) || done != *count) {
@@ -43,7 +36,7 @@ void WINAPI DownloadFile::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* c
         return;
     }
     self->written_ += done;
-    if (self->meter_) self->meter_->update(self->written_);
+    self->showProgress(self->written_);
 }
 
 DWORD DownloadFile::commit() {

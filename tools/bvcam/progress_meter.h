@@ -1,5 +1,6 @@
 // A transfer's progress on the console. On a terminal it redraws one line
-// ("name [####----] 40% ...") at most ten times a second and wipes it when
+// ("name [####----] 40% ...", the name cut to fit the console's width) at
+// most ten times a second and wipes it when
 // the transfer ends, so the command's own line for the file follows on a
 // clean line. Elsewhere (a file or a pipe) it prints nothing.
 #pragma once
@@ -29,4 +30,5 @@ private:
     ULONGLONG start_;
     ULONGLONG lastDrawn_ = 0;
     size_t drawnWidth_ = 0;
+    size_t maxWidth_ = 0;
 };

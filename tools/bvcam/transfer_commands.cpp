@@ -34,7 +34,8 @@ void printTransfer(const std::string& from, const std::string& to, unsigned long
 // arrived. *size receives the byte count.
 int fetchFile(CameraConnection& c, const Fetch& f, unsigned long long* size) {
     ProgressMeter meter(leafName(f.cameraPath), f.expectedSize, outputIsTerminal());
-    DownloadFile download(&meter);
+    DownloadFile download;
+    download.setMeter(&meter);
     if (DWORD error = download.create(f.hostPath)) return failOnHost("could not create " + f.hostPath, error);
     const DWORD rc = f.operation(c.camera(), f.cameraPath.c_str(), download.stream());
     meter.finish();

@@ -6,9 +6,7 @@ constexpr DWORD kStreamReadError = 0x0a0000a7;  // STREAM_READ_ERROR
 
 }  // namespace
 
-UploadFile::UploadFile() : stream_() {
-    stream_.context = reinterpret_cast<UINT_PTR>(this);
-    stream_.progressMode = BVL_PROGRESS_NONE;
+UploadFile::UploadFile() {
     stream_.ReadCB = onRead;
     stream_.SeekCB = onSeek;
     stream_.TellCB = onTell;
@@ -25,24 +23,25 @@ DWORD UploadFile::open(const std::string& path) {
     return 0;
 }
 
-DWORD UploadFile::fail(DWORD libraryCode) {
-    hostError_ = GetLastError();
-    return libraryCode;
+bool UploadFile::position(unsigned long long* offset) {
+    LARGE_INTEGER none = {}, here = {};
+    if (!SetFilePointerEx(file_.get(), none, &here, FILE_CURRENT)) return false;
+    *offset = static_cast<unsigned long long>(here.QuadPart);
+    return true;
 }
 
 void WINAPI UploadFile::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error) {
-    auto* self = reinterpret_cast<UploadFile*>(context);
+    auto* self = from<UploadFile>(context);
     DWORD done = 0;
     *error = ReadFile(self->file_.get(), buffer, *count, &done, nullptr) ? 0 : self->fail(kStreamReadError);
     *count = done;
-    LARGE_INTEGER here = {}, position;
-    if (*error == 0 && self->meter_ && SetFilePointerEx(self->file_.get(), here, &position, FILE_CURRENT))
-        self->meter_->update(static_cast<unsigned long long>(position.QuadPart));
+    unsigned long long offset = 0;
+    if (*error == 0 && self->position(&offset)) self->showProgress(offset);
 }
 
 // Origins: BVL_SEEK_SET from the start, BVL_SEEK_END from the end.
 void WINAPI UploadFile::onSeek(UINT_PTR context, DWORD origin, LONG offset, DWORD* error) {
-    auto* self = reinterpret_cast<UploadFile*>(context);
+    auto* self = from<UploadFile>(context);
     *error = 0;
     if (origin != BVL_SEEK_SET && origin != BVL_SEEK_END) {
         *error = BVL_E_STREAM_SEEK_ERROR;
@@ -55,9 +54,8 @@ void WINAPI UploadFile::onSeek(UINT_PTR context, DWORD origin, LONG offset, DWOR
 }
 
 DWORD WINAPI UploadFile::onTell(UINT_PTR context, DWORD* error) {
-    auto* self = reinterpret_cast<UploadFile*>(context);
-    LARGE_INTEGER here = {}, position = {};
-    *error = SetFilePointerEx(self->file_.get(), here, &position, FILE_CURRENT) ? 0
-                                                                               : self->fail(BVL_E_STREAM_TELL_ERROR);
-    return static_cast<DWORD>(position.QuadPart);
+    auto* self = from<UploadFile>(context);
+    unsigned long long offset = 0;
+    *error = self->position(&offset) ? 0 : self->fail(BVL_E_STREAM_TELL_ERROR);
+    return static_cast<DWORD>(offset);
 }

@@ -16,18 +16,26 @@ int confirm(const CommandArgs& args, const std::string& question) {
     return kExitFailed;
 }
 
+using VolumeOperation = DWORD(WINAPI*)(DWORD camera, const char* volume, DWORD word1, DWORD word2);
+
+// Runs baseFormatVol or baseDeleteVolPictures on the volume named by the
+// command's argument, once the user agreed.
+int eraseVolume(CameraConnection& c, const CommandArgs& args, const char* command, const std::string& question,
+                VolumeOperation operation) {
+    const std::string& volume = args.words[0];
+    if (int exit = confirm(args, question)) return exit;
+    DWORD rc = operation(c.camera(), volume.c_str(), 0, 0);
+    return rc == 0 ? kExitOk : failWithCode(command + (" " + volume), rc);
+}
+
 }  // namespace
 
 int runFormat(CameraConnection& c, const CommandArgs& args) {
-    const std::string& volume = args.words[0];
-    if (int exit = confirm(args, "Format " + volume + ", erasing every file and folder on it?")) return exit;
-    DWORD rc = c.api().baseFormatVol(c.camera(), volume.c_str(), 0, 0);
-    return rc == 0 ? kExitOk : failWithCode("format " + volume, rc);
+    return eraseVolume(c, args, "format", "Format " + args.words[0] + ", erasing every file and folder on it?",
+                       c.api().baseFormatVol);
 }
 
 int runWipe(CameraConnection& c, const CommandArgs& args) {
-    const std::string& volume = args.words[0];
-    if (int exit = confirm(args, "Delete every picture on " + volume + "?")) return exit;
-    DWORD rc = c.api().baseDeleteVolPictures(c.camera(), volume.c_str(), 0, 0);
-    return rc == 0 ? kExitOk : failWithCode("wipe " + volume, rc);
+    return eraseVolume(c, args, "wipe", "Delete every picture on " + args.words[0] + "?",
+                       c.api().baseDeleteVolPictures);
 }

@@ -1,0 +1,11 @@
+#include "host_file_stream.h"
+
+HostFileStream::HostFileStream() : stream_() {
+    stream_.context = reinterpret_cast<UINT_PTR>(this);
+    stream_.progressMode = BVL_PROGRESS_NONE;
+}
+
+DWORD HostFileStream::fail(DWORD libraryCode) {
+    hostError_ = GetLastError();
+    return libraryCode;
+}

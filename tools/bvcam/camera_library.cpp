@@ -7,8 +7,12 @@ CameraLibrary::CameraLibrary() : module_(LoadLibraryA("bvcl2sti.dll")) {
 }
 
 DWORD CameraConnection::open(bvlNotifyCB callback, UINT_PTR context) {
-    DWORD rc = api_.baseOpenCameraComm(&port_, callback, context, &camera_);
+    camera_ = 0;
+    const DWORD rc = api_.baseOpenCameraComm(&port_, callback, context, &camera_);
     open_ = rc == 0;
+    // A USB open that fails after reaching the device still hands out the
+    // camera word, and the device stays open until it is closed.
+    if (rc != 0 && camera_ != 0) api_.baseCloseCameraComm(camera_);
     return rc;
 }
 

@@ -46,6 +46,7 @@ struct Command {
 };
 
 constexpr size_t kMany = ~size_t(0);
+constexpr DWORD kPortKindUsb = 2;  // baseGetDevicePort's wanted kind
 
 const Command kCommands[] = {
     {"info", 0, 0, Opens::Camera, runInfo},
@@ -119,10 +120,24 @@ int planSteps(const Invocation& inv, std::vector<Step>& steps) {
     return kExitOk;
 }
 
+// "usb" without a model: the library's default USB port, which names the
+// installed USB model; unchanged when the library has none.
+void completeUsbPort(const bvlBaseAPI& api, bvlCameraPort* port) {
+    if (port->portType != BVL_PORT_USB || port->u.usb.modelID != 0) return;
+    bvlCameraPort usb;
+    if (api.baseGetDevicePort(BVL_PORT_REQUEST_DEFAULT, nullptr, 0, &usb, kPortKindUsb) == 0 &&
+        usb.portType == BVL_PORT_USB)
+        *port = usb;
+}
+
 // The port from --port, or the one the library stored last (its default
 // when none is stored yet).
 int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* port) {
-    if (!text.empty()) return parsePortText(text, port) ? kExitOk : failUsage("unknown port " + text);
+    if (!text.empty()) {
+        if (!parsePortText(text, port)) return failUsage("unknown port " + text);
+        completeUsbPort(api, port);
+        return kExitOk;
+    }
     DWORD rc = api.baseGetDevicePort(BVL_PORT_REQUEST_LAST, nullptr, 0, port, 0);
     if (rc == BVL_E_NO_LAST_PORT)
         std::printf("No port stored yet; trying %s\n", describePort(*port).c_str());

@@ -112,6 +112,9 @@ TEST(CameraFormats, NameListAndPaths) {
     EXPECT_EQ("CF\\DCIM", parentPath("CF\\DCIM\\A.JPG"));
     EXPECT_EQ("", parentPath("CF"));
     EXPECT_EQ("A.JPG", leafName("CF\\DCIM\\A.JPG"));
+    const std::vector<BYTE> models = {'A', 0, 'B', 'C', 0, 0, 'D', 0};
+    EXPECT_EQ((std::vector<std::string>{"A", "BC"}), parseTextList(models));
+    EXPECT_EQ(std::vector<std::string>{"A"}, parseTextList(cutTo(models, 4)));
     EXPECT_TRUE(isPictureName("brv_0001.jpg"));
     EXPECT_FALSE(isPictureName(".JPG"));
     EXPECT_FALSE(isPictureName("A.JPEG"));

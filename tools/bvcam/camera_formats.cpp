@@ -86,6 +86,14 @@ std::vector<char> buildNameList(const std::vector<std::string>& names) {
     return list;
 }
 
+std::vector<std::string> parseTextList(const std::vector<BYTE>& bytes) {
+    std::vector<std::string> texts;
+    std::string text;
+    for (size_t offset = 0; readText(bytes, offset, text) && !text.empty(); offset += text.size() + 1)
+        texts.push_back(text);
+    return texts;
+}
+
 std::string parentPath(const std::string& path) {
     const size_t cut = path.rfind('\\');
     return cut == std::string::npos ? std::string() : path.substr(0, cut);

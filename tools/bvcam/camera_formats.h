@@ -47,6 +47,10 @@ std::vector<BYTE> encodeSubtree(const std::string& path);
 // whole list closed by one more NUL.
 std::vector<char> buildNameList(const std::vector<std::string>& names);
 
+// A list of NUL-terminated texts ended by an empty one, as baseGetUSBModels
+// writes it. A last text without its terminator is left out.
+std::vector<std::string> parseTextList(const std::vector<BYTE>& bytes);
+
 // Camera paths are volume-first and backslash-separated; a path without a
 // backslash is a volume, whose parent is empty.
 std::string parentPath(const std::string& path);

@@ -13,6 +13,7 @@
 #include "../common/port_text.h"
 #include "commands.h"
 #include "error_text.h"
+#include "port_choice.h"
 
 namespace {
 
@@ -46,7 +47,6 @@ struct Command {
 };
 
 constexpr size_t kMany = ~size_t(0);
-constexpr DWORD kPortKindUsb = 2;  // baseGetDevicePort's wanted kind
 
 const Command kCommands[] = {
     {"info", 0, 0, Opens::Camera, runInfo},
@@ -120,29 +120,15 @@ int planSteps(const Invocation& inv, std::vector<Step>& steps) {
     return kExitOk;
 }
 
-// "usb" without a model: the library's default USB port, which names the
-// installed USB model; unchanged when the library has none.
-void completeUsbPort(const bvlBaseAPI& api, bvlCameraPort* port) {
-    if (port->portType != BVL_PORT_USB || port->u.usb.modelID != 0) return;
-    bvlCameraPort usb;
-    if (api.baseGetDevicePort(BVL_PORT_REQUEST_DEFAULT, nullptr, 0, &usb, kPortKindUsb) == 0 &&
-        usb.portType == BVL_PORT_USB)
-        *port = usb;
-}
-
-// The port from --port, or the one the library stored last (its default
-// when none is stored yet).
+// The port that --port names, or the stored last one; a bare "usb" gets
+// the model of the connected camera.
 int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* port) {
-    if (!text.empty()) {
-        if (!parsePortText(text, port)) return failUsage("unknown port " + text);
-        completeUsbPort(api, port);
-        return kExitOk;
+    if (text.empty()) {
+        if (DWORD rc = lastPort(api, port)) return failWithCode("choose the last port", rc);
+    } else if (!parsePortText(text, port)) {
+        return failUsage("unknown port " + text);
     }
-    DWORD rc = api.baseGetDevicePort(BVL_PORT_REQUEST_LAST, nullptr, 0, port, 0);
-    if (rc == BVL_E_NO_LAST_PORT)
-        std::printf("No port stored yet; trying %s\n", describePort(*port).c_str());
-    else if (rc != 0)
-        return failWithCode("choose the last port", rc);
+    completeUsbPort(api, port);
     return kExitOk;
 }
 

@@ -30,6 +30,7 @@ void WINAPI DownloadFile::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* c
     auto* self = from<DownloadFile>(context);
     DWORD done = 0;
     *error = 0;
+    if (interrupted(count, error)) return;
     if (!WriteFile(self->file_.get(), buffer, *count, &done, nullptr) || done != *count) {
         *error = self->fail(BVL_E_STREAM_WRITE_ERROR);
         *count = done;

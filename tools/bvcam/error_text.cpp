@@ -34,6 +34,7 @@ const Sentence kSentences[] = {
     {101, "the library is missing an operation"},
     {128, "no camera answers on this port"},
     {129, "the camera is busy; try again"},
+    {130, "the port names no camera model to open (install the models, or give usb MODELID)"},
     {132, "the camera's card is full"},
     {135, "the camera has no card"},
     {136, "the camera's card has an error"},

@@ -30,6 +30,9 @@ protected:
     }
     // Notes the thread's Win32 error and returns the code for the library.
     DWORD fail(DWORD libraryCode);
+    // True when the user interrupted: the chunk then moves no bytes and
+    // fails, so the library ends the transfer and the owner cleans up.
+    static bool interrupted(DWORD* count, DWORD* error);
     void showProgress(unsigned long long done) {
         if (meter_) meter_->update(done);
     }

@@ -12,6 +12,7 @@
 
 #include "../common/port_text.h"
 #include "commands.h"
+#include "console_interrupt.h"
 #include "error_text.h"
 #include "port_choice.h"
 
@@ -133,14 +134,17 @@ int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* po
 }
 
 // Opens the camera unless the first step does so itself, runs the steps
-// until one fails and closes the camera.
+// until one fails or the user interrupts, and closes the camera.
 int runSteps(const bvlBaseAPI& api, const bvlCameraPort& port, const std::vector<Step>& steps) {
+    ConsoleInterrupt interrupt;
     CameraConnection connection(api, port);
     if (steps[0].command->opens == Opens::Camera)
         if (DWORD rc = connection.open()) return failWithCode(std::string("open ") + port.portName, rc);
     int exit = kExitOk;
-    for (const Step& step : steps)
-        if ((exit = step.command->run(connection, step.args)) != kExitOk) break;
+    for (const Step& step : steps) {
+        if (ConsoleInterrupt::raised()) exit = failWithCode(step.command->name, kInterruptedCode);
+        if (exit != kExitOk || (exit = step.command->run(connection, step.args)) != kExitOk) break;
+    }
     const DWORD rc = connection.close();
     return exit == kExitOk && rc != 0 ? failWithCode("close", rc) : exit;
 }

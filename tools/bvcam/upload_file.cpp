@@ -33,6 +33,7 @@ bool UploadFile::position(unsigned long long* offset) {
 void WINAPI UploadFile::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error) {
     auto* self = from<UploadFile>(context);
     DWORD done = 0;
+    if (interrupted(count, error)) return;
     *error = ReadFile(self->file_.get(), buffer, *count, &done, nullptr) ? 0 : self->fail(kStreamReadError);
     *count = done;
     unsigned long long offset = 0;

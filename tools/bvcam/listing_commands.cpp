@@ -24,7 +24,10 @@ DWORD printEntry(const std::string& path, const DirectoryEntry& e) {
 int listPath(CameraConnection& c, const std::string& path, bool recursive) {
     DirectoryEntry entry;
     if (DWORD rc = findEntry(c.api(), c.camera(), path, &entry)) return failWithCode("ls " + path, rc);
-    if (!entry.isDirectory()) return printEntry(path, entry);
+    if (!entry.isDirectory()) {
+        printEntry(path, entry);
+        return kExitOk;
+    }
     DWORD rc = walkTree(c.api(), c.camera(), path, recursive, printEntry);
     return rc == 0 ? kExitOk : failWithCode("ls " + path, rc);
 }

@@ -1,19 +1,23 @@
 #include "camera_library.h"
 
-
 CameraLibrary::CameraLibrary() : module_(LoadLibraryA("bvcl2sti.dll")) {
     if (module_)
         api_ = reinterpret_cast<const bvlBaseAPI*>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "g_bvlBaseAPI")));
+            reinterpret_cast<void*>(GetProcAddress(module_.get(), "g_bvlBaseAPI")));
 }
 
-CameraLibrary::~CameraLibrary() {
-    if (module_) FreeLibrary(module_);
+DWORD CameraConnection::open(bvlNotifyCB callback, UINT_PTR context) {
+    camera_ = 0;
+    const DWORD rc = api_.baseOpenCameraComm(&port_, callback, context, &camera_);
+    open_ = rc == 0;
+    // A USB open that fails after reaching the device still hands out the
+    // camera word, and the device stays open until it is closed.
+    if (rc != 0 && camera_ != 0) api_.baseCloseCameraComm(camera_);
+    return rc;
 }
 
-CameraSession::CameraSession(const bvlBaseAPI& api, bvlCameraPort port)
-    : api_(api), port_(port), openResult_(api.baseOpenCameraComm(&port_, nullptr, 0, &camera_)) {}
-
-CameraSession::~CameraSession() {
-    if (openResult_ == 0) api_.baseCloseCameraComm(camera_);
+DWORD CameraConnection::close() {
+    if (!open_) return 0;
+    open_ = false;
+    return api_.baseCloseCameraComm(camera_);
 }

@@ -1,15 +1,16 @@
 // bvcl2sti.dll as the tool sees it: loaded at run time, its base table
-// taken by name.
+// taken by name, and the one camera connection that a run of the tool
+// shares between its commands.
 #pragma once
 
 #include <windows.h>
 
+#include "Common/owned.h"
 #include "bvcl2sti.h"
 
 class CameraLibrary {
 public:
     CameraLibrary();
-    ~CameraLibrary();
     CameraLibrary(const CameraLibrary&) = delete;
     CameraLibrary& operator=(const CameraLibrary&) = delete;
 
@@ -17,24 +18,35 @@ public:
     const bvlBaseAPI* api() const { return api_; }
 
 private:
-    HMODULE module_ = nullptr;
+    bv::OwnedModule module_;
     const bvlBaseAPI* api_ = nullptr;
 };
 
-// An open camera connection, closed when the object goes.
-class CameraSession {
+// The camera on one port, opened on request and closed when the object
+// goes (or earlier by close()).
+class CameraConnection {
 public:
-    CameraSession(const bvlBaseAPI& api, bvlCameraPort port);
-    ~CameraSession();
-    CameraSession(const CameraSession&) = delete;
-    CameraSession& operator=(const CameraSession&) = delete;
+    CameraConnection(const bvlBaseAPI& api, const bvlCameraPort& port) : api_(api), port_(port) {}
+    ~CameraConnection() { close(); }
+    CameraConnection(const CameraConnection&) = delete;
+    CameraConnection& operator=(const CameraConnection&) = delete;
 
-    DWORD openResult() const { return openResult_; }
+    const bvlBaseAPI& api() const { return api_; }
+    const bvlCameraPort& port() const { return port_; }
+    bool isOpen() const { return open_; }
+
+    // Opens the camera, registering callback (may be null) and its
+    // context; 0 or the library's code. The callback runs on the library's
+    // notification thread until close() returns.
+    DWORD open(bvlNotifyCB callback = nullptr, UINT_PTR context = 0);
+    // The camera word for the base operations; valid while open.
     DWORD camera() const { return camera_; }
+    // 0, or the code of baseCloseCameraComm; 0 when nothing was open.
+    DWORD close();
 
 private:
     const bvlBaseAPI& api_;
     bvlCameraPort port_;
     DWORD camera_ = 0;
-    DWORD openResult_;
+    bool open_ = false;
 };

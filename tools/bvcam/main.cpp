@@ -1,128 +1,195 @@
 // bvcam: talks to a digital still camera through bvcl2sti.dll.
 //
-//   bvcam info [--port com1|usb]   model and volumes of the camera; without
-//                                  --port, on the port stored as the last one
-//   bvcam models                   the camera models installed on this machine
-//   bvcam port --last|--default [--kind serial|usb] [--model ID]
-//                                  the port that the library hands out
+// Every camera command takes --port com1..com32|usb; without it the tool
+// uses the port the library stored as the last one. Several commands can
+// share one connection, joined by --then:
+//   bvcam --port com1 put a.jpg CF\DCIM --then ls CF\DCIM
+// Exit codes: 0 done, 1 the camera or this computer failed, 2 wrong usage.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "../common/port_text.h"
-#include "camera_library.h"
-#include "memory_stream.h"
-#include "model_list.h"
+#include "commands.h"
+#include "console_interrupt.h"
+#include "error_text.h"
+#include "port_choice.h"
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: bvcam info [--port <com1..com32|usb>]\n"
-                 "       bvcam models\n"
-                 "       bvcam port --last|--default [--kind serial|usb] [--model ID]\n");
-    return 2;
+const char kUsage[] =
+    "usage: bvcam [--port com1..com32|usb] [--yes] COMMAND [ARGS] [--then COMMAND [ARGS]]...\n"
+    "  info                          model and volumes\n"
+    "  vols                          volumes with capacity and free space\n"
+    "  ls [PATH] [-r]                entries of a folder (all volumes without PATH)\n"
+    "  get PATH [DEST]               fetch one file\n"
+    "  get-all DESTDIR               fetch every picture into DESTDIR\\<volume>\\<folders>\n"
+    "  put FILE PATH                 store a file (PATH may be a folder)\n"
+    "  rm PATH...                    delete files\n"
+    "  mkdir PATH | rmdir PATH       create or remove a folder\n"
+    "  chmod +r|-r|HEX PATH...       set or clear read-only, or set the attribute byte\n"
+    "  touch PATH... [--time \"YYYY-MM-DD HH:MM:SS\"]  set the time (default now)\n"
+    "  format VOL | wipe VOL         erase a volume, or only its pictures (asks first)\n"
+    "  jpeg-header PATH [DEST]       list a picture's header markers, or save the header\n"
+    "  watch                         print camera events until disconnect or Ctrl-C\n"
+    "  models                        the camera models installed on this machine\n"
+    "  port --last|--default [--kind serial|usb] [--model ID]\n"
+    "                                the port that the library hands out\n";
+
+enum class Opens { Camera, Itself };  // watch opens the camera with a callback
+
+struct Command {
+    const char* name;
+    size_t minWords;
+    size_t maxWords;
+    Opens opens;
+    int (*run)(CameraConnection&, const CommandArgs&);
+};
+
+constexpr size_t kMany = ~size_t(0);
+
+const Command kCommands[] = {
+    {"info", 0, 0, Opens::Camera, runInfo},
+    {"vols", 0, 0, Opens::Camera, runVols},
+    {"ls", 0, 2, Opens::Camera, runLs},
+    {"get", 1, 2, Opens::Camera, runGet},
+    {"get-all", 1, 1, Opens::Camera, runGetAll},
+    {"put", 2, 2, Opens::Camera, runPut},
+    {"rm", 1, kMany, Opens::Camera, runRm},
+    {"mkdir", 1, 1, Opens::Camera, runMkdir},
+    {"rmdir", 1, 1, Opens::Camera, runRmdir},
+    {"chmod", 2, kMany, Opens::Camera, runChmod},
+    {"touch", 1, kMany, Opens::Camera, runTouch},
+    {"format", 1, 1, Opens::Camera, runFormat},
+    {"wipe", 1, 1, Opens::Camera, runWipe},
+    {"jpeg-header", 1, 2, Opens::Camera, runJpegHeader},
+    {"watch", 0, 0, Opens::Itself, runWatch},
+};
+
+struct Step {
+    const Command* command;
+    CommandArgs args;
+};
+
+struct Invocation {
+    std::string portText;        // empty: the stored last port
+    bool yes = false;
+    std::vector<std::vector<std::string>> groups;  // command words, split at --then
+};
+
+const Command* findCommand(const std::string& name) {
+    for (const Command& c : kCommands)
+        if (name == c.name) return &c;
+    return nullptr;
 }
 
-int fail(const char* operation, DWORD code) {
-    std::fprintf(stderr, "bvcam: %s failed with 0x%08lx\n", operation, static_cast<unsigned long>(code));
-    return 1;
-}
-
-int showInfo(const bvlBaseAPI& api, const bvlCameraPort& port) {
-    CameraSession session(api, port);
-    if (session.openResult() != 0) return fail("baseOpenCameraComm", session.openResult());
-
-    bvlModelDescrip model = {};
-    if (DWORD rc = api.baseGetModelDescrip(session.camera(), &model))
-        return fail("baseGetModelDescrip", rc);
-    std::printf("Camera: %.64s (model ID 0x%08lx) on %s\n", model.modelName,
-                static_cast<unsigned long>(model.modelID), port.portName);
-
-    MemoryStream list;
-    if (DWORD rc = api.baseGetVols(session.camera(), list.stream())) return fail("baseGetVols", rc);
-    std::vector<VolumeInfo> volumes;
-    if (!parseVolumeList(list.bytes(), volumes)) {
-        std::fprintf(stderr, "bvcam: the volume list is truncated\n");
-        return 1;
-    }
-    std::printf("Volumes: %u\n", static_cast<unsigned>(volumes.size()));
-    for (const VolumeInfo& v : volumes)
-        std::printf("  %-8s %10lu bytes, %10lu free\n", v.name, static_cast<unsigned long>(v.totalBytes),
-                    static_cast<unsigned long>(v.freeBytes));
-    return 0;
-}
-
-// "info" with "--port X", or the last port the library stored.
-int runInfo(const bvlBaseAPI& api, int argc, char** argv) {
-    bvlCameraPort port;
-    if (argc == 4 && std::strcmp(argv[2], "--port") == 0) {
-        if (!parsePortText(argv[3], &port)) return usage();
-        return showInfo(api, port);
-    }
-    if (argc != 2) return usage();
-    DWORD rc = api.baseGetDevicePort(BVL_PORT_REQUEST_LAST, nullptr, 0, &port, 0);
-    if (rc == BVL_E_NO_LAST_PORT)
-        std::printf("No port stored yet; trying %s\n", describePort(port).c_str());
-    else if (rc != 0)
-        return fail("baseGetDevicePort", rc);
-    return showInfo(api, port);
-}
-
-int runPort(const bvlBaseAPI& api, int argc, char** argv) {
-    DWORD request = 0, kind = 0;
-    unsigned long model = 0;
-    for (int i = 2; i < argc; ++i) {
+// Takes --port and --yes out wherever they stand and splits the rest at
+// --then; false when --port lacks its value.
+bool splitArguments(int argc, char** argv, Invocation* inv) {
+    inv->groups.emplace_back();
+    for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--last") {
-            request = BVL_PORT_REQUEST_LAST;
-        } else if (arg == "--default") {
-            request = BVL_PORT_REQUEST_DEFAULT;
-        } else if (arg == "--kind" && i + 1 < argc) {
-            const std::string value = argv[++i];
-            if (value != "serial" && value != "usb") return usage();
-            kind = value == "serial" ? 1 : 2;
-        } else if (arg == "--model" && i + 1 < argc) {
-            char* end = nullptr;
-            model = std::strtoul(argv[++i], &end, 0);
-            if (*end != '\0') return usage();
+        if (arg == "--port") {
+            if (++i == argc) return false;
+            inv->portText = argv[i];
+        } else if (arg == "--yes") {
+            inv->yes = true;
+        } else if (arg == "--then") {
+            inv->groups.emplace_back();
         } else {
-            return usage();
+            inv->groups.back().push_back(arg);
         }
     }
-    if (request == 0) return usage();
-    bvlCameraPort port;
-    DWORD rc = api.baseGetDevicePort(request, nullptr, model, &port, kind);
-    std::printf("Port: %s (result 0x%08lx)\n", describePort(port).c_str(), static_cast<unsigned long>(rc));
-    return rc == 0 || rc == BVL_E_NO_LAST_PORT ? 0 : 1;
+    return true;
 }
 
-int runModels() {
-    std::vector<InstalledModel> models;
-    if (!readInstalledModels(models)) {
-        std::fprintf(stderr, "bvcam: no camera models are installed (run bvsetup install models.ini)\n");
-        return 1;
+// The steps to run, every one checked before any runs; kExitUsage after
+// printing why, or kExitOk.
+int planSteps(const Invocation& inv, std::vector<Step>& steps) {
+    for (const std::vector<std::string>& group : inv.groups) {
+        if (group.empty()) return failUsage("a command is missing");
+        const Command* command = findCommand(group[0]);
+        if (!command) return failUsage("unknown command " + group[0]);
+        const size_t words = group.size() - 1;
+        if (words < command->minWords || words > command->maxWords)
+            return failUsage(std::string("wrong number of arguments for ") + command->name);
+        if (command->opens == Opens::Itself && inv.groups.size() > 1)
+            return failUsage(std::string(command->name) + " runs on its own");
+        steps.push_back({command, {std::vector<std::string>(group.begin() + 1, group.end()), inv.yes}});
     }
-    for (const InstalledModel& m : models)
-        std::printf("0x%08lx  %-20s %s%s\n", static_cast<unsigned long>(m.modelID), m.name.c_str(),
-                    (m.installMethod & 1) ? "RS-232C " : "", (m.installMethod & 2) ? "USB" : "");
-    return 0;
+    return kExitOk;
+}
+
+// The port that --port names, or the stored last one; a bare "usb" gets
+// the model of the connected camera.
+int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* port) {
+    if (text.empty()) {
+        if (DWORD rc = lastPort(api, port)) return failWithCode("choose the last port", rc);
+    } else if (!parsePortText(text, port)) {
+        return failUsage("unknown port " + text);
+    }
+    completeUsbPort(api, port);
+    return kExitOk;
+}
+
+// Opens the camera unless the first step does so itself, runs the steps
+// until one fails or the user interrupts, and closes the camera.
+int runSteps(const bvlBaseAPI& api, const bvlCameraPort& port, const std::vector<Step>& steps) {
+    ConsoleInterrupt interrupt;
+    CameraConnection connection(api, port);
+    if (steps[0].command->opens == Opens::Camera)
+        if (DWORD rc = connection.open()) return failWithCode(std::string("open ") + port.portName, rc);
+    int exit = kExitOk;
+    for (const Step& step : steps) {
+        if (ConsoleInterrupt::raised()) exit = failWithCode(step.command->name, kInterruptedCode);
+        if (exit != kExitOk || (exit = step.command->run(connection, step.args)) != kExitOk) break;
+    }
+    const DWORD rc = connection.close();
+    return exit == kExitOk && rc != 0 ? failWithCode("close", rc) : exit;
+}
+
+int runWithLibrary(int argc, char** argv, const std::vector<std::string>& first) {
+    CameraLibrary library;
+    if (!library.api()) {
+        std::fprintf(stderr, "bvcam: bvcl2sti.dll or its g_bvlBaseAPI table is missing\n");
+        return kExitFailed;
+    }
+    if (first[0] == "port") return runPort(*library.api(), {std::vector<std::string>(first.begin() + 1, first.end())});
+    Invocation inv;
+    std::vector<Step> steps;
+    if (!splitArguments(argc, argv, &inv)) return failUsage("--port needs a value");
+    if (int exit = planSteps(inv, steps)) return exit;
+    bvlCameraPort port;
+    if (int exit = choosePort(*library.api(), inv.portText, &port)) return exit;
+    return runSteps(*library.api(), port, steps);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) return usage();
-    const std::string command = argv[1];
-    if (command == "models") return argc == 2 ? runModels() : usage();
-    if (command != "info" && command != "port") return usage();
+int failWithCode(const std::string& what, DWORD code) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "bvcam: %s: %s\n", what.c_str(), describeError(code).c_str());
+    return kExitFailed;
+}
 
-    CameraLibrary library;
-    if (!library.api()) {
-        std::fprintf(stderr, "bvcam: bvcl2sti.dll or its g_bvlBaseAPI table is missing\n");
-        return 1;
+int failOnHost(const std::string& what, DWORD win32Error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "bvcam: %s\n", describeHostError(what, win32Error).c_str());
+    return kExitFailed;
+}
+
+int failUsage(const std::string& message) {
+    std::fprintf(stderr, "bvcam: %s (bvcam alone lists the commands)\n", message.c_str());
+    return kExitUsage;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "%s", kUsage);
+        return kExitUsage;
     }
-    return command == "info" ? runInfo(*library.api(), argc, argv) : runPort(*library.api(), argc, argv);
+    const std::vector<std::string> first(argv + 1, argv + argc);
+    if (first[0] == "models") return argc == 2 ? runModels({}) : failUsage("models takes no arguments");
+    return runWithLibrary(argc, argv, first);
 }

@@ -8,21 +8,14 @@
 class MemoryStream {
 public:
     MemoryStream();
+    MemoryStream(const MemoryStream&) = delete;
+    MemoryStream& operator=(const MemoryStream&) = delete;
     bvlStream* stream() { return &stream_; }
     const std::vector<BYTE>& bytes() const { return bytes_; }
 
 private:
+    static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
     static void WINAPI onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error);
     bvlStream stream_;
     std::vector<BYTE> bytes_;
 };
-
-struct VolumeInfo {
-    DWORD totalBytes;
-    DWORD freeBytes;
-    const char* name;
-};
-
-// Walks the volume list as baseGetVols writes it (a count, then entries of
-// three words and a name); false when the bytes run out early.
-bool parseVolumeList(const std::vector<BYTE>& bytes, std::vector<VolumeInfo>& volumes);

@@ -1,0 +1,70 @@
+#include "camera_time.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kFirstYear = 1970;
+constexpr int kLastYear = 2105;  // the last whole year a 32-bit count reaches
+constexpr long long kSecondsPerDay = 86400;
+
+bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int daysInMonth(int year, int month) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Days from 1970-01-01 to the given date of the proleptic Gregorian
+// calendar, counted in 400-year eras that start on 1 March.
+long long daysFromCivil(int year, int month, int day) {
+    year -= month <= 2;
+    const long long era = year / 400;
+    const int yearOfEra = year - static_cast<int>(era * 400);
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+void civilFromDays(long long days, int* year, int* month, int* day) {
+    days += 719468;
+    const long long era = days / 146097;
+    const int dayOfEra = static_cast<int>(days - era * 146097);
+    const int yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int shiftedMonth = (5 * dayOfYear + 2) / 153;
+    *day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    *month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    *year = static_cast<int>(yearOfEra + era * 400) + (*month <= 2);
+}
+
+}  // namespace
+
+std::string formatCameraTime(DWORD time) {
+    int year, month, day;
+    civilFromDays(time / kSecondsPerDay, &year, &month, &day);
+    const DWORD second = time % kSecondsPerDay;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02lu:%02lu:%02lu", year, month, day,
+                  static_cast<unsigned long>(second / 3600), static_cast<unsigned long>(second / 60 % 60),
+                  static_cast<unsigned long>(second % 60));
+    return text;
+}
+
+bool cameraTimeFromFields(int year, int month, int day, int hour, int minute, int second, DWORD* time) {
+    if (year < kFirstYear || year > kLastYear || month < 1 || month > 12) return false;
+    if (day < 1 || day > daysInMonth(year, month)) return false;
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return false;
+    const long long seconds = daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+    *time = static_cast<DWORD>(seconds);
+    return true;
+}
+
+bool parseCameraTime(const std::string& text, DWORD* time) {
+    int year, month, day, hour, minute, second, consumed = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &year, &month, &day, &hour, &minute, &second,
+                    &consumed) != 6)
+        return false;
+    if (static_cast<size_t>(consumed) != text.size() || text.size() != 19) return false;
+    return cameraTimeFromFields(year, month, day, hour, minute, second, time);
+}

@@ -1,0 +1,47 @@
+// models and port: what this machine has installed and which port the
+// library hands out; neither talks to a camera.
+#include <cstdio>
+#include <cstdlib>
+
+#include "../common/port_text.h"
+#include "commands.h"
+#include "model_list.h"
+
+int runModels(const CommandArgs&) {
+    std::vector<InstalledModel> models;
+    if (!readInstalledModels(models)) {
+        std::fprintf(stderr, "bvcam: no camera models are installed (run bvsetup install models.ini)\n");
+        return kExitFailed;
+    }
+    for (const InstalledModel& m : models)
+        std::printf("0x%08lx  %-20s %s%s\n", static_cast<unsigned long>(m.modelID), m.name.c_str(),
+                    (m.installMethod & 1) ? "RS-232C " : "", (m.installMethod & 2) ? "USB" : "");
+    return kExitOk;
+}
+
+// port --last|--default [--kind serial|usb] [--model ID]
+int runPort(const bvlBaseAPI& api, const CommandArgs& args) {
+    DWORD request = 0, kind = 0;
+    unsigned long model = 0;
+    const std::vector<std::string>& w = args.words;
+    for (size_t i = 0; i < w.size(); ++i) {
+        if (w[i] == "--last") {
+            request = BVL_PORT_REQUEST_LAST;
+        } else if (w[i] == "--default") {
+            request = BVL_PORT_REQUEST_DEFAULT;
+        } else if (w[i] == "--kind" && i + 1 < w.size() && (w[i + 1] == "serial" || w[i + 1] == "usb")) {
+            kind = w[++i] == "serial" ? 1 : 2;
+        } else if (w[i] == "--model" && i + 1 < w.size()) {
+            char* end = nullptr;
+            model = std::strtoul(w[++i].c_str(), &end, 0);
+            if (*end != '\0') return failUsage("port --model takes a number");
+        } else {
+            return failUsage("port does not take " + w[i]);
+        }
+    }
+    if (request == 0) return failUsage("port takes --last or --default");
+    bvlCameraPort port;
+    DWORD rc = api.baseGetDevicePort(request, nullptr, model, &port, kind);
+    std::printf("Port: %s (result 0x%08lx)\n", describePort(port).c_str(), static_cast<unsigned long>(rc));
+    return rc == 0 || rc == BVL_E_NO_LAST_PORT ? kExitOk : kExitFailed;
+}

@@ -191,6 +191,7 @@ extern "C" DWORD simRunCommand(DWORD command, const BYTE* payload, DWORD payload
     case 7: return receiveFile(s, payload, payloadLength);
     case 15: return modelDescription(reply, replyLength);
     case 20: return sendFile(s, payload, payloadLength, reply, replyLength, true);
+    case 60: case 61: return simRunMessageCommand(command, payload, payloadLength, reply, replyLength);
     default: return kCamNotSupported;
     }
 }

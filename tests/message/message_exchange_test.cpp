@@ -292,24 +292,32 @@ struct UsbDataCase {
     WORD progressMode;
     bool progressCB;
     const char* failingCallback;  // null: none
-    DWORD readDelayMs;
+    const char* slowStep;         // null: none
+    DWORD slowMs;
     DWORD intervalAnswer;
+    DWORD timeoutMs;
     DWORD expected;
     Log log;
 };
 
 const UsbDataCase kUsbData[] = {
-    {"ThreeChunksPercent", 3 * 3072, 3, true, nullptr, 0, 0, 0,
+    {"ThreeChunksPercent", 3 * 3072, 3, true, nullptr, nullptr, 0, 0, 3000, 0,
      {"open 3", "write 3072", "progress 0", "write 3072", "progress 33", "write 3072",
       "progress 67", "progress 100", "close"}},
-    {"NoReportsNeedNoProgressCB", 3072, 1, false, nullptr, 0, 0, 0,
+    {"NoReportsNeedNoProgressCB", 3072, 1, false, nullptr, nullptr, 0, 0, 3000, 0,
      {"open 3", "write 3072", "close"}},
-    {"EndReportNeedsProgressCB", 3072, 2, false, nullptr, 0, 0, 0x0c000006, {}},
-    {"SizeZero", 0, 3, true, nullptr, 0, 0, 0x0a000022, {}},
-    {"OpenFailsBeforeFirstChunk", 3072, 3, true, "open", 0, 0, 0x0c000005, {"open 3"}},
+    {"EndReportNeedsProgressCB", 3072, 2, false, nullptr, nullptr, 0, 0, 3000, 0x0c000006, {}},
+    {"SizeZero", 0, 3, true, nullptr, nullptr, 0, 0, 3000, 0x0a000022, {}},
+    {"OpenFailsBeforeFirstChunk", 3072, 3, true, "open", nullptr, 0, 0, 3000, 0x0c000005,
+     {"open 3"}},
+    // The command answers after the caller gave up: its lock must not stay.
+    {"SlowCommandTimesOut", 3072, 1, true, nullptr, "sti.escape", 400, 0, 150, 0x0c000001, {}},
     // Stopped while the first chunk read is slow: closed before the return,
     // and the chunk that arrives later is not written.
-    {"IntervalStopClosesTheStream", 2 * 3072, 1, true, nullptr, 200, 7, 7, {"open 3", "close"}},
+    {"IntervalStopClosesTheStream", 2 * 3072, 1, true, nullptr, "sti.rawRead", 200, 7, 3000, 7,
+     {"open 3", "close"}},
+    {"SlowChunkTimesOut", 3072, 1, true, nullptr, "sti.rawRead", 400, 0, 150, 0x0c000001,
+     {"open 3", "close"}},
 };
 
 class UsbData : public MessageExchangeTest, public ::testing::WithParamInterface<UsbDataCase> {};
@@ -321,12 +329,12 @@ TEST_P(UsbData, StatusAndStreamSequence) {
     bvtest::StreamRecorder recorder(c.progressMode);
     if (!c.progressCB) recorder.stream()->ProgressCB = nullptr;
     if (c.failingCallback) recorder.failOn(c.failingCallback, 0x0a0000a3);
-    if (c.readDelayMs) simDelayStep("sti.rawRead", c.readDelayMs);
+    if (c.slowStep) simDelayStep(c.slowStep, c.slowMs);
     Calls calls;
     calls.answer = c.intervalAnswer;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(c.expected, data(recorder.stream(), calls, 3000, &calls));
-    EXPECT_LT(GetTickCount() - start, 2000u) << "the watch waited for its time-out";
+    EXPECT_EQ(c.expected, data(recorder.stream(), calls, c.timeoutMs, &calls));
+    EXPECT_LT(GetTickCount() - start, 2000u) << "the wait outlived its time-out";
     EXPECT_EQ(c.log, recorder.log());
 }
 

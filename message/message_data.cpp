@@ -5,10 +5,9 @@
 // ends the lock, while the caller's thread watches its progress.
 #include "message_transport.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
-
-#include <algorithm>
 
 #include "../Common/guarded_block.h"
 #include "../Common/stream_wrappers.h"

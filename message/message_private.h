@@ -72,7 +72,8 @@ public:
     }
     // Called by the entry point that gives up on the worker: waits for a
     // step in progress, marks the job stopped and runs onStop under the
-    // same exclusion.
+    // same exclusion. A callback of the caller that is running then is
+    // waited for, so it must not itself wait for the caller's thread.
     void stop() {
         AcquireSRWLockExclusive(&gate_);
         if (!stopped_) {

@@ -7,6 +7,7 @@ namespace {
 
 const char kSerialLibraryName[] = "BVCLL.DLL";
 const char kBaseTableName[] = "g_bvlBaseAPI";
+const char kFactryTableName[] = "g_bvlFactryAPI";
 
 const bvlBaseAPI* findBaseTable(HMODULE library) {
     return reinterpret_cast<const bvlBaseAPI*>(
@@ -30,6 +31,16 @@ DWORD connectSerialLibrary(ProcessState& state) {
 void disconnectSerialLibrary(ProcessState& state) {
     state.serialBaseAPI = nullptr;
     state.serialLibrary.reset();
+}
+
+void loadSerialLibrary(ProcessState& state) {
+    if (!state.serialLibrary) state.serialLibrary.reset(LoadLibraryA(kSerialLibraryName));
+}
+
+const SerialFactryTable* findSerialFactryTable(const ProcessState& state) {
+    if (!state.serialLibrary) return nullptr;
+    return reinterpret_cast<const SerialFactryTable*>(
+        reinterpret_cast<void*>(GetProcAddress(state.serialLibrary.get(), kFactryTableName)));
 }
 
 }  // namespace bv

@@ -16,4 +16,23 @@ DWORD connectSerialLibrary(ProcessState& state);
 // Unloads the serial library (a USB connection replaces it).
 void disconnectSerialLibrary(ProcessState& state);
 
+// The serial library's message table g_bvlFactryAPI, counted from 0. Only
+// entries 0 (poll for the reply), 4 (send a message) and 6 (set the
+// wake-up code) are called.
+struct SerialFactryTable {
+    DWORD(WINAPI* pollReply)(DWORD camera, void* replyState, DWORD waitMs);
+    void* entries1to3[3];
+    DWORD(WINAPI* sendMessage)(DWORD camera, const void* message);
+    void* entry5;
+    DWORD(WINAPI* setWakeupCode)(BYTE code);
+};
+
+// Loads "BVCLL.DLL" when it is not loaded yet, without looking for its
+// base table (setting the wake-up code needs only the message table).
+void loadSerialLibrary(ProcessState& state);
+
+// The message table of the loaded serial library, looked up anew on each
+// call; null when the library is not loaded or lacks the table.
+const SerialFactryTable* findSerialFactryTable(const ProcessState& state);
+
 }  // namespace bv

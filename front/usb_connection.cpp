@@ -5,6 +5,7 @@
 
 #include "../Common/bvWinReg.h"
 #include "../Common/bv_exception.h"
+#include "../message/message_transport.h"
 #include "../sti/sti_transport.h"
 #include "process_state.h"
 #include "usb_exchange.h"
@@ -87,7 +88,10 @@ DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera
     ProcessState& state = processState();
     // A second open without a close replaces the first connection whole.
     StopEventChannel();
-    if (isStiInstanceSet()) releaseStiObjects();
+    if (isStiInstanceSet()) {
+        waitForStrayWorker(kShortCommandTimeoutMs);
+        releaseStiObjects();
+    }
     if (port->u.usb.deviceName[0] == '\0' && port->u.usb.modelID == 0) return BVL_E_DEVICE_INVALID;
     state.currentModelName[0] = '\0';
 
@@ -109,6 +113,9 @@ DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera
 
 DWORD usbCloseCameraComm(DWORD) {
     StopEventChannel();
+    // A message exchange that gave up on its worker may have left it inside
+    // a device call; the device is released only after it is done.
+    waitForStrayWorker(kShortCommandTimeoutMs);
     const DWORD rc = exchangeLocked(kCommandDisconnect, 0, nullptr, nullptr, 0);
     const HRESULT released = releaseStiObjects();
     if (rc != 0) return rc;

@@ -184,6 +184,69 @@ typedef struct bvlBaseAPI {
 
 BVCL2STI_API extern const bvlBaseAPI g_bvlBaseAPI;
 
+/* ---- Raw message exchange --------------------------------------------------
+ * g_bvlNewFactryAPI sends one raw message to the camera and hands back its
+ * reply, over the serial or the USB port, bounded by a time-out and a
+ * periodic interval callback. The message transport's own statuses are
+ * BVL_E_MESSAGE_FIRST to BVL_E_MESSAGE_LAST. */
+#define BVL_E_MESSAGE_TIMEOUT               0x0c000001u /* no reply or no data progress in time */
+#define BVL_E_MESSAGE_NO_MEMORY             0x0c000002u
+#define BVL_E_MESSAGE_NO_THREAD             0x0c000003u
+#define BVL_E_MESSAGE_NO_EXIT_STATUS        0x0c000004u
+#define BVL_E_MESSAGE_STREAM_FAILED         0x0c000005u
+#define BVL_E_MESSAGE_STREAM_INCOMPLETE     0x0c000006u /* a needed stream callback is missing */
+
+/* Header of a raw camera message (and of a reply): 16 bytes of 32-bit
+ * little-endian words, then totalLength - 16 payload bytes. */
+typedef struct dePC_MESSAGE {
+    DWORD messageCode;             /* 16-bit message code, widened */
+    DWORD messageKind;
+    DWORD totalLength;             /* payload length + 16 */
+    DWORD messageParam;
+} dePC_MESSAGE;
+
+/* Reply callback: the reply, the caller's context and a done word. A
+ * nonzero result ends the exchange with that status. */
+typedef DWORD (WINAPI *bvlMsgFoundCB)(dePC_MESSAGE *reply, void *context, DWORD *done);
+/* Called about every 50 ms while an exchange waits; nonzero stops it. */
+typedef DWORD (WINAPI *bvlIntervalCB)(void *context);
+
+typedef struct bvlNewFactryAPI {
+    DWORD (WINAPI *bvlNewMessageTxRx)(DWORD camera, WORD messageCode, const void *payload,
+                                      DWORD payloadLength, DWORD messageKind, DWORD replyKind,
+                                      DWORD messageParam, bvlMsgFoundCB msgFoundCB,
+                                      void *msgFoundContext, DWORD replyCapacity,
+                                      bvlIntervalCB intervalCB, void *intervalContext,
+                                      DWORD timeoutMs);
+    DWORD (WINAPI *bvlMessageTxAndRecieveData)(DWORD camera, WORD messageCode,
+                                               const void *payload, DWORD payloadLength,
+                                               DWORD messageKind, DWORD replyKind,
+                                               DWORD messageParam, bvlStream *stream,
+                                               bvlIntervalCB intervalCB, void *intervalContext,
+                                               DWORD timeoutMs);
+    DWORD (WINAPI *bvlSuspend)(DWORD camera);
+    DWORD (WINAPI *bvlFlashMessage)(DWORD camera, DWORD word1, DWORD word2);
+    DWORD (WINAPI *bvlSetWakeupCode)(DWORD code);
+} bvlNewFactryAPI;
+
+BVCL2STI_API extern const bvlNewFactryAPI g_bvlNewFactryAPI;
+
+DWORD WINAPI bvlTestWakeupCode(DWORD word1, DWORD word2);
+
+/* The serial road of the message exchange, called by the table above when
+ * the port is RS-232C; the camera word goes to BVCLL.DLL unchanged. */
+DWORD WINAPI RS232C_MessageTxRx(DWORD camera, WORD messageCode, const void *payload,
+                                DWORD payloadLength, DWORD messageKind, DWORD replyKind,
+                                DWORD messageParam, bvlMsgFoundCB replyCB, void *replyContext,
+                                DWORD unused, bvlIntervalCB idleCB, void *idleContext,
+                                DWORD timeoutMs);
+DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messageCode, const void *payload,
+                                             DWORD payloadLength, DWORD messageKind,
+                                             DWORD replyKind, DWORD messageParam,
+                                             bvlStream *stream, bvlIntervalCB idleCB,
+                                             void *idleContext, DWORD timeoutMs);
+DWORD WINAPI RS232C_SetWakeupCode(BYTE code);
+
 #ifdef __cplusplus
 }
 #endif

@@ -186,6 +186,25 @@ BVSIM_API DWORD simCommandReplyLengthAt(DWORD index);
  * an INI file; FALSE when the file is missing or a card cannot be used. */
 BVSIM_API BOOL simLoadConfiguration(const WCHAR *path);
 
+/* ---- Raw messages (commands 60 and 61, and the serial message table) ------
+ * The camera answers a message with a reply whose kind is the message's
+ * own kind, or the one set here, and with data: the message's payload
+ * repeated up to the data size, which is the payload length unless set
+ * here. Command 60 sends back the reply header and as much data as the
+ * reply buffer holds; command 61 replies with the data size and leaves
+ * the data for the raw reads; the serial stand-in delivers the data to
+ * the reply callback in chunks. simReset does not restore the answer:
+ * SIM_MESSAGE_ECHO for both values restores the echo. */
+#define SIM_MESSAGE_ECHO 0xffffffffu
+BVSIM_API void simSetMessageAnswer(DWORD replyKind, DWORD dataSize);
+/* The answer to a message record (a 16-byte header, then the payload):
+ * sets the reply kind, copies up to size data bytes and returns the data
+ * size. */
+BVSIM_API DWORD simMessageAnswer(const BYTE *message, DWORD *replyKind, BYTE *data, DWORD size);
+/* Commands 60 and 61 as the camera runs them, called by simRunCommand. */
+BVSIM_API DWORD simRunMessageCommand(DWORD command, const BYTE *payload, DWORD payloadLength,
+                                     BYTE *reply, DWORD replyLength);
+
 #ifdef __cplusplus
 }
 #endif

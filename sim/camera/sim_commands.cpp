@@ -176,6 +176,7 @@ DWORD runCommand(CommandState& s, DWORD command, const BYTE* payload, DWORD leng
     case 14: return onPath(payload, length, &SimCamera::removeDirectory);
     case 15: return reply(packModelRecord(simCamera().modelID(), simCamera().modelName()), out, outLength);
     case 20: return sendFile(s, payload, length, out, outLength, true);
+    case 60: case 61: return simRunMessageCommand(command, payload, length, out, outLength);
     default: return runSettingsCommand(command, payload, length, out, outLength);
     }
 }

@@ -1,8 +1,9 @@
 // The serial stand-in's message table g_bvlFactryAPI, counted from 0:
 // entry 4 sends a message, entry 0 polls for the reply and entry 6 sets the
-// wake-up code. The virtual camera answers a message by echoing its
-// payload, delivered to the reply callback in chunks of up to 5120 bytes,
-// one chunk per poll. The other entries are recorded and refused.
+// wake-up code. The virtual camera's answer to a message (simMessageAnswer)
+// is delivered to the reply callback in chunks of up to 5120 bytes, one
+// chunk per poll; a poll first waits as long as "serial.factry0" is told
+// to. The other entries are recorded and refused.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -21,14 +22,16 @@ constexpr DWORD kReplyHeaderSize = 36;
 
 typedef DWORD(WINAPI* ReplyCallback)(BYTE* reply, UINT_PTR context, DWORD* done);
 
-// Offsets in the reply state record shared with the caller.
+// Offsets in the reply state record shared with the caller; the callback
+// and its context are addresses, wider on 64 bits.
 constexpr size_t kStateReceived = 14;
 constexpr size_t kStateFinished = 15;
 constexpr size_t kStateCallback = 20;
-constexpr size_t kStateContext = 24;
+constexpr size_t kStateContext = kStateCallback + sizeof(void*);
 
 struct PendingReply {
     bool active = false;
+    DWORD kind = 0;
     std::vector<BYTE> payload;
     DWORD sent = 0;
 };
@@ -64,6 +67,7 @@ DWORD deliverNextChunk(BYTE* state) {
     const bool last = g_reply.sent + length == total;
     std::vector<BYTE> reply(kReplyHeaderSize + length);
     writeWord(reply, 0, readAt<WORD>(state, 4));
+    writeWord(reply, 4, g_reply.kind);
     writeWord(reply, 8, kReplyHeaderSize + length);
     writeWord(reply, 16, 0);  // status
     writeWord(reply, 20, total);
@@ -85,6 +89,7 @@ DWORD deliverNextChunk(BYTE* state) {
 }
 
 DWORD WINAPI fakePoll(DWORD camera, BYTE* state, DWORD wait) {
+    if (DWORD ms = simStepDelay("serial.factry0")) Sleep(ms);
     DWORD code = 0;
     if (failed(0, &code)) return recordCall(0, 3, camera, reinterpret_cast<UINT_PTR>(state), wait, code);
     DWORD rc = 0;
@@ -103,7 +108,9 @@ DWORD WINAPI fakeSend(DWORD camera, const BYTE* message) {
     if (total < kHeaderSize) return recordCall(4, 2, camera, reinterpret_cast<UINT_PTR>(message), 0,
                                                kCamInvalidParameter);
     g_reply.active = true;
-    g_reply.payload.assign(message + kHeaderSize, message + total);
+    g_reply.payload.resize(simMessageAnswer(message, &g_reply.kind, nullptr, 0));
+    simMessageAnswer(message, &g_reply.kind, g_reply.payload.data(),
+                     static_cast<DWORD>(g_reply.payload.size()));
     g_reply.sent = 0;
     return recordCall(4, 2, camera, reinterpret_cast<UINT_PTR>(message), 0, 0);
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench_camera.h"
 #include "sim/camera/bvsim.h"
 #include "sti/sti_private.h"
 
@@ -77,16 +78,8 @@ double direct(const std::vector<BYTE>& data, Sink& sink) {
 }  // namespace
 
 int main() {
-    HMODULE sti = LoadLibraryW(L"Sti.dll");
-    if (!sti || simCounter("sti.library") == 0) {
-        std::printf("the Still Image stand-in is not the Sti.dll loaded\n");
-        return 2;
-    }
-    simReset();
-    if (bv::openDeviceByModel(sti, "Brivant 350") != 0) {
-        std::printf("cannot open the simulated camera\n");
-        return 2;
-    }
+    HMODULE sti = bvbench::openBenchCamera();
+    if (!sti) return 2;
     std::vector<BYTE> data(kTotal);
     for (DWORD i = 0; i < kTotal; ++i) data[i] = static_cast<BYTE>(i ^ (i >> 9));
 
@@ -107,7 +100,6 @@ int main() {
     std::printf("ratio stream/direct:       %8.3f\n", streamRate / directRate);
     if (streamSink.check != directSink.check || streamSink.bytes != directSink.bytes)
         std::printf("the two paths delivered different bytes\n");
-    bv::releaseStiObjects();
-    FreeLibrary(sti);
+    bvbench::closeBenchCamera(sti);
     return 0;
 }

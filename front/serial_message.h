@@ -1,0 +1,55 @@
+// The raw message exchange over an RS-232C port: the message goes to the
+// serial library's g_bvlFactryAPI, and the reply comes back through a
+// reply callback that the library calls while this side polls it.
+#pragma once
+
+#include <windows.h>
+
+#include "../include/bvcl2sti.h"
+
+namespace bv {
+
+#pragma pack(push, 1)
+// The reply state record that the serial library fills while it polls:
+// 28 bytes on the 32-bit library (the two addresses widen on 64 bits).
+struct SerialReplyState {
+    BYTE reserved0[4];
+    WORD messageCode;
+    DWORD replyKind;     // passed through for the library
+    DWORD messageParam;
+    BYTE received;       // set while reply data arrives
+    BYTE finished;       // set when the exchange is over
+    BYTE reserved16[4];
+    bvlMsgFoundCB replyCB;
+    void* replyContext;
+};
+
+// The data variant's context of the chunk writer: the destination stream,
+// the bytes written so far, then the reply state handed to the library.
+struct SerialDataState {
+    bvlStream* stream;
+    DWORD received;
+    SerialReplyState reply;
+};
+
+// The record that the serial library hands to the reply callback.
+struct SerialReplyChunk {
+    dePC_MESSAGE header;
+    DWORD status;
+    DWORD total;      // size of the whole reply data
+    DWORD offset;     // of this chunk within it
+    DWORD length;     // of this chunk
+    DWORD last;       // nonzero on the last chunk
+};
+#pragma pack(pop)
+
+// Progress after a chunk: (offset + length) * 100 / total, 100 for a total
+// of 0; with clamp set, 0 becomes 1 and 100 becomes 99 (compared as 16
+// bits), so a clamped stream never sees the ends of the range.
+DWORD serialChunkProgress(DWORD offset, DWORD length, DWORD total, bool clamp);
+
+// The reply callback of the data variant: writes each chunk in order to
+// the stream of the SerialDataState given as context. See the source.
+DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done);
+
+}  // namespace bv

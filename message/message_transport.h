@@ -1,0 +1,37 @@
+// The USB roads of the two message exchange entry points.
+#pragma once
+
+#include "../Common/message_record.h"
+#include "message_private.h"
+
+namespace bv {
+
+struct MessageArgs {
+    WORD messageCode;
+    const void* payload;
+    DWORD payloadLength;
+    DWORD messageKind;
+    DWORD messageParam;
+};
+
+struct IntervalWait {
+    bvlIntervalCB intervalCB;
+    void* context;
+    DWORD timeoutMs;
+};
+
+inline dePC_MESSAGE* buildMessage(const MessageArgs& m) {
+    return buildMessageRecord(m.messageCode, m.payload, m.payloadLength, m.messageKind,
+                              m.messageParam);
+}
+
+// Sends the message with command 60 and hands a reply of replyKind to
+// msgFoundCB on the worker thread.
+DWORD newMessageOverUsb(const MessageArgs& m, DWORD replyKind, bvlMsgFoundCB msgFoundCB,
+                        void* msgFoundContext, DWORD replyCapacity, const IntervalWait& wait);
+
+// Sends the message with command 61 and streams the data that the camera
+// announces into the caller's stream.
+DWORD dataMessageOverUsb(const MessageArgs& m, bvlStream* stream, const IntervalWait& wait);
+
+}  // namespace bv

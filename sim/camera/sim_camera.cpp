@@ -32,7 +32,7 @@ void SimCamera::reset() {
     clock_ = kFactoryClock;
     setting4_[0] = setting4_[1] = setting4_[2] = 0;
     firmware_ = "Firmware 1.02";
-    power_ = 1;
+    power_ = 6;  // battery, normal level
     released_.clear();
 }
 

@@ -57,6 +57,15 @@ expect_same_file(${WORK}/upload.bin ${WORK}/back.bin)
 bvcam(0 "^-- 00 .* CF\\\\DCIM\\\\BRV_0003\\.JPG\n$"
     rm CF\\DCIM\\BRV_0001.JPG CF\\DCIM\\BRV_0002.JPG --then ls CF\\DCIM)
 
+# Settings written and read back in one connection, and a release whose
+# picture lands in a file.
+bvcam(0 "Owner set to \"Anna\"\nClock set to 2031-02-03 04:05:06\nOwner: +Anna\nClock: +2031-02-03 04:05:06\nFirmware: +Firmware 1\\.02\nPower: +battery: normal\n.*release -> .*released\\.jpg  [1-9][0-9]* bytes"
+    set owner Anna --then set clock "2031-02-03 04:05:06" --then settings --then release ${WORK}/released.jpg)
+file(READ ${WORK}/released.jpg head LIMIT 2 HEX)
+if(NOT head STREQUAL "ffd8")
+    message(FATAL_ERROR "released.jpg starts ${head}")
+endif()
+
 # Failures: the camera's refusal with its explanation and no file left
 # behind, wrong usage, and an erase that nobody confirmed.
 bvcam(1 "bvcam: get CF\\\\DCIM\\\\NONE\\.JPG: 0x0a000022 \\(base library, FILE_NOT_FOUND\\): the camera has no such file"

@@ -68,3 +68,11 @@ bool parseCameraTime(const std::string& text, DWORD* time) {
     if (static_cast<size_t>(consumed) != text.size() || text.size() != 19) return false;
     return cameraTimeFromFields(year, month, day, hour, minute, second, time);
 }
+
+DWORD cameraTimeNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    DWORD time = 0;
+    cameraTimeFromFields(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, &time);
+    return time;
+}

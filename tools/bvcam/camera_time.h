@@ -17,3 +17,6 @@ bool parseCameraTime(const std::string& text, DWORD* time);
 // The camera time of a wall-clock reading, such as GetLocalTime gives;
 // false when the fields are out of range.
 bool cameraTimeFromFields(int year, int month, int day, int hour, int minute, int second, DWORD* time);
+
+// The camera's clock reading for now: this computer's local wall clock.
+DWORD cameraTimeNow();

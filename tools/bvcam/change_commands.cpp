@@ -13,15 +13,6 @@ std::string joinWords(const std::vector<std::string>& words) {
     return text;
 }
 
-// The camera's clock reading for now: this computer's local wall clock.
-DWORD cameraTimeNow() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    DWORD time = 0;
-    cameraTimeFromFields(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, &time);
-    return time;
-}
-
 DWORD changeAttributes(CameraConnection& c, const std::string& path, const AttributeChange& change) {
     DirectoryEntry entry = {path, 0, 0, 0};
     if (change.needsCurrent())

@@ -46,6 +46,12 @@ int runGetAll(CameraConnection& connection, const CommandArgs& args);
 int runPut(CameraConnection& connection, const CommandArgs& args);
 int runJpegHeader(CameraConnection& connection, const CommandArgs& args);
 
+// Settings and remote release.
+int runSettings(CameraConnection& connection, const CommandArgs& args);
+int runSet(CameraConnection& connection, const CommandArgs& args);
+int runRelease(CameraConnection& connection, const CommandArgs& args);
+int runViewfinder(CameraConnection& connection, const CommandArgs& args);
+
 // Opens the camera itself, with a notification callback.
 int runWatch(CameraConnection& connection, const CommandArgs& args);
 

@@ -11,12 +11,17 @@ constexpr DWORD kFinalClass = 0x40000;
 constexpr DWORD kBatteryChange = 1;
 constexpr DWORD kCameraTimeOut = 5;
 
-// The first data word: the level in its low four bits, the power source
-// in its top four (1: mains adapter).
 std::string describeBattery(const void* data, DWORD size) {
     DWORD word;
     if (!data || size < sizeof word) return "battery: changed (no level given)";
     std::memcpy(&word, data, sizeof word);
+    return describePowerState(word);
+}
+
+}  // namespace
+
+std::string describePowerState(DWORD word) {
+    if (word == 0) return "power: not reported";
     const DWORD level = word & 0xf;
     const char* levelText = level == 6 ? "normal" : level == 4 ? "low" : level == 3 ? "exhausted" : nullptr;
     char text[80];
@@ -28,8 +33,6 @@ std::string describeBattery(const void* data, DWORD size) {
     if ((word >> 28) == 1) line += " (mains adapter)";
     return line;
 }
-
-}  // namespace
 
 bool isFinalEvent(DWORD code) { return (code & kClassMask) == kFinalClass; }
 

@@ -32,6 +32,10 @@ const char kUsage[] =
     "  touch PATH... [--time \"YYYY-MM-DD HH:MM:SS\"]  set the time (default now)\n"
     "  format VOL | wipe VOL         erase a volume, or only its pictures (asks first)\n"
     "  jpeg-header PATH [DEST]       list a picture's header markers, or save the header\n"
+    "  settings                      the camera's settings, decoded\n"
+    "  set owner NAME | set clock [now|\"YYYY-MM-DD HH:MM:SS\"]  change the owner or the clock\n"
+    "  release [DEST]                fire the shutter and save the picture (RELEASED.JPG)\n"
+    "  viewfinder DEST               save the current view-finder frame\n"
     "  watch                         print camera events until disconnect or Ctrl-C\n"
     "  models                        the camera models installed on this machine\n"
     "  port --last|--default [--kind serial|usb] [--model ID]\n"
@@ -64,6 +68,10 @@ const Command kCommands[] = {
     {"format", 1, 1, Opens::Camera, runFormat},
     {"wipe", 1, 1, Opens::Camera, runWipe},
     {"jpeg-header", 1, 2, Opens::Camera, runJpegHeader},
+    {"settings", 0, 0, Opens::Camera, runSettings},
+    {"set", 1, 2, Opens::Camera, runSet},
+    {"release", 0, 1, Opens::Camera, runRelease},
+    {"viewfinder", 1, 1, Opens::Camera, runViewfinder},
     {"watch", 0, 0, Opens::Itself, runWatch},
 };
 

@@ -1,0 +1,113 @@
+// settings, set, release and viewfinder: the camera's own settings, its
+// clock, and remote release with the picture it takes.
+#include <cstdio>
+#include <cstring>
+
+#include "camera_time.h"
+#include "commands.h"
+#include "download_file.h"
+#include "event_text.h"
+
+namespace {
+
+enum SettingID : DWORD {
+    kSettingByte = 1,
+    kSettingOwner = 2,
+    kSettingClock = 3,
+    kSettingWords = 4,
+    kSettingFirmware = 5,
+    kSettingPower = 6,
+};
+
+constexpr DWORD kOwnerMaxLength = 31;  // the camera keeps 32 bytes with the terminator
+const BYTE kReleaseRequest[4] = {1, 0, 0, 0};
+
+using BulkFetch = DWORD (*)(CameraConnection& c, bvlStream* stream);
+
+DWORD fetchReleased(CameraConnection& c, bvlStream* stream) {
+    return c.api().baseReleaseControlGetReleasedData(c.camera(), 0, 0, stream);
+}
+
+DWORD fetchViewFinder(CameraConnection& c, bvlStream* stream) {
+    return c.api().baseReleaseControlGetViewFinderData(c.camera(), stream);
+}
+
+// Saves what fetch delivers to dest; the file appears only when complete.
+int saveBulk(CameraConnection& c, const std::string& what, BulkFetch fetch, const std::string& dest) {
+    DownloadFile download;
+    if (DWORD error = download.create(dest)) return failOnHost("could not create " + dest, error);
+    const DWORD rc = fetch(c, download.stream());
+    if (download.hostError()) return failOnHost("could not write " + dest, download.hostError());
+    if (rc != 0) return failWithCode(what, rc);
+    if (DWORD error = download.commit()) return failOnHost("could not save " + dest, error);
+    std::printf("%s -> %s  %llu bytes\n", what.c_str(), dest.c_str(), download.size());
+    return kExitOk;
+}
+
+}  // namespace
+
+// Every setting the camera reads out, decoded; one line each.
+int runSettings(CameraConnection& c, const CommandArgs&) {
+    const bvlBaseAPI& api = c.api();
+    BYTE byteValue[4] = {};
+    char owner[32] = {}, firmware[32] = {};
+    DWORD clock = 0, power = 0, words[3] = {};
+    if (DWORD rc = api.baseReadSetting(c.camera(), kSettingOwner, owner)) return failWithCode("settings: owner", rc);
+    if (DWORD rc = api.baseReadSetting(c.camera(), kSettingClock, &clock)) return failWithCode("settings: clock", rc);
+    std::printf("Owner:     %.31s\n", owner);
+    std::printf("Clock:     %s\n", formatCameraTime(clock).c_str());
+    if (api.baseReadSetting(c.camera(), kSettingFirmware, firmware) == 0)
+        std::printf("Firmware:  %.31s\n", firmware);
+    if (api.baseReadSetting(c.camera(), kSettingPower, &power) == 0)
+        std::printf("Power:     %s\n", describePowerState(power).c_str());
+    if (api.baseReadSetting(c.camera(), kSettingByte, byteValue) == 0)
+        std::printf("Setting 1: %u\n", byteValue[0]);
+    if (api.baseReadSetting(c.camera(), kSettingWords, words) == 0)
+        std::printf("Setting 4: 0x%08lx 0x%08lx 0x%08lx\n", static_cast<unsigned long>(words[0]),
+                    static_cast<unsigned long>(words[1]), static_cast<unsigned long>(words[2]));
+    return kExitOk;
+}
+
+// set owner NAME | set clock [now|"YYYY-MM-DD HH:MM:SS"]
+int runSet(CameraConnection& c, const CommandArgs& args) {
+    const std::string& what = args.words[0];
+    if (what == "owner") {
+        if (args.words.size() != 2) return failUsage("set owner takes one name");
+        const std::string& name = args.words[1];
+        if (name.size() > kOwnerMaxLength) return failUsage("the owner name is longer than 31 characters");
+        std::vector<char> text(name.begin(), name.end());
+        text.push_back('\0');
+        if (DWORD rc = c.api().baseWriteSetting(c.camera(), kSettingOwner, text.data()))
+            return failWithCode("set owner", rc);
+        std::printf("Owner set to \"%s\"\n", name.c_str());
+        return kExitOk;
+    }
+    if (what == "clock") {
+        DWORD time = cameraTimeNow();
+        if (args.words.size() > 2) return failUsage("set clock takes now or one time");
+        if (args.words.size() == 2 && args.words[1] != "now" && !parseCameraTime(args.words[1], &time))
+            return failUsage("set clock: not a time of the form \"YYYY-MM-DD HH:MM:SS\": " + args.words[1]);
+        if (DWORD rc = c.api().baseWriteSetting(c.camera(), kSettingClock, &time)) return failWithCode("set clock", rc);
+        std::printf("Clock set to %s\n", formatCameraTime(time).c_str());
+        return kExitOk;
+    }
+    return failUsage("set knows owner and clock, not " + what);
+}
+
+// release [DEST]: fires the shutter and saves the picture taken.
+int runRelease(CameraConnection& c, const CommandArgs& args) {
+    BYTE reply[4] = {};
+    if (DWORD rc = c.api().baseReleaseControlEx(c.camera(), sizeof kReleaseRequest, kReleaseRequest,
+                                                sizeof reply, reply))
+        return failWithCode("release", rc);
+    DWORD size;
+    std::memcpy(&size, reply, sizeof size);
+    std::printf("Released: a picture of %lu bytes\n", static_cast<unsigned long>(size));
+    const std::string dest = args.words.empty() ? "RELEASED.JPG" : args.words[0];
+    return saveBulk(c, "release", fetchReleased, dest);
+}
+
+// viewfinder DEST: saves the current view-finder frame.
+int runViewfinder(CameraConnection& c, const CommandArgs& args) {
+    return saveBulk(c, "viewfinder", fetchViewFinder, args.words[0]);
+}

@@ -57,13 +57,16 @@ expect_same_file(${WORK}/upload.bin ${WORK}/back.bin)
 bvcam(0 "^-- 00 .* CF\\\\DCIM\\\\BRV_0003\\.JPG\n$"
     rm CF\\DCIM\\BRV_0001.JPG CF\\DCIM\\BRV_0002.JPG --then ls CF\\DCIM)
 
-# Settings written and read back in one connection, and a release whose
-# picture lands in a file.
+# Settings written and read back in one connection, a release whose
+# picture lands in a file, and a raw message whose data (the camera echoes
+# the payload) is saved.
 bvcam(0 "Owner set to \"Anna\"\nClock set to 2031-02-03 04:05:06\nOwner: +Anna\nClock: +2031-02-03 04:05:06\nFirmware: +Firmware 1\\.02\nPower: +battery: normal\n.*release -> .*released\\.jpg  [1-9][0-9]* bytes"
-    set owner Anna --then set clock "2031-02-03 04:05:06" --then settings --then release ${WORK}/released.jpg)
+    set owner Anna --then set clock "2031-02-03 04:05:06" --then settings --then release ${WORK}/released.jpg
+    --then msg 7 aabbcc ${WORK}/message.bin)
 file(READ ${WORK}/released.jpg head LIMIT 2 HEX)
-if(NOT head STREQUAL "ffd8")
-    message(FATAL_ERROR "released.jpg starts ${head}")
+file(READ ${WORK}/message.bin echo HEX)
+if(NOT head STREQUAL "ffd8" OR NOT echo STREQUAL "aabbcc")
+    message(FATAL_ERROR "released.jpg starts ${head}; the message's data is ${echo}")
 endif()
 
 # Failures: the camera's refusal with its explanation and no file left

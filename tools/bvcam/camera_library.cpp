@@ -1,9 +1,11 @@
 #include "camera_library.h"
 
 CameraLibrary::CameraLibrary() : module_(LoadLibraryA("bvcl2sti.dll")) {
-    if (module_)
-        api_ = reinterpret_cast<const bvlBaseAPI*>(
-            reinterpret_cast<void*>(GetProcAddress(module_.get(), "g_bvlBaseAPI")));
+    if (!module_) return;
+    api_ = reinterpret_cast<const bvlBaseAPI*>(
+        reinterpret_cast<void*>(GetProcAddress(module_.get(), "g_bvlBaseAPI")));
+    messageApi_ = reinterpret_cast<const bvlNewFactryAPI*>(
+        reinterpret_cast<void*>(GetProcAddress(module_.get(), "g_bvlNewFactryAPI")));
 }
 
 DWORD CameraConnection::open(bvlNotifyCB callback, UINT_PTR context) {

@@ -16,22 +16,28 @@ public:
 
     // Null when the library or its table could not be found.
     const bvlBaseAPI* api() const { return api_; }
+    const bvlNewFactryAPI* messageApi() const { return messageApi_; }
 
 private:
     bv::OwnedModule module_;
     const bvlBaseAPI* api_ = nullptr;
+    const bvlNewFactryAPI* messageApi_ = nullptr;
 };
 
 // The camera on one port, opened on request and closed when the object
 // goes (or earlier by close()).
 class CameraConnection {
 public:
-    CameraConnection(const bvlBaseAPI& api, const bvlCameraPort& port) : api_(api), port_(port) {}
+    CameraConnection(const bvlBaseAPI& api, const bvlCameraPort& port,
+                     const bvlNewFactryAPI* messageApi = nullptr)
+        : api_(api), messageApi_(messageApi), port_(port) {}
     ~CameraConnection() { close(); }
     CameraConnection(const CameraConnection&) = delete;
     CameraConnection& operator=(const CameraConnection&) = delete;
 
     const bvlBaseAPI& api() const { return api_; }
+    // The raw message table; null when the library has none.
+    const bvlNewFactryAPI* messageApi() const { return messageApi_; }
     const bvlCameraPort& port() const { return port_; }
     bool isOpen() const { return open_; }
 
@@ -46,6 +52,7 @@ public:
 
 private:
     const bvlBaseAPI& api_;
+    const bvlNewFactryAPI* messageApi_;
     bvlCameraPort port_;
     DWORD camera_ = 0;
     bool open_ = false;

@@ -52,6 +52,9 @@ int runSet(CameraConnection& connection, const CommandArgs& args);
 int runRelease(CameraConnection& connection, const CommandArgs& args);
 int runViewfinder(CameraConnection& connection, const CommandArgs& args);
 
+// A raw message through the message table.
+int runMsg(CameraConnection& connection, const CommandArgs& args);
+
 // Opens the camera itself, with a notification callback.
 int runWatch(CameraConnection& connection, const CommandArgs& args);
 

@@ -23,6 +23,7 @@ public:
 
 private:
     static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
+    static void WINAPI onClose(UINT_PTR context, DWORD* error);
     static void WINAPI onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error);
 
     std::string destination_;

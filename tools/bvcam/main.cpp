@@ -36,6 +36,7 @@ const char kUsage[] =
     "  set owner NAME | set clock [now|\"YYYY-MM-DD HH:MM:SS\"]  change the owner or the clock\n"
     "  release [DEST]                fire the shutter and save the picture (RELEASED.JPG)\n"
     "  viewfinder DEST               save the current view-finder frame\n"
+    "  msg CODE [HEX] [DEST]         send a raw message; print the reply, or save its data\n"
     "  watch                         print camera events until disconnect or Ctrl-C\n"
     "  models                        the camera models installed on this machine\n"
     "  port --last|--default [--kind serial|usb] [--model ID]\n"
@@ -72,6 +73,7 @@ const Command kCommands[] = {
     {"set", 1, 2, Opens::Camera, runSet},
     {"release", 0, 1, Opens::Camera, runRelease},
     {"viewfinder", 1, 1, Opens::Camera, runViewfinder},
+    {"msg", 1, 3, Opens::Camera, runMsg},
     {"watch", 0, 0, Opens::Itself, runWatch},
 };
 
@@ -143,9 +145,9 @@ int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* po
 
 // Opens the camera unless the first step does so itself, runs the steps
 // until one fails or the user interrupts, and closes the camera.
-int runSteps(const bvlBaseAPI& api, const bvlCameraPort& port, const std::vector<Step>& steps) {
+int runSteps(const CameraLibrary& library, const bvlCameraPort& port, const std::vector<Step>& steps) {
     ConsoleInterrupt interrupt;
-    CameraConnection connection(api, port);
+    CameraConnection connection(*library.api(), port, library.messageApi());
     if (steps[0].command->opens == Opens::Camera)
         if (DWORD rc = connection.open()) return failWithCode(std::string("open ") + port.portName, rc);
     int exit = kExitOk;
@@ -170,7 +172,7 @@ int runWithLibrary(int argc, char** argv, const std::vector<std::string>& first)
     if (int exit = planSteps(inv, steps)) return exit;
     bvlCameraPort port;
     if (int exit = choosePort(*library.api(), inv.portText, &port)) return exit;
-    return runSteps(*library.api(), port, steps);
+    return runSteps(library, port, steps);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "sim_frames.h"
 #include "sim_host_files.h"
 #include "sim_internal.h"
 
@@ -82,7 +83,7 @@ DWORD SimCamera::release(std::vector<BYTE>& reply) {
     char name[96];
     wsprintfA(name, "%.63s\\DCIM\\BRV_%04lu.JPG", cards_[0].volume.c_str(),
               static_cast<unsigned long>(++pictureNumber_));
-    released_ = makePicture(20000 + pictureNumber_, pictureNumber_);
+    released_ = releasePicture();
     DWORD rc = writeFile(name, released_);
     if (rc != 0) return rc;
     DWORD size = static_cast<DWORD>(released_.size());
@@ -90,7 +91,7 @@ DWORD SimCamera::release(std::vector<BYTE>& reply) {
     return 0;
 }
 
-std::vector<BYTE> SimCamera::viewFinderFrame() const { return makePicture(7000, clock_); }
+std::vector<BYTE> SimCamera::viewFinderFrame() const { return nextViewFinderFrame(); }
 
 SimCamera& simCamera() {
     static SimCamera camera = [] {

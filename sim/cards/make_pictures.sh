@@ -44,3 +44,15 @@ landscape 22 '#1e3c72' '#a8c0ff' '#355c3a' '#8fbc8f' slot2/DCIM/100BRVNT/BRV_020
 sunset    23 '#0f2027' '#f7971e' slot2/DCIM/100BRVNT/BRV_0203.JPG
 plasma    24 '#8e2de2' '#f5af19' slot2/MISC/SCAN_001.JPG
 printf 'Sample card of the virtual Brivant 350.\r\n' > slot2/MISC/NOTES.TXT
+
+# The camera's own pictures (resources of bvsim.dll): four small
+# view-finder frames with the sun moving across, and the released picture.
+for i in 1 2 3 4; do
+    convert -seed $i -size 160x120 gradient:'#6fa8dc'-'#e6f0fa' \
+        \( -size 160x40 plasma:'#3b6e2b'-'#8fbf5a' -blur 0x1 \) -gravity south -composite \
+        -fill '#fff3b0' -draw "circle $((30 * i)),30 $((30 * i)),40" \
+        -strip -interlace none -quality 80 ../camera/frames/frame$i.jpg
+done
+convert -seed 9 -size 640x480 gradient:'#203a70'-'#f0a060' -fill '#fff3b0' -draw "circle 320,330 320,280" \
+    -blur 0x2 \( -size 640x120 plasma:'#202040'-'#504060' -blur 0x1 -modulate 80,40 \) -gravity south \
+    -composite -strip -interlace none -quality 88 ../camera/frames/release.jpg

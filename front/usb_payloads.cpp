@@ -9,12 +9,6 @@ namespace {
 
 constexpr BYTE kSubtreeSecondText = 0x40;
 
-DWORD listLength(const char* list) {
-    DWORD size = 0;
-    stringListSize(list, &size);
-    return size;
-}
-
 // The shape of every built payload: a leading value of valueSize bytes,
 // the text's length as a 32-bit word, then the text.
 PayloadBlock valueLengthText(const void* value, DWORD valueSize, const char* text, DWORD textLength) {
@@ -31,10 +25,20 @@ PayloadBlock valueLengthText(const void* value, DWORD valueSize, const char* tex
 
 }  // namespace
 
+DWORD textLength(const char* text) {
+    DWORD size = 0;
+    stringSize(text, &size);
+    return size;
+}
+
+DWORD listLength(const char* list) {
+    DWORD size = 0;
+    stringListSize(list, &size);
+    return size;
+}
+
 PayloadBlock buildPutPayload(DWORD fileSize, const char* name) {
-    DWORD nameLength = 0;
-    stringSize(name, &nameLength);
-    return valueLengthText(&fileSize, sizeof fileSize, name, nameLength);
+    return valueLengthText(&fileSize, sizeof fileSize, name, textLength(name));
 }
 
 PayloadBlock buildAttribsPayload(BYTE attributes, const char* fileList) {

@@ -15,6 +15,11 @@ struct PayloadBlock {
     DWORD length = 0;
 };
 
+// Payload lengths of a text (with its terminator) and of a list of texts
+// ended by an extra NUL (both final NULs included).
+DWORD textLength(const char* text);
+DWORD listLength(const char* list);
+
 // Upload: file size, name length with terminator, name.
 PayloadBlock buildPutPayload(DWORD fileSize, const char* name);
 // Attributes: the attribute byte, the list length (unaligned), the list.

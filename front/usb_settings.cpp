@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "../Common/guarded_block.h"
-#include "../Common/text_size.h"
 #include "usb_exchange.h"
+#include "usb_payloads.h"
 #include "usb_road.h"
 
 namespace bv {
@@ -40,11 +40,8 @@ DWORD ownValueLength(DWORD id, const void* value) {
     switch (id) {
     case 1:
         return 1;
-    case 2: {
-        DWORD size = 0;
-        stringSize(static_cast<const char*>(value), &size);
-        return size;
-    }
+    case 2:
+        return textLength(static_cast<const char*>(value));
     case 3:
         return 4;
     case 4:

@@ -5,7 +5,6 @@
 
 #include "../Common/guarded_block.h"
 #include "../Common/stream_wrappers.h"
-#include "../Common/text_size.h"
 #include "../sti/sti_transport.h"
 #include "usb_exchange.h"
 #include "usb_payloads.h"
@@ -29,18 +28,6 @@ enum StorageCommand : DWORD {
     kCommandRemoveDir = 14,
     kCommandJpegHeader = 20,
 };
-
-DWORD textLength(const char* text) {
-    DWORD size = 0;
-    stringSize(text, &size);
-    return size;
-}
-
-DWORD listLength(const char* list) {
-    DWORD size = 0;
-    stringListSize(list, &size);
-    return size;
-}
 
 DWORD sendText(DWORD command, const char* text) {
     if (!text) return BVL_E_INVALID_PARAMETER;

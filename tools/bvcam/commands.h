@@ -4,6 +4,7 @@
 // 1 the camera or this computer failed, 2 the arguments were wrong.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,19 @@ int failWithCode(const std::string& what, DWORD code);
 int failOnHost(const std::string& what, DWORD win32Error);
 // Print "bvcam: <message>" with a hint at the usage lines; return kExitUsage.
 int failUsage(const std::string& message);
+
+// A download into a host file through a temporary one, with a progress
+// bar: the file appears only when every byte arrived. Prints
+// "<from> -> <hostPath>  <size> bytes"; what names the operation in error
+// messages. *size (may be null) receives the byte count.
+struct DownloadRequest {
+    std::function<DWORD(bvlStream*)> fetch;
+    std::string what;
+    std::string from;
+    std::string hostPath;
+    unsigned long long expectedSize;  // for the progress bar; 0 unknown
+};
+int downloadToFile(const DownloadRequest& request, unsigned long long* size);
 
 // Volumes and listings.
 int runInfo(CameraConnection& connection, const CommandArgs& args);

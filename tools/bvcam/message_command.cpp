@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "commands.h"
-#include "download_file.h"
 
 namespace {
 
@@ -59,15 +58,10 @@ int runMsg(CameraConnection& c, const CommandArgs& args) {
                                                      kReplyCapacity, nullptr, nullptr, kMessageTimeoutMs);
         return rc == 0 ? kExitOk : failWithCode("msg", rc);
     }
-    const std::string& dest = args.words[2];
-    DownloadFile download;
-    if (DWORD error = download.create(dest)) return failOnHost("could not create " + dest, error);
-    const DWORD rc = messages->bvlMessageTxAndRecieveData(c.camera(), messageCode, payload.data(), payloadLength,
-                                                          kMessageKind, kMessageKind, 0, download.stream(),
-                                                          nullptr, nullptr, kMessageTimeoutMs);
-    if (download.hostError()) return failOnHost("could not write " + dest, download.hostError());
-    if (rc != 0) return failWithCode("msg", rc);
-    if (DWORD error = download.commit()) return failOnHost("could not save " + dest, error);
-    std::printf("msg %lu -> %s  %llu bytes\n", code, dest.c_str(), download.size());
-    return kExitOk;
+    const auto fetch = [&](bvlStream* stream) {
+        return messages->bvlMessageTxAndRecieveData(c.camera(), messageCode, payload.data(), payloadLength,
+                                                    kMessageKind, kMessageKind, 0, stream, nullptr, nullptr,
+                                                    kMessageTimeoutMs);
+    };
+    return downloadToFile({fetch, "msg", "msg " + args.words[0], args.words[2], 0}, nullptr);
 }

@@ -5,7 +5,6 @@
 
 #include "camera_time.h"
 #include "commands.h"
-#include "download_file.h"
 #include "event_text.h"
 
 namespace {
@@ -21,28 +20,6 @@ enum SettingID : DWORD {
 
 constexpr DWORD kOwnerMaxLength = 31;  // the camera keeps 32 bytes with the terminator
 const BYTE kReleaseRequest[4] = {1, 0, 0, 0};
-
-using BulkFetch = DWORD (*)(CameraConnection& c, bvlStream* stream);
-
-DWORD fetchReleased(CameraConnection& c, bvlStream* stream) {
-    return c.api().baseReleaseControlGetReleasedData(c.camera(), 0, 0, stream);
-}
-
-DWORD fetchViewFinder(CameraConnection& c, bvlStream* stream) {
-    return c.api().baseReleaseControlGetViewFinderData(c.camera(), stream);
-}
-
-// Saves what fetch delivers to dest; the file appears only when complete.
-int saveBulk(CameraConnection& c, const std::string& what, BulkFetch fetch, const std::string& dest) {
-    DownloadFile download;
-    if (DWORD error = download.create(dest)) return failOnHost("could not create " + dest, error);
-    const DWORD rc = fetch(c, download.stream());
-    if (download.hostError()) return failOnHost("could not write " + dest, download.hostError());
-    if (rc != 0) return failWithCode(what, rc);
-    if (DWORD error = download.commit()) return failOnHost("could not save " + dest, error);
-    std::printf("%s -> %s  %llu bytes\n", what.c_str(), dest.c_str(), download.size());
-    return kExitOk;
-}
 
 }  // namespace
 
@@ -104,10 +81,14 @@ int runRelease(CameraConnection& c, const CommandArgs& args) {
     std::memcpy(&size, reply, sizeof size);
     std::printf("Released: a picture of %lu bytes\n", static_cast<unsigned long>(size));
     const std::string dest = args.words.empty() ? "RELEASED.JPG" : args.words[0];
-    return saveBulk(c, "release", fetchReleased, dest);
+    const auto fetch = [&](bvlStream* stream) {
+        return c.api().baseReleaseControlGetReleasedData(c.camera(), 0, 0, stream);
+    };
+    return downloadToFile({fetch, "release", "release", dest, size}, nullptr);
 }
 
 // viewfinder DEST: saves the current view-finder frame.
 int runViewfinder(CameraConnection& c, const CommandArgs& args) {
-    return saveBulk(c, "viewfinder", fetchViewFinder, args.words[0]);
+    const auto fetch = [&](bvlStream* stream) { return c.api().baseReleaseControlGetViewFinderData(c.camera(), stream); };
+    return downloadToFile({fetch, "viewfinder", "viewfinder", args.words[0], 0}, nullptr);
 }

@@ -30,21 +30,29 @@ void printTransfer(const std::string& from, const std::string& to, unsigned long
     std::fflush(stdout);
 }
 
-// Fetches one file into place; the host file appears only when every byte
-// arrived. *size receives the byte count.
-int fetchFile(CameraConnection& c, const Fetch& f, unsigned long long* size) {
-    ProgressMeter meter(leafName(f.cameraPath), f.expectedSize, outputIsTerminal());
+}  // namespace
+
+int downloadToFile(const DownloadRequest& r, unsigned long long* size) {
+    ProgressMeter meter(leafName(r.from), r.expectedSize, outputIsTerminal());
     DownloadFile download;
     download.setMeter(&meter);
-    if (DWORD error = download.create(f.hostPath)) return failOnHost("could not create " + f.hostPath, error);
-    const DWORD rc = f.operation(c.camera(), f.cameraPath.c_str(), download.stream());
+    if (DWORD error = download.create(r.hostPath)) return failOnHost("could not create " + r.hostPath, error);
+    const DWORD rc = r.fetch(download.stream());
     meter.finish();
-    if (download.hostError()) return failOnHost("could not write " + f.hostPath, download.hostError());
-    if (rc != 0) return failWithCode(f.command + " " + f.cameraPath, rc);
-    if (DWORD error = download.commit()) return failOnHost("could not save " + f.hostPath, error);
-    printTransfer(f.cameraPath, f.hostPath, download.size());
-    *size = download.size();
+    if (download.hostError()) return failOnHost("could not write " + r.hostPath, download.hostError());
+    if (rc != 0) return failWithCode(r.what, rc);
+    if (DWORD error = download.commit()) return failOnHost("could not save " + r.hostPath, error);
+    printTransfer(r.from, r.hostPath, download.size());
+    if (size) *size = download.size();
     return kExitOk;
+}
+
+namespace {
+
+// Fetches one camera file into place.
+int fetchFile(CameraConnection& c, const Fetch& f, unsigned long long* size) {
+    const auto fetch = [&](bvlStream* stream) { return f.operation(c.camera(), f.cameraPath.c_str(), stream); };
+    return downloadToFile({fetch, f.command + " " + f.cameraPath, f.cameraPath, f.hostPath, f.expectedSize}, size);
 }
 
 // The host path for a camera file: dest as given, or inside it when it is

@@ -1,0 +1,122 @@
+// Resource and control identifiers of bvcl2sti.dll: the camera settings
+// dialog (102), its message dialog (108), the communication settings
+// dialog (105), their string-table entries and the custom resources.
+// Included by the resource script and by the dialog code.
+#pragma once
+
+// Dialog templates.
+#define IDD_CAMERA_SETTINGS 102
+#define IDD_COMM_SETTINGS 105
+#define IDD_MESSAGE 108
+
+// Custom resource types and their names.
+#define RT_REPOSITION_INFO 1063
+#define RT_AUTODETECT_SIZE_INFO 1070
+
+// Camera settings dialog (102).
+#define IDC_BACKGROUND_PANEL 1061
+#define IDC_MODEL_FRAME 1031
+#define IDC_MODEL_LABEL 1006
+#define IDC_MODEL_NAME 1007
+#define IDC_FIRMWARE_LABEL 1008
+#define IDC_FIRMWARE_VERSION 1009
+#define IDC_OWNER_FRAME 1032
+#define IDC_OWNER_LABEL 1010
+#define IDC_OWNER_NAME 1044
+#define IDC_DATE_TIME_LABEL 1012
+#define IDC_DATE_BOX 1052
+#define IDC_DATE_FIELD1 1045
+#define IDC_DATE_SEPARATOR1 1057
+#define IDC_DATE_FIELD2 1046
+#define IDC_DATE_SEPARATOR2 1058
+#define IDC_DATE_FIELD3 1047
+#define IDC_DATE_SPIN 1050
+#define IDC_TIME_BOX 1053
+#define IDC_HOUR 1048
+#define IDC_TIME_SEPARATOR 1059
+#define IDC_MINUTE 1049
+#define IDC_AM_PM 1054
+#define IDC_TIME_FILLER 1055
+#define IDC_TIME_SPIN 1051
+#define IDC_FROM_PC 1043
+#define IDC_POWER_LABEL 1014
+#define IDC_POWER_ICON 1030
+#define IDC_POWER_TEXT 1015
+#define IDC_CARD_FRAME 1016
+#define IDC_SLOT1_LABEL 1017
+#define IDC_SLOT1_STATE 1018
+#define IDC_SLOT1_FREE_LABEL 1019
+#define IDC_SLOT1_FREE 1020
+#define IDC_SLOT1_TOTAL_LABEL 1021
+#define IDC_SLOT1_TOTAL 1022
+#define IDC_SLOT_RULE 1062
+#define IDC_SLOT2_LABEL 1023
+#define IDC_SLOT2_STATE 1024
+#define IDC_SLOT2_FREE_LABEL 1025
+#define IDC_SLOT2_FREE 1027
+#define IDC_SLOT2_TOTAL_LABEL 1026
+#define IDC_SLOT2_TOTAL 1028
+#define IDC_SETTINGS_OK 1066
+#define IDC_SETTINGS_CANCEL 1056
+#define IDC_SETTINGS_HELP 1060
+
+// Message dialog (108); its text and icon ids coincide with two ids of 102.
+#define IDC_MESSAGE_TEXT 1058
+#define IDC_MESSAGE_ICON 1059
+
+// Communication settings dialog (105).
+#define IDC_COMM_BACKGROUND 1002
+#define IDC_PORT_KIND_LABEL 1033
+#define IDC_PORT_KIND 1034
+#define IDC_COMM_SEPARATOR 1031
+#define IDC_COM_PORT_LABEL 1036
+#define IDC_COM_PORT 1039
+#define IDC_DETECT 1041
+#define IDC_BAUD_LABEL 1037
+#define IDC_BAUD 1040
+#define IDC_USB_MODEL_LABEL 1035
+#define IDC_USB_MODEL 1038
+#define IDC_COMM_OK 1064
+#define IDC_COMM_CANCEL 1065
+#define IDC_COMM_HELP 1042
+
+// String-table entries.
+#define IDS_MAINS_ADAPTER 18
+#define IDS_BATTERY_OK 19
+#define IDS_BATTERY_LOW 20
+#define IDS_CARD_INSTALLED 22
+#define IDS_CARD_NOT_INSTALLED 23
+#define IDS_SLOT2_FREE_LABEL 24
+#define IDS_SLOT2_TOTAL_LABEL 25
+#define IDS_SINGLE_SLOT_LABEL 30
+#define IDS_UNIT_KB 31
+#define IDS_UNIT_MB 32
+#define IDS_UNIT_GB 33
+#define IDS_PORT_KIND_SERIAL 37
+#define IDS_PORT_KIND_USB 38
+#define IDS_NO_USB_MODEL 39
+#define IDS_COMM_HELP_FILE 40
+#define IDS_BAUD_9600 41
+#define IDS_BAUD_19200 42
+#define IDS_BAUD_38400 43
+#define IDS_BAUD_57600 44
+#define IDS_BAUD_115200 45
+#define IDS_BATTERY_LOW_EVENT 46
+#define IDS_BATTERY_NORMAL_EVENT 47
+#define IDS_HELP_FILE 48
+#define IDS_AM 49
+#define IDS_PM 50
+#define IDS_CAMERA_DATE_INVALID 51
+#define IDS_PC_YEAR_UNSUPPORTED 52
+#define IDS_YEAR_RANGE 53
+#define IDS_MONTH_RANGE 54
+#define IDS_DAY_RANGE 55
+#define IDS_HOUR12_RANGE 56
+#define IDS_HOUR24_RANGE 57
+#define IDS_MINUTE_RANGE 58
+#define IDS_DATE_INVALID 59
+#define IDS_SETTINGS_TITLE 60
+#define IDS_COMM_TITLE 61
+#define IDS_DETECTING 62
+#define IDS_NO_CAMERA_DETECTED 63
+#define IDS_CAMERA_DETECTED 64

@@ -63,6 +63,7 @@ int runJpegHeader(CameraConnection& connection, const CommandArgs& args);
 // Settings and remote release.
 int runSettings(CameraConnection& connection, const CommandArgs& args);
 int runSet(CameraConnection& connection, const CommandArgs& args);
+int runSettingsUi(CameraConnection& connection, const CommandArgs& args);
 int runRelease(CameraConnection& connection, const CommandArgs& args);
 int runViewfinder(CameraConnection& connection, const CommandArgs& args);
 

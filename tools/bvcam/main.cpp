@@ -33,6 +33,7 @@ const char kUsage[] =
     "  format VOL | wipe VOL         erase a volume, or only its pictures (asks first)\n"
     "  jpeg-header PATH [DEST]       list a picture's header markers, or save the header\n"
     "  settings                      the camera's settings, decoded\n"
+    "  settings-ui                   edit the owner and clock in the settings dialog\n"
     "  set owner NAME | set clock [now|\"YYYY-MM-DD HH:MM:SS\"]  change the owner or the clock\n"
     "  release [DEST]                fire the shutter and save the picture (RELEASED.JPG)\n"
     "  viewfinder DEST               save the current view-finder frame\n"
@@ -70,6 +71,7 @@ const Command kCommands[] = {
     {"wipe", 1, 1, Opens::Camera, runWipe},
     {"jpeg-header", 1, 2, Opens::Camera, runJpegHeader},
     {"settings", 0, 0, Opens::Camera, runSettings},
+    {"settings-ui", 0, 0, Opens::Camera, runSettingsUi},
     {"set", 1, 2, Opens::Camera, runSet},
     {"release", 0, 1, Opens::Camera, runRelease},
     {"viewfinder", 1, 1, Opens::Camera, runViewfinder},

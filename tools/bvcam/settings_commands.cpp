@@ -1,5 +1,5 @@
-// settings, set, release and viewfinder: the camera's own settings, its
-// clock, and remote release with the picture it takes.
+// settings, settings-ui, set, release and viewfinder: the camera's own
+// settings, its clock, and remote release with the picture it takes.
 #include <cstdio>
 #include <cstring>
 
@@ -21,18 +21,26 @@ enum SettingID : DWORD {
 constexpr DWORD kOwnerMaxLength = 31;  // the camera keeps 32 bytes with the terminator
 const BYTE kReleaseRequest[4] = {1, 0, 0, 0};
 
+// The owner and the clock, one line each; what names the command.
+int printOwnerAndClock(CameraConnection& c, const std::string& what) {
+    char owner[32] = {};
+    DWORD clock = 0;
+    if (DWORD rc = c.api().baseReadSetting(c.camera(), kSettingOwner, owner)) return failWithCode(what + ": owner", rc);
+    if (DWORD rc = c.api().baseReadSetting(c.camera(), kSettingClock, &clock)) return failWithCode(what + ": clock", rc);
+    std::printf("Owner:     %.31s\n", owner);
+    std::printf("Clock:     %s\n", formatCameraTime(clock).c_str());
+    return kExitOk;
+}
+
 }  // namespace
 
 // Every setting the camera reads out, decoded; one line each.
 int runSettings(CameraConnection& c, const CommandArgs&) {
     const bvlBaseAPI& api = c.api();
     BYTE byteValue[4] = {};
-    char owner[32] = {}, firmware[32] = {};
-    DWORD clock = 0, power = 0, words[3] = {};
-    if (DWORD rc = api.baseReadSetting(c.camera(), kSettingOwner, owner)) return failWithCode("settings: owner", rc);
-    if (DWORD rc = api.baseReadSetting(c.camera(), kSettingClock, &clock)) return failWithCode("settings: clock", rc);
-    std::printf("Owner:     %.31s\n", owner);
-    std::printf("Clock:     %s\n", formatCameraTime(clock).c_str());
+    char firmware[32] = {};
+    DWORD power = 0, words[3] = {};
+    if (int status = printOwnerAndClock(c, "settings")) return status;
     if (api.baseReadSetting(c.camera(), kSettingFirmware, firmware) == 0)
         std::printf("Firmware:  %.31s\n", firmware);
     if (api.baseReadSetting(c.camera(), kSettingPower, &power) == 0)
@@ -69,6 +77,14 @@ int runSet(CameraConnection& c, const CommandArgs& args) {
         return kExitOk;
     }
     return failUsage("set knows owner and clock, not " + what);
+}
+
+// The library's settings dialog for the connected camera; afterwards the
+// owner and clock as the camera now has them.
+int runSettingsUi(CameraConnection& c, const CommandArgs&) {
+    if (DWORD rc = c.api().baseShowSettingsUI(c.camera(), GetConsoleWindow()))
+        return failWithCode("settings-ui", rc);
+    return printOwnerAndClock(c, "settings-ui");
 }
 
 // release [DEST]: fires the shutter and saves the picture taken.

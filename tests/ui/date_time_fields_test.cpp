@@ -73,20 +73,6 @@ TEST(DateTimeFields, LeavingAFieldChecksItsRangeAndPadsTheTime) {
     }
 }
 
-TEST(DateTimeFields, SpinStepsAndHoursOfTheTwelveHourClock) {
-    EXPECT_EQ(1, bv::spinStep(-1));  // the up arrow
-    EXPECT_EQ(-10, bv::spinStep(10));
-    EXPECT_EQ(0, bv::spinStep(11));
-    EXPECT_EQ(1998, bv::wrapIntoRange(2031, 1998, 2030));
-    EXPECT_EQ(2030, bv::wrapIntoRange(1997, 1998, 2030));
-    EXPECT_EQ(12, bv::shownHour(0, true));
-    EXPECT_EQ(1, bv::shownHour(13, true));
-    EXPECT_EQ(12, bv::shownHour(12, true));
-    EXPECT_EQ(0, bv::hour24(12, true, false));
-    EXPECT_EQ(12, bv::hour24(12, true, true));
-    EXPECT_EQ(13, bv::hour24(1, true, true));
-}
-
 TEST(DateTimeFields, ComposeTakesEachPartFromWhereTheUserLeftIt) {
     const std::tm fields = record(2000, 2, 29, 12, 0, 0), pc = record(2024, 5, 6, 8, 9, 10),
                   camera = record(2010, 1, 2, 3, 4, 5), badFields = record(2023, 2, 29, 12);

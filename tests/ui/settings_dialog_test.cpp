@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "sim/camera/bvsim.h"
 #include "tests/support/debug_output_capture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/message_box_dismisser.h"
@@ -125,6 +124,7 @@ TEST_F(SettingsDialogTest, OkUntouchedKeepsTheTimeUnknownAndTakesTheOwnerName) {
         EXPECT_EQ("Anna", itemText(dialog, IDC_OWNER_NAME));
         EXPECT_EQ(IDC_SETTINGS_OK, focusedItem(dialog));
         EXPECT_EQ(dialog, targets_.settingsDialogWindow.load());
+        EXPECT_EQ(RegisterWindowMessageA("CameraNotificationMessage"), targets_.cameraNotificationMessage.load());
         RECT label;
         GetWindowRect(GetDlgItem(dialog, IDC_MODEL_LABEL), &label);
         EXPECT_EQ(IDC_MODEL_LABEL, bv::controlAtPoint({label.left + 2, label.top + 2}, dialog));
@@ -140,26 +140,21 @@ TEST_F(SettingsDialogTest, OkUntouchedKeepsTheTimeUnknownAndTakesTheOwnerName) {
     EXPECT_EQ(nullptr, targets_.settingsDialogWindow.load());
 }
 
-struct CancelCase { const char* name; int way; };
-class SettingsDialogCancel : public SettingsDialogTest, public ::testing::WithParamInterface<CancelCase> {};
-
-TEST_P(SettingsDialogCancel, EndsWithTheCancelStatus) {
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        if (GetParam().way == 0) d.key(VK_ESCAPE);
-        if (GetParam().way == 1) d.closeBox(dialog);
-        if (GetParam().way == 2) d.click(dialog, IDC_SETTINGS_CANCEL);
-        EXPECT_TRUE(d.waitForClosed(dialog));
-    });
-    EXPECT_EQ(IDC_SETTINGS_CANCEL, result);
-    EXPECT_EQ(bv::kSettingsCancelled, settings().endStatus);
+TEST_F(SettingsDialogTest, EscCloseBoxAndAbbrechenCancel) {
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        const INT_PTR result = open([&](DialogDriver& d) {
+            HWND dialog = d.waitForDialog(kCaption);
+            ASSERT_NE(nullptr, dialog);
+            if (way == 0) d.key(VK_ESCAPE);
+            if (way == 1) d.closeBox(dialog);
+            if (way == 2) d.click(dialog, IDC_SETTINGS_CANCEL);
+            EXPECT_TRUE(d.waitForClosed(dialog));
+        });
+        EXPECT_EQ(IDC_SETTINGS_CANCEL, result);
+        EXPECT_EQ(bv::kSettingsCancelled, settings().endStatus);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryWay, SettingsDialogCancel,
-                         ::testing::Values(CancelCase{"Escape", 0}, CancelCase{"CloseBox", 1},
-                                           CancelCase{"Abbrechen", 2}),
-                         [](const ::testing::TestParamInfo<CancelCase>& i) { return std::string(i.param.name); });
 
 struct PowerCase { const char* name; DWORD state; const char* icon; UINT text; };
 class SettingsDialogPower : public SettingsDialogTest, public ::testing::WithParamInterface<PowerCase> {};
@@ -471,51 +466,6 @@ INSTANTIATE_TEST_SUITE_P(
                       EventCase{"FinalEventWinsOverTimeOut", 6, 0, 0x40005, nullptr, 0,
                                 bv::kSettingsDisconnected}),
     [](const ::testing::TestParamInfo<EventCase>& i) { return std::string(i.param.name); });
-
-// Raises one driver event on a thread of its own, as the still-image
-// driver does; the dialog's thread keeps pumping meanwhile.
-class DriverEvent {
-public:
-    DriverEvent(DWORD code, DWORD data) : code_(code), data_(data) {
-        thread_ = CreateThread(nullptr, 0, raise, this, 0, nullptr);
-    }
-    ~DriverEvent() {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-    }
-    DriverEvent(const DriverEvent&) = delete;
-    DriverEvent& operator=(const DriverEvent&) = delete;
-
-private:
-    static DWORD WINAPI raise(LPVOID self) {
-        auto* e = static_cast<DriverEvent*>(self);
-        DWORD answer = 0;
-        return simDriverRaiseEvent(e->code_, &e->data_, sizeof e->data_, 5000, &answer) ? 0 : 1;
-    }
-    DWORD code_, data_;
-    HANDLE thread_;
-};
-
-TEST_F(SettingsDialogTest, EventChannelDeliversToTheOpenDialogOnly) {
-    const char model[] = "Brivant 350", port[] = "\\\\.\\Usbscan0";
-    ASSERT_TRUE(bv::StartEventChannel(model, port, &targets_));
-    ASSERT_TRUE(simDriverOpenChannel(model, port));
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        {
-            DriverEvent low(1, 4);
-            EXPECT_TRUE(d.waitUntil([&] { return itemText(dialog, IDC_POWER_TEXT) == entry(IDS_BATTERY_LOW_EVENT); }));
-        }
-        DriverEvent final(0x40001, 0);
-        EXPECT_TRUE(d.waitForClosed(dialog));
-    });
-    EXPECT_EQ(0, result);
-    EXPECT_EQ(bv::kSettingsDisconnected, settings().endStatus);
-    EXPECT_EQ(nullptr, targets_.settingsDialogWindow.load());
-    bv::StopEventChannel();
-    simDriverCloseChannel();
-}
 
 TEST(FormatVolumeSize, ShowsTwoDecimalsInTheLargestUnitReached) {
     bvtest::ProductLibrary library;

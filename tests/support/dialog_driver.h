@@ -1,0 +1,127 @@
+// Drives modal dialogs on the test's own thread, with no second thread.
+//
+// run() opens the dialog through a function that shows it modally (such as
+// DialogBoxParamA) and runs a scenario beside it. The scenario is ordinary
+// sequential test code on a fiber of the same thread; a thread timer
+// resumes it whenever the modal loop is idle. Reading windows happens
+// right in the scenario. Acting on them (focus, typing, keys, clicks,
+// sending messages) is handed to the modal loop, which carries the action
+// out and resumes the scenario when the loop is idle again, or as soon as
+// the action has opened a nested modal window (a message box, a second
+// dialog): the scenario then runs on inside that nested loop and can read
+// and close it. So a scenario reads like a user at the keyboard:
+//
+//   DialogDriver driver;
+//   INT_PTR result = driver.run([&] { return runMyDialog(); }, [&](DialogDriver& d) {
+//       HWND dialog = d.waitForDialog("Kameraeinstellungen");
+//       d.type(dialog, 1045, "13");
+//       d.click(dialog, 1066);                       // opens a message box
+//       HWND box = d.waitForDialog();
+//       EXPECT_EQ("...", messageBoxText(box));
+//       d.click(box, IDOK);
+//   });
+//
+// A failing ASSERT ends the scenario early; dialogs still open then are
+// ended by the driver (and that is reported as a failure), so a broken test
+// never hangs the run. One driver runs at a time on a thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bvtest {
+
+class DialogDriver {
+public:
+    using Scenario = std::function<void(DialogDriver&)>;
+
+    DialogDriver() = default;
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    // Calls open (which shows a modal dialog and returns its result) while
+    // scenario runs beside it; returns what open returned. When open
+    // returns first, the scenario still runs to its end.
+    INT_PTR run(const std::function<INT_PTR()>& open, const Scenario& scenario);
+
+    // --- Waiting (scenario only) ---
+
+    // Lets the modal loop run until it has been idle `ticks` times.
+    void idle(int ticks = 2);
+    // Waits until condition holds; false after timeoutMs.
+    bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+    // Waits for the innermost dialog of this thread (the visible, enabled
+    // one), with that caption unless caption is null; null after timeoutMs.
+    HWND waitForDialog(const char* caption = nullptr, DWORD timeoutMs = 5000);
+    // Waits until window no longer exists.
+    bool waitForClosed(HWND window, DWORD timeoutMs = 5000);
+
+    // --- Acting (scenario only; carried out by the modal loop) ---
+
+    // Runs any action in the modal loop.
+    void perform(std::function<void()> action);
+    // Moves the focus to control id as the dialog manager does (an edit's
+    // text is selected), sending the focus notifications on the way.
+    void focus(HWND dialog, int id);
+    // Types characters into the focused window, one WM_CHAR at a time.
+    void type(const std::string& chars);
+    // focus, then type: the typed text replaces the field's selected text.
+    void type(HWND dialog, int id, const std::string& chars);
+    // Posts a key press and release to the focused window, so that the
+    // dialog manager sees it (Tab, Esc, Enter, arrows). Keyboard hooks do
+    // not see posted keys; see hardwareKey.
+    void key(UINT virtualKey);
+    // Presses and releases a key through the system's input queue
+    // (SendInput), with the focused window's dialog in the foreground, so
+    // that keyboard hooks see it. False when the system took no input.
+    bool hardwareKey(UINT virtualKey);
+    // Clicks a control: a button through BM_CLICK, any other control with
+    // the left mouse button at its centre. False when it is hidden or
+    // disabled, as a user could not click it then.
+    bool click(HWND dialog, int id);
+    // The close box of the caption (WM_SYSCOMMAND SC_CLOSE).
+    void closeBox(HWND window);
+    // Sends a message to a window from the modal loop.
+    void send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    static void WINAPI scenarioMain(void* self);
+    void resumeScenario();
+    void yieldToLoop();
+    void endLeftoverDialogs();
+
+    Scenario scenario_;
+    void* loopFiber_ = nullptr;
+    void* scenarioFiber_ = nullptr;
+    std::function<void()> pending_;
+    bool done_ = false;
+    bool cleaned_ = false;
+};
+
+// --- Reading windows (usable anywhere on the dialog's thread) ---
+
+// The visible dialog windows (class #32770, message boxes too) of this
+// thread, outermost first.
+std::vector<HWND> threadDialogs();
+// The innermost of them: visible and enabled; null when none.
+HWND activeDialog();
+std::string windowText(HWND window);
+std::string itemText(HWND dialog, int id);
+// The message of a message box or of a small message dialog: the longest
+// text among its static controls.
+std::string messageBoxText(HWND box);
+bool itemVisible(HWND dialog, int id);
+bool itemEnabled(HWND dialog, int id);
+// Id of the dialog's control that has the focus; 0 when none has.
+int focusedItem(HWND dialog);
+// A control's rectangle in the dialog's client coordinates, in pixels and
+// in dialog units (rounded to the nearest unit).
+RECT itemRect(HWND dialog, int id);
+RECT itemRectInDialogUnits(HWND dialog, int id);
+SIZE clientSizeInDialogUnits(HWND dialog);
+
+}  // namespace bvtest

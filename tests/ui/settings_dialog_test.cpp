@@ -1,0 +1,483 @@
+// The camera settings dialog and its date and time editor, driven through
+// the real dialog templates of bvcl2sti.dll on the virtual display: what
+// it shows, how the editor reacts to keys, focus and spins, how it ends,
+// and what camera events do to it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/support/debug_output_capture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/message_box_dismisser.h"
+#include "tests/support/product_library.h"
+#include "ui/date_time_fields.h"
+#include "ui/settings_private.h"
+
+namespace {
+
+using bvtest::DialogDriver;
+using bvtest::focusedItem;
+using bvtest::itemText;
+using bvtest::itemVisible;
+
+constexpr LONG kMay6th102030 = 1714990830;  // 2024-05-06 10:20:30
+const char kCaption[] = "Kameraeinstellungen";
+
+// Sets the user locale's date order and clock style, and restores both.
+// The order itself cannot be set: the system derives it from the short
+// date format, and the clock style from the time format where setting it
+// directly is refused.
+class LocaleOverride {
+public:
+    LocaleOverride() {
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate_, sizeof shortDate_);
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, timeFormat_, sizeof timeFormat_);
+    }
+    ~LocaleOverride() {
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate_);
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, timeFormat_);
+    }
+    // dateOrder "0" month-day-year, "1" day-month-year, "2" year-month-day;
+    // timeFormat "0" 12 hours, "1" 24 hours. True when the locale now says so.
+    bool set(const char* dateOrder, const char* timeFormat) {
+        static const char* const kShortDates[] = {"M/d/yyyy", "d/M/yyyy", "yyyy/M/d"};
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, kShortDates[dateOrder[0] - '0']);
+        if (!SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, timeFormat))
+            SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, timeFormat[0] == '0' ? "h:mm:ss tt" : "HH:mm:ss");
+        char date[8] = "", time[8] = "";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDATE, date, sizeof date);
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ITIME, time, sizeof time);
+        return date[0] == dateOrder[0] && time[0] == timeFormat[0];
+    }
+
+private:
+    char shortDate_[80] = "", timeFormat_[80] = "";
+};
+
+LONG localSecondsNow() {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    return bv::fieldsToSeconds(bv::systemTimeToFields(local));
+}
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "needs a display";
+        ASSERT_TRUE(library_.module());
+        ASSERT_TRUE(locale_.set("1", "1"));  // day-month-year, 24 hours
+        bv::bvlCameraSettings& s = settings();
+        s = {};
+        std::strcpy(s.modelName, "Brivant 350");
+        std::strcpy(s.firmwareVersion, "1.02");
+        std::strcpy(s.ownerName, "Anna");
+        s.dateTime = kMay6th102030;
+        s.batteryState = 6;
+        s.slotCount = 2;
+        s.slot1Total = 52428800, s.slot1Free = 1536;
+        s.endStatus = 0xDEADBEEF;
+    }
+
+    static bv::bvlCameraSettings& settings() { return bv::cameraSettings(); }
+    HINSTANCE instance() const { return library_.module(); }
+    std::string entry(UINT id) const {
+        char text[512] = "";
+        LoadStringA(instance(), id, text, sizeof text);
+        return text;
+    }
+    HICON icon(const char* name) const { return name ? LoadIconA(instance(), name) : nullptr; }
+    static HICON shownIcon(HWND dialog) {
+        return reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, IDC_POWER_ICON, STM_GETICON, 0, 0));
+    }
+
+    INT_PTR open(const DialogDriver::Scenario& scenario) {
+        bv::prepareDateTimeEditor(settings().dateTime, instance());
+        return driver_.run([&] { return bv::runCameraSettingsDialog(instance(), nullptr, &targets_); }, scenario);
+    }
+    // Sends a camera event as the event channel does.
+    void event(DialogDriver& d, WPARAM data, LPARAM code) {
+        d.send(targets_.settingsDialogWindow, RegisterWindowMessageA("CameraNotificationMessage"), data, code);
+    }
+    // Waits for a message box over the dialog, checks its text and closes it.
+    void answerMessage(DialogDriver& d, HWND dialog, UINT id) {
+        HWND box = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, box);
+        ASSERT_NE(dialog, box);
+        EXPECT_EQ(entry(id), bvtest::messageBoxText(box));
+        d.click(box, IDOK);
+    }
+
+    bvtest::ProductLibrary library_;
+    LocaleOverride locale_;
+    bv::NotificationTargets targets_;
+    DialogDriver driver_;
+};
+
+TEST_F(SettingsDialogTest, OkUntouchedKeepsTheTimeUnknownAndTakesTheOwnerName) {
+    const INT_PTR result = open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ("Brivant 350", itemText(dialog, IDC_MODEL_NAME));
+        EXPECT_EQ("1.02", itemText(dialog, IDC_FIRMWARE_VERSION));
+        EXPECT_EQ("Anna", itemText(dialog, IDC_OWNER_NAME));
+        EXPECT_EQ(IDC_SETTINGS_OK, focusedItem(dialog));
+        EXPECT_EQ(dialog, targets_.settingsDialogWindow.load());
+        EXPECT_EQ(RegisterWindowMessageA("CameraNotificationMessage"), targets_.cameraNotificationMessage.load());
+        RECT label;
+        GetWindowRect(GetDlgItem(dialog, IDC_MODEL_LABEL), &label);
+        EXPECT_EQ(IDC_MODEL_LABEL, bv::controlAtPoint({label.left + 2, label.top + 2}, dialog));
+        GetWindowRect(GetDlgItem(dialog, IDC_SETTINGS_OK), &label);  // not a help target
+        EXPECT_EQ(0, bv::controlAtPoint({label.left + 2, label.top + 2}, dialog));
+        d.type(dialog, IDC_OWNER_NAME, std::string(40, 'x'));
+        d.click(dialog, IDC_SETTINGS_OK);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(bv::kSettingsTimeUntouched, settings().endStatus);
+    EXPECT_EQ(static_cast<LONG>(bv::kUnknownDateTime), settings().dateTime);
+    EXPECT_EQ(std::string(31, 'x'), settings().ownerName);
+    EXPECT_EQ(nullptr, targets_.settingsDialogWindow.load());
+}
+
+TEST_F(SettingsDialogTest, EscCloseBoxAndAbbrechenCancel) {
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        const INT_PTR result = open([&](DialogDriver& d) {
+            HWND dialog = d.waitForDialog(kCaption);
+            ASSERT_NE(nullptr, dialog);
+            if (way == 0) d.key(VK_ESCAPE);
+            if (way == 1) d.closeBox(dialog);
+            if (way == 2) d.click(dialog, IDC_SETTINGS_CANCEL);
+            EXPECT_TRUE(d.waitForClosed(dialog));
+        });
+        EXPECT_EQ(IDC_SETTINGS_CANCEL, result);
+        EXPECT_EQ(bv::kSettingsCancelled, settings().endStatus);
+    }
+}
+
+struct PowerCase { const char* name; DWORD state; const char* icon; UINT text; };
+class SettingsDialogPower : public SettingsDialogTest, public ::testing::WithParamInterface<PowerCase> {};
+
+TEST_P(SettingsDialogPower, ShowsIconAndTextOfTheState) {
+    const PowerCase& c = GetParam();
+    settings().batteryState = c.state;
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        for (int id : {IDC_POWER_LABEL, IDC_POWER_ICON, IDC_POWER_TEXT}) EXPECT_EQ(c.state != 0, itemVisible(dialog, id));
+        EXPECT_EQ(icon(c.icon), shownIcon(dialog));
+        EXPECT_EQ(c.text ? entry(c.text) : "", itemText(dialog, IDC_POWER_TEXT));
+        d.key(VK_ESCAPE);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, SettingsDialogPower,
+    ::testing::Values(PowerCase{"NotReported", 0, nullptr, 0},
+                      PowerCase{"MainsWinsOverTheLevel", 0x10000006, "AcChargIcon", IDS_MAINS_ADAPTER},
+                      PowerCase{"Normal", 0x20000006, "BattNormIcon", IDS_BATTERY_OK},
+                      PowerCase{"Low", 4, "BattWarnIcon", IDS_BATTERY_LOW},
+                      PowerCase{"Exhausted", 3, nullptr, 0}),
+    [](const ::testing::TestParamInfo<PowerCase>& i) { return std::string(i.param.name); });
+
+TEST_F(SettingsDialogTest, NoSlotsLeaveTheEmptyCardFrame) {
+    settings().slotCount = 0;
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        for (int id = IDC_SLOT1_LABEL; id <= IDC_SLOT2_TOTAL; ++id) EXPECT_FALSE(itemVisible(dialog, id)) << id;
+        EXPECT_TRUE(itemVisible(dialog, IDC_CARD_FRAME));
+        EXPECT_TRUE(itemVisible(dialog, IDC_SLOT_RULE));
+        EXPECT_EQ(220, bvtest::clientSizeInDialogUnits(dialog).cy);
+        d.key(VK_ESCAPE);
+    });
+}
+
+TEST_F(SettingsDialogTest, OneSlotMakesTheDialogShorter) {
+    settings().slotCount = 1;
+    settings().slot1Total = 0;  // free space alone counts as a card
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(entry(IDS_SINGLE_SLOT_LABEL), itemText(dialog, IDC_SLOT1_LABEL));
+        EXPECT_EQ(entry(IDS_CARD_INSTALLED), itemText(dialog, IDC_SLOT1_STATE));
+        EXPECT_EQ("  1.50 KB", itemText(dialog, IDC_SLOT1_FREE));
+        EXPECT_EQ("  0.00 KB", itemText(dialog, IDC_SLOT1_TOTAL));
+        for (int id : {IDC_SLOT_RULE, IDC_SLOT2_LABEL, IDC_SLOT2_STATE, IDC_SLOT2_FREE, IDC_SLOT2_TOTAL})
+            EXPECT_FALSE(itemVisible(dialog, id)) << id;
+        EXPECT_EQ(199, bvtest::clientSizeInDialogUnits(dialog).cy);
+        EXPECT_EQ(180, bvtest::itemRectInDialogUnits(dialog, IDC_SETTINGS_OK).top);
+        const RECT frame = bvtest::itemRectInDialogUnits(dialog, IDC_CARD_FRAME);
+        EXPECT_NEAR(35, frame.bottom - frame.top, 1);  // pixels truncated from dialog units
+        d.key(VK_ESCAPE);
+    });
+}
+
+TEST_F(SettingsDialogTest, TwoSlotsGreyAnEmptySlot) {
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(entry(IDS_CARD_INSTALLED), itemText(dialog, IDC_SLOT1_STATE));
+        EXPECT_EQ("  1.50 KB", itemText(dialog, IDC_SLOT1_FREE));
+        EXPECT_EQ(" 50.00 MB", itemText(dialog, IDC_SLOT1_TOTAL));
+        EXPECT_EQ(entry(IDS_CARD_NOT_INSTALLED), itemText(dialog, IDC_SLOT2_STATE));
+        EXPECT_EQ(entry(IDS_SLOT2_FREE_LABEL), itemText(dialog, IDC_SLOT2_FREE_LABEL));
+        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_SLOT2_FREE_LABEL));
+        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_SLOT2_TOTAL_LABEL));
+        EXPECT_FALSE(itemVisible(dialog, IDC_SLOT2_FREE));
+        EXPECT_FALSE(itemVisible(dialog, IDC_SLOT2_TOTAL));
+        EXPECT_TRUE(bvtest::itemEnabled(dialog, IDC_SLOT1_FREE_LABEL));
+        EXPECT_EQ(220, bvtest::clientSizeInDialogUnits(dialog).cy);
+        EXPECT_EQ(201, bvtest::itemRectInDialogUnits(dialog, IDC_SETTINGS_OK).top);
+        d.key(VK_ESCAPE);
+    });
+}
+
+struct OrderCase { const char* locale; const char* fields[3]; LONG firstWidth, thirdLeft; };
+class SettingsDialogDateOrder : public SettingsDialogTest, public ::testing::WithParamInterface<OrderCase> {};
+
+TEST_P(SettingsDialogDateOrder, PlacesTheFieldsInTheLocalesOrder) {
+    const OrderCase& c = GetParam();
+    ASSERT_TRUE(locale_.set(c.locale, "1"));
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(c.fields[i], itemText(dialog, IDC_DATE_FIELD1 + i)) << i;
+        EXPECT_EQ("10", itemText(dialog, IDC_HOUR));
+        EXPECT_EQ("20", itemText(dialog, IDC_MINUTE));
+        EXPECT_FALSE(itemVisible(dialog, IDC_AM_PM));
+        const RECT first = bvtest::itemRectInDialogUnits(dialog, IDC_DATE_FIELD1);
+        EXPECT_EQ(12, first.left);
+        EXPECT_EQ(c.firstWidth, first.right - first.left);
+        EXPECT_NEAR(c.thirdLeft, bvtest::itemRectInDialogUnits(dialog, IDC_DATE_FIELD3).left, 1);
+        d.key(VK_ESCAPE);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, SettingsDialogDateOrder,
+                         ::testing::Values(OrderCase{"0", {"5", "6", "2024"}, 10, 42},
+                                           OrderCase{"1", {"6", "5", "2024"}, 10, 42},
+                                           OrderCase{"2", {"2024", "5", "6"}, 18, 50}),
+                         [](const ::testing::TestParamInfo<OrderCase>& i) {
+                             return std::string("Order") + i.param.locale;
+                         });
+
+TEST_F(SettingsDialogTest, SpinsWrapAroundEveryField) {
+    settings().dateTime = 1924991940;  // 2030-12-31 23:59
+    struct Step { int id; UINT key; const char* shown; };
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        for (const Step& s : {Step{IDC_DATE_FIELD3, VK_UP, "1998"}, {IDC_DATE_FIELD3, VK_DOWN, "2030"},
+                              {IDC_DATE_FIELD2, VK_UP, "1"}, {IDC_DATE_FIELD1, VK_UP, "1"},
+                              {IDC_HOUR, VK_UP, "0"}, {IDC_MINUTE, VK_UP, "0"}}) {
+            SCOPED_TRACE(s.id);
+            d.focus(dialog, s.id);
+            d.key(s.key);
+            EXPECT_EQ(s.shown, itemText(dialog, s.id));
+        }
+        d.click(dialog, IDC_SETTINGS_OK);
+    });
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_EQ(1893456000, settings().dateTime);  // 2030-01-01 00:00
+}
+
+TEST_F(SettingsDialogTest, TypingAndLeavingFieldsAreChecked) {
+    const INT_PTR result = open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        d.type(dialog, IDC_DATE_FIELD3, "2031");  // the year
+        EXPECT_EQ("203", itemText(dialog, IDC_DATE_FIELD3));
+        d.type("0");
+        d.type(dialog, IDC_DATE_FIELD2, "13");  // the month
+        EXPECT_EQ("1", itemText(dialog, IDC_DATE_FIELD2));
+        d.type("\b");
+        d.focus(dialog, IDC_MINUTE);
+        ASSERT_NO_FATAL_FAILURE(answerMessage(d, dialog, IDS_MONTH_RANGE));
+        EXPECT_EQ("0", itemText(dialog, IDC_DATE_FIELD2));
+        EXPECT_EQ(IDC_DATE_FIELD2, focusedItem(dialog));
+        d.type("4");
+        d.type(dialog, IDC_DATE_FIELD1, "31");  // 31 April: fine while still in the date
+        d.focus(dialog, IDC_DATE_FIELD2);
+        EXPECT_EQ(dialog, bvtest::activeDialog());
+        d.focus(dialog, IDC_MINUTE);
+        ASSERT_NO_FATAL_FAILURE(answerMessage(d, dialog, IDS_DATE_INVALID));
+        EXPECT_EQ(IDC_DATE_FIELD1, focusedItem(dialog));
+        d.focus(dialog, IDC_SETTINGS_CANCEL);  // leaving towards Abbrechen is not checked
+        EXPECT_EQ(dialog, bvtest::activeDialog());
+        d.click(dialog, IDC_SETTINGS_OK);
+        ASSERT_NO_FATAL_FAILURE(answerMessage(d, dialog, IDS_DATE_INVALID));
+        EXPECT_EQ(IDC_DATE_FIELD1, focusedItem(dialog));
+        d.type("30");
+        d.type(dialog, IDC_MINUTE, "7");
+        d.focus(dialog, IDC_HOUR);
+        EXPECT_EQ("07", itemText(dialog, IDC_MINUTE));
+        d.click(dialog, IDC_SETTINGS_OK);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_EQ(1903774020, settings().dateTime);  // 2030-04-30 10:07
+}
+
+TEST_F(SettingsDialogTest, TypedFieldsComposeTheNewTime) {
+    ASSERT_TRUE(locale_.set("2", "1"));
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        d.type(dialog, IDC_DATE_FIELD1, "2000");
+        d.type(dialog, IDC_DATE_FIELD2, "2");
+        d.type(dialog, IDC_DATE_FIELD3, "29");
+        d.type(dialog, IDC_HOUR, "12");
+        d.type(dialog, IDC_MINUTE, "00");
+        d.click(dialog, IDC_SETTINGS_OK);
+    });
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_EQ(951825600, settings().dateTime);
+}
+
+TEST_F(SettingsDialogTest, FromPcComposesThePcsLocalTime) {
+    LONG before = 0;
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        d.click(dialog, IDC_FROM_PC);
+        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_FROM_PC));
+        EXPECT_EQ(IDC_DATE_FIELD3, focusedItem(dialog));
+        before = localSecondsNow();
+        d.click(dialog, IDC_SETTINGS_OK);
+    });
+    const LONG after = localSecondsNow();
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_LE(before, settings().dateTime);
+    EXPECT_GE(after, settings().dateTime);
+}
+
+TEST_F(SettingsDialogTest, TwelveHourClockShowsAmPmAndTakesTheAAndPKeys) {
+    ASSERT_TRUE(locale_.set("1", "0"));
+    settings().dateTime = 1715000700;  // 13:05
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ("01", itemText(dialog, IDC_HOUR));
+        EXPECT_EQ("pm", itemText(dialog, IDC_AM_PM));
+        d.key(VK_ESCAPE);
+    });
+    settings().dateTime = 1714955400;  // 00:30
+    open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ("12", itemText(dialog, IDC_HOUR));
+        EXPECT_EQ("am", itemText(dialog, IDC_AM_PM));
+        EXPECT_TRUE(itemVisible(dialog, IDC_AM_PM));
+        EXPECT_FALSE(itemVisible(dialog, IDC_TIME_FILLER));
+        d.type(dialog, IDC_HOUR, "13");
+        EXPECT_EQ("1", itemText(dialog, IDC_HOUR));
+        d.type("\b12");
+        d.key(VK_UP);  // 12 wraps to 1
+        EXPECT_EQ("1", itemText(dialog, IDC_HOUR));
+        d.click(dialog, IDC_AM_PM);
+        EXPECT_EQ(IDC_AM_PM, focusedItem(dialog));
+        ASSERT_TRUE(d.hardwareKey('P'));
+        EXPECT_EQ("pm", itemText(dialog, IDC_AM_PM));
+        ASSERT_TRUE(d.hardwareKey('A'));
+        ASSERT_TRUE(d.hardwareKey('P'));
+        d.click(dialog, IDC_SETTINGS_OK);
+    });
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_EQ(1715002200, settings().dateTime);  // 13:30
+}
+
+TEST_F(SettingsDialogTest, MessageDialogIgnoresEscAndCloseBoxThenThePcTimeIsTaken) {
+    settings().dateTime = static_cast<LONG>(bv::kUnknownDateTime);
+    const INT_PTR result = open([&](DialogDriver& d) {
+        HWND message = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, message);
+        EXPECT_EQ(entry(IDS_CAMERA_DATE_INVALID), itemText(message, IDC_MESSAGE_TEXT));
+        EXPECT_FALSE(IsWindowVisible(targets_.settingsDialogWindow));
+        d.key(VK_ESCAPE);
+        d.closeBox(message);
+        EXPECT_TRUE(IsWindow(message));
+        d.click(message, IDOK);
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(message, dialog);
+        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_FROM_PC));
+        EXPECT_NE("", itemText(dialog, IDC_DATE_FIELD3));
+        d.key(VK_ESCAPE);
+    });
+    EXPECT_EQ(IDC_SETTINGS_CANCEL, result);
+}
+
+TEST_F(SettingsDialogTest, TimeOutWhileTheDateMessageIsUpClosesBothDialogs) {
+    settings().dateTime = 0;  // 1970: not a date the camera may have
+    bvtest::DebugOutputCapture debug;
+    const INT_PTR result = open([&](DialogDriver& d) {
+        HWND message = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, message);
+        event(d, 0, 0x20005);
+        EXPECT_TRUE(d.waitForClosed(message));
+    });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_EQ(std::vector<std::string>{"<< NOW, CLOSE DIALOG BY TIMEOUT >>\n"}, debug.texts());
+}
+
+struct EventCase {
+    const char* name;
+    DWORD batteryAtOpen;
+    WPARAM data;
+    LPARAM code;
+    const char* icon;  // for an event that leaves the dialog open
+    UINT text;
+    DWORD endStatus;  // for an event that closes it
+};
+class SettingsDialogEvent : public SettingsDialogTest, public ::testing::WithParamInterface<EventCase> {};
+
+TEST_P(SettingsDialogEvent, ChangesThePowerStateOrEndsTheDialog) {
+    const EventCase& c = GetParam();
+    settings().batteryState = c.batteryAtOpen;
+    const bool closes = c.text == 0;
+    const INT_PTR result = open([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        event(d, c.data, c.code);
+        if (closes) {
+            EXPECT_TRUE(d.waitForClosed(dialog));
+            return;
+        }
+        EXPECT_EQ(icon(c.icon), shownIcon(dialog));
+        EXPECT_EQ(entry(c.text), itemText(dialog, IDC_POWER_TEXT));
+        EXPECT_EQ(c.batteryAtOpen != 0, itemVisible(dialog, IDC_POWER_TEXT));
+        d.key(VK_ESCAPE);
+    });
+    EXPECT_EQ(closes ? 0 : IDC_SETTINGS_CANCEL, result);
+    if (closes) {
+        EXPECT_EQ(c.endStatus, settings().endStatus);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, SettingsDialogEvent,
+    ::testing::Values(EventCase{"BatteryLow", 6, 0xF4, 1, "BattWarnIcon", IDS_BATTERY_LOW_EVENT, 0},
+                      EventCase{"BatteryNormal", 4, 6, 0x20001, "BattNormIcon", IDS_BATTERY_NORMAL_EVENT, 0},
+                      EventCase{"BatteryLowWithTheRowHidden", 0, 4, 1, "BattWarnIcon", IDS_BATTERY_LOW_EVENT, 0},
+                      EventCase{"OtherEvent", 6, 4, 2, "BattNormIcon", IDS_BATTERY_OK, 0},
+                      EventCase{"BatteryExhausted", 6, 3, 1, nullptr, 0, bv::kSettingsBatteryExhausted},
+                      EventCase{"FinalEventWinsOverTimeOut", 6, 0, 0x40005, nullptr, 0,
+                                bv::kSettingsDisconnected}),
+    [](const ::testing::TestParamInfo<EventCase>& i) { return std::string(i.param.name); });
+
+TEST(FormatVolumeSize, ShowsTwoDecimalsInTheLargestUnitReached) {
+    bvtest::ProductLibrary library;
+    ASSERT_TRUE(library.module());
+    struct Case { DWORD bytes; const char* text; };
+    for (const Case& c : {Case{0, "  0.00 KB"}, {1536, "  1.50 KB"}, {1048575, "1024.00 KB"},
+                          {1048576, "  1.00 MB"}, {52428800, " 50.00 MB"}, {1073741823, "1024.00 MB"},
+                          {0x80000000, "  2.00 GB"}, {0xFFFFFFFF, "  4.00 GB"}}) {
+        char text[bv::kVolumeSizeTextSize];
+        bv::formatVolumeSize(library.module(), c.bytes, text);
+        EXPECT_STREQ(c.text, text) << c.bytes;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// The am/pm field 1054 of a 12-hour clock: an owner-drawn static that takes
+// the focus on a click, follows the time spin and is switched by the A and
+// P keys through a keyboard hook that lives while the field has the focus.
+#include "settings_private.h"
+
+namespace bv {
+namespace {
+
+// The module that holds the hook procedure (the library in the product),
+// which the system needs for a hook on every thread.
+HMODULE hookModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&amPmKeyboardHook), &module);
+    return module;
+}
+
+void repaint(HWND field) { InvalidateRect(field, nullptr, TRUE); }
+
+void onAmPmMessage(HWND field, UINT message) {
+    DateTimeEditorState& e = dateTimeEditor();
+    switch (message) {
+    case WM_SETFOCUS:
+        SendDlgItemMessageA(e.dialog, IDC_TIME_SPIN, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
+        e.keyboardHook.reset(SetWindowsHookExA(WH_KEYBOARD, amPmKeyboardHook, hookModule(), 0));
+        repaint(field);
+        break;
+    case WM_KILLFOCUS:
+        e.keyboardHook.reset();
+        repaint(field);
+        break;
+    case WM_LBUTTONDOWN:
+        SetFocus(field);
+        repaint(field);
+        break;
+    case WM_NCDESTROY:
+        e.keyboardHook.reset();
+        break;
+    }
+}
+
+// Handles the message, then passes it on to the static's own procedure.
+// The arrow keys are asked for, so that they reach the time spin instead
+// of moving the focus through the dialog.
+LRESULT CALLBACK amPmFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    DateTimeEditorState& e = dateTimeEditor();
+    const WNDPROC previous = e.previousAmPmProc;
+    withoutExceptions(0, [&] {
+        onAmPmMessage(field, message);
+        return 0;
+    });
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        e.previousAmPmProc = nullptr;
+    }
+    LRESULT result = CallWindowProcA(previous, field, message, wParam, lParam);
+    if (message == WM_GETDLGCODE) result |= DLGC_WANTARROWS;
+    return result;
+}
+
+}  // namespace
+
+void subclassAmPmField(HWND dialog) {
+    DateTimeEditorState& e = dateTimeEditor();
+    HWND field = GetDlgItem(dialog, IDC_AM_PM);
+    if (!field || e.previousAmPmProc) return;
+    e.previousAmPmProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(amPmFieldProc)));
+    setAmPm(e.amPmState);
+}
+
+void setAmPm(AmPm state) {
+    DateTimeEditorState& e = dateTimeEditor();
+    e.amPmState = state;
+    HWND field = GetDlgItem(e.dialog, IDC_AM_PM);
+    if (!field) return;
+    // The window text names the state for anyone who reads the field;
+    // the drawing itself follows amPmState.
+    SetWindowTextA(field, state == AmPm::Am ? e.amText : e.pmText);
+    repaint(field);
+}
+
+// A and P set am and pm and are swallowed, presses, repeats and releases
+// alike; every other key goes on to the window.
+LRESULT CALLBACK amPmKeyboardHook(int code, WPARAM key, LPARAM flags) {
+    if (code < 0) return CallNextHookEx(nullptr, code, key, flags);
+    if (key != 'A' && key != 'P') return 0;
+    return withoutExceptions<LRESULT>(1, [&] {
+        setAmPm(key == 'A' ? AmPm::Am : AmPm::Pm);
+        dateTimeEditor().timeEdited = true;
+        enableFromPc();
+        return LRESULT{1};
+    });
+}
+
+}  // namespace bv

@@ -1,0 +1,102 @@
+// The settings dialog on every road but serial: the camera's settings,
+// volumes and clock are gathered into the dialog's record through the
+// dispatched operations (which return 0 without data when no port is
+// open), the dialog runs, and the owner name and the clock the user set
+// are written back.
+#include <cstring>
+#include <ctime>
+
+#include "../Common/memory_stream.h"
+#include "../ui/camera_settings_dialog.h"
+#include "process_state.h"
+#include "settings_snapshot.h"
+#include "operations.h"
+#include "usb_road.h"
+
+namespace bv {
+namespace {
+
+enum SettingID : DWORD {
+    kSettingOwnerName = 2,
+    kSettingDateTime = 3,
+    kSettingFirmware = 5,
+    kSettingPower = 6,
+};
+
+constexpr char kModelWithOneSlot[] = "Brivant 350";
+constexpr std::size_t kFirmwareReplySize = 32;
+
+// The run-time library's time zone, re-read from the system, in whole
+// minutes west of UTC, as seconds.
+long zoneBiasSeconds() {
+    _tzset();
+    return _timezone / 60 * 60;
+}
+
+void gatherFirmware(DWORD camera, bvlCameraSettings& settings) {
+    char reply[kFirmwareReplySize] = {};
+    baseReadSetting(camera, kSettingFirmware, reply);  // an unreadable version shows empty
+    firmwareVersionText(reply, sizeof reply, settings.firmwareVersion, sizeof settings.firmwareVersion);
+}
+
+// Owner name, then clock; the first failure is the operation's result.
+DWORD gatherOwnerAndClock(DWORD camera, bvlCameraSettings& settings) {
+    DWORD rc = baseReadSetting(camera, kSettingOwnerName, settings.ownerName);
+    if (rc != 0) return rc;
+    LONG cameraTime = 0;
+    rc = baseReadSetting(camera, kSettingDateTime, &cameraTime);
+    if (rc != 0) return rc;
+    settings.dateTime = cameraToDialogTime(cameraTime, zoneBiasSeconds());
+    return 0;
+}
+
+// The card slots from the camera's volume list. Without a list (no port
+// open) there are none, except on the model whose one slot is always shown.
+void gatherCardSlots(bvlCameraSettings& settings) {
+    memoryStream volumes;
+    baseGetVols(0, volumes.stream());  // a failure leaves the list short or empty
+    const CardSlots slots = summariseVolumes(volumes.data(), volumes.length());
+    settings.slotCount = slots.count;
+    settings.slot1Total = slots.slot1Total;
+    settings.slot1Free = slots.slot1Free;
+    settings.slot2Total = slots.slot2Total;
+    settings.slot2Free = slots.slot2Free;
+    if (settings.slotCount == 0 && std::strcmp(settings.modelName, kModelWithOneSlot) == 0)
+        settings.slotCount = 1;
+}
+
+// After OK: the owner name always, the clock when the user set one.
+DWORD writeBack(DWORD camera, bvlCameraSettings& settings) {
+    DWORD rc = baseWriteSetting(camera, kSettingOwnerName, settings.ownerName);
+    if (rc != 0 || settings.endStatus != kSettingsChangedTime) return rc;
+    LONG cameraTime = dialogToCameraTime(settings.dateTime, zoneBiasSeconds());
+    return baseWriteSetting(camera, kSettingDateTime, &cameraTime);
+}
+
+DWORD gatherShowAndWrite(DWORD camera, HWND parent, bvlCameraSettings& settings) {
+    ProcessState& state = processState();
+    std::memcpy(settings.modelName, state.currentModelName, sizeof settings.modelName);
+    settings.modelName[sizeof settings.modelName - 1] = '\0';
+    gatherFirmware(camera, settings);
+    DWORD rc = gatherOwnerAndClock(camera, settings);
+    if (rc != 0) return rc;
+    if (baseReadSetting(camera, kSettingPower, &settings.batteryState) != 0) settings.batteryState = 0;
+    gatherCardSlots(settings);
+
+    prepareDateTimeEditor(settings.dateTime, state.moduleInstance);
+    settings.endStatus = 0;
+    if (runCameraSettingsDialog(state.moduleInstance, parent, &state.notify) != 1) return 0;
+    return writeBack(camera, settings);
+}
+
+}  // namespace
+
+DWORD usbShowSettingsUI(DWORD camera, HWND parent) {
+    bvlCameraSettings& settings = cameraSettings();
+    std::memset(&settings, 0, sizeof settings);
+    const DWORD rc = gatherShowAndWrite(camera, parent, settings);
+    std::memset(&settings, 0, sizeof settings);  // the texts live for the one call
+    return rc;
+}
+
+}  // namespace bv

@@ -1,0 +1,101 @@
+// The settings dialog operation end to end over USB: what the dialog shows
+// of the simulated camera, and what reaches the camera after OK or cancel.
+#include <ctime>
+
+#include "tests/support/dialog_driver.h"
+#include "tests/support/message_box_dismisser.h"
+#include "ui/resource_ids.h"
+#include "usb_fixture.h"
+
+using namespace usbtest;
+using bvtest::DialogDriver;
+using bvtest::itemText;
+using bvtest::itemVisible;
+
+namespace {
+
+const char kCaption[] = "Kameraeinstellungen";
+const LONG kCameraClock = 1714990830;  // 2024-05-06 10:20:30 UTC
+
+class ShowSettingsTest : public UsbRoadTest {
+protected:
+    void SetUp() override {
+        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "needs a display";
+        UsbRoadTest::SetUp();
+        const SimCardSlot cards[] = {{"CF", nullptr, 8u << 20, 0}, {"SD", nullptr, 16u << 20, 0}};
+        ASSERT_TRUE(simSetCards(cards, 2));
+        openUsb();
+        LONG clock = kCameraClock;
+        ASSERT_EQ(0u, api().baseWriteSetting(camera_, 3, &clock));
+        char owner[] = "Anna";
+        ASSERT_EQ(0u, api().baseWriteSetting(camera_, 2, owner));
+    }
+
+    DWORD show(const DialogDriver::Scenario& scenario) {
+        DWORD rc = MAXDWORD;
+        DialogDriver driver;
+        driver.run([&] { return static_cast<INT_PTR>(rc = api().baseShowSettingsUI(camera_, nullptr)); }, scenario);
+        return rc;
+    }
+
+    std::string owner() {
+        char text[32] = {};
+        EXPECT_EQ(0u, api().baseReadSetting(camera_, 2, text));
+        return text;
+    }
+    LONG clock() {
+        LONG value = 0;
+        EXPECT_EQ(0u, api().baseReadSetting(camera_, 3, &value));
+        return value;
+    }
+};
+
+TEST_F(ShowSettingsTest, OwnerAndPcTimeSetInTheDialogArriveInTheCamera) {
+    EXPECT_EQ(0u, show([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ("Brivant 350", itemText(dialog, IDC_MODEL_NAME));
+        EXPECT_EQ("1.02", itemText(dialog, IDC_FIRMWARE_VERSION)) << "the version alone";
+        EXPECT_EQ("Anna", itemText(dialog, IDC_OWNER_NAME));
+        const std::string year = itemText(dialog, IDC_DATE_FIELD3);  // the locale sets the order
+        EXPECT_TRUE(year == "2024" || itemText(dialog, IDC_DATE_FIELD1) == "2024") << year;
+        EXPECT_EQ("  8.00 MB", itemText(dialog, IDC_SLOT1_TOTAL));
+        EXPECT_EQ(" 16.00 MB", itemText(dialog, IDC_SLOT2_TOTAL));
+        d.focus(dialog, IDC_OWNER_NAME);
+        d.type("Neue Besitzerin");
+        d.click(dialog, IDC_FROM_PC);
+        d.click(dialog, IDC_SETTINGS_OK);
+    }));
+    EXPECT_EQ("Neue Besitzerin", owner());
+    EXPECT_NEAR(static_cast<double>(std::time(nullptr)), static_cast<double>(clock()), 120.0)
+        << "the PC's time, as the camera's UTC clock";
+}
+
+TEST_F(ShowSettingsTest, CancelWritesNothing) {
+    const size_t writesBefore = countCommands(18);
+    EXPECT_EQ(0u, show([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        d.focus(dialog, IDC_OWNER_NAME);
+        d.type("Nicht gespeichert");
+        d.click(dialog, IDC_FROM_PC);
+        d.click(dialog, IDC_SETTINGS_CANCEL);
+    }));
+    EXPECT_EQ(writesBefore, countCommands(18));
+    EXPECT_EQ("Anna", owner());
+    EXPECT_EQ(kCameraClock, clock());
+}
+
+TEST_F(ShowSettingsTest, TheOneSlotModelWithoutVolumesShowsOneEmptySlot) {
+    ASSERT_TRUE(simSetCards(nullptr, 0));
+    show([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ("Status:", itemText(dialog, IDC_SLOT1_LABEL));
+        EXPECT_EQ("Nicht installiert", itemText(dialog, IDC_SLOT1_STATE));
+        EXPECT_FALSE(itemVisible(dialog, IDC_SLOT2_LABEL));
+        d.key(VK_ESCAPE);
+    });
+}
+
+}  // namespace

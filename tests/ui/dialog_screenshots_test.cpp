@@ -1,0 +1,106 @@
+// Screenshots of the dialogs in their main states, saved as PNG files into
+// the folder that BV_SCREENSHOT_DIR names, for a person to look at. Each
+// case fails when its window could not be captured or written.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/support/dialog_driver.h"
+#include "tests/support/locale_override.h"
+#include "tests/support/message_box_dismisser.h"
+#include "tests/support/product_library.h"
+#include "tests/support/window_png.h"
+#include "ui/camera_settings_dialog.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+using bvtest::DialogDriver;
+
+const char kSettingsCaption[] = "Kameraeinstellungen";
+
+class DialogScreenshots : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "needs a display";
+        const char* folder = std::getenv("BV_SCREENSHOT_DIR");
+        if (!folder) GTEST_SKIP() << "BV_SCREENSHOT_DIR names no folder";
+        folder_ = folder;
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        ASSERT_TRUE(library_.module());
+        ASSERT_TRUE(locale_.set("1", "1"));  // day-month-year, 24 hours
+        bv::bvlCameraSettings& s = bv::cameraSettings();
+        s = {};
+        std::strcpy(s.modelName, "Brivant 350");
+        std::strcpy(s.firmwareVersion, "1.02");
+        std::strcpy(s.ownerName, "Anna Beispiel");
+        s.dateTime = 1714990830;  // 2024-05-06 10:20:30
+        s.batteryState = 6;
+        s.slotCount = 2;
+        s.slot1Total = 64u << 20, s.slot1Free = 41943040;
+        s.slot2Total = 0x80000000u, s.slot2Free = 1288490188;
+    }
+
+    // Lets the window paint, then saves it under name.
+    void shoot(DialogDriver& d, HWND window, const char* name) {
+        ASSERT_NE(nullptr, window) << name;
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        d.idle(20);
+        EXPECT_TRUE(bvtest::saveWindowPng(window, folder_ + "/" + name)) << name;
+    }
+
+    // Shows the settings dialog, saves it, and cancels it.
+    void shootSettings(const char* name) {
+        bv::prepareDateTimeEditor(bv::cameraSettings().dateTime, library_.module());
+        driver_.run([&] { return bv::runCameraSettingsDialog(library_.module(), nullptr, &targets_); },
+                    [&](DialogDriver& d) {
+                        HWND dialog = d.waitForDialog(kSettingsCaption);
+                        shoot(d, dialog, name);
+                        d.key(VK_ESCAPE);
+                    });
+    }
+
+    std::string folder_;
+    bvtest::ProductLibrary library_;
+    bvtest::LocaleOverride locale_;
+    bv::NotificationTargets targets_;
+    DialogDriver driver_;
+};
+
+TEST_F(DialogScreenshots, SettingsWithTwoSlots) { shootSettings("settings-two-slots.png"); }
+
+TEST_F(DialogScreenshots, SettingsWithOneSlotOnMains) {
+    bv::cameraSettings().slotCount = 1;
+    bv::cameraSettings().batteryState = 0x10000000;
+    shootSettings("settings-one-slot.png");
+}
+
+TEST_F(DialogScreenshots, SettingsWithoutBatteryAndCards) {
+    bv::cameraSettings().batteryState = 0;
+    bv::cameraSettings().slot1Total = bv::cameraSettings().slot1Free = 0;
+    bv::cameraSettings().slot2Total = bv::cameraSettings().slot2Free = 0;
+    shootSettings("settings-no-battery.png");
+}
+
+TEST_F(DialogScreenshots, SettingsOnATwelveHourClockYearFirst) {
+    ASSERT_TRUE(locale_.set("2", "0"));
+    bv::cameraSettings().batteryState = 4;
+    shootSettings("settings-12-hour-clock.png");
+}
+
+TEST_F(DialogScreenshots, MessageDialogOverTheSettings) {
+    bv::cameraSettings().dateTime = static_cast<LONG>(bv::kUnknownDateTime);
+    bv::prepareDateTimeEditor(bv::cameraSettings().dateTime, library_.module());
+    driver_.run([&] { return bv::runCameraSettingsDialog(library_.module(), nullptr, &targets_); },
+                [&](DialogDriver& d) {
+                    HWND message = d.waitForDialog(kSettingsCaption);
+                    shoot(d, message, "message-dialog.png");
+                    d.click(message, IDOK);
+                    ASSERT_TRUE(d.waitForClosed(message));
+                    d.key(VK_ESCAPE);
+                });
+}
+
+}  // namespace

@@ -38,6 +38,28 @@ protected:
         return rc;
     }
 
+    void TearDown() override {
+        simDriverCloseChannel();
+        UsbRoadTest::TearDown();
+    }
+
+    // Raises a camera event as the driver does, from a thread of its own,
+    // and lets the dialog's loop run until the driver has its answer: the
+    // library hands the event to the dialog on this thread.
+    static void raise(DialogDriver& d, DWORD code, DWORD data) {
+        struct Event { DWORD code, data, answer; } event = {code, data, 0};
+        HANDLE driver = CreateThread(nullptr, 0, [](LPVOID p) -> DWORD {
+            Event& e = *static_cast<Event*>(p);
+            return simDriverRaiseEvent(e.code, &e.data, sizeof e.data, 5000, &e.answer);
+        }, &event, 0, nullptr);
+        ASSERT_NE(nullptr, driver);
+        EXPECT_TRUE(d.waitUntil([&] { return WaitForSingleObject(driver, 0) == WAIT_OBJECT_0; }));
+        DWORD raised = FALSE;
+        GetExitCodeThread(driver, &raised);
+        CloseHandle(driver);
+        EXPECT_TRUE(raised) << "the driver's event was not answered";
+    }
+
     std::string owner() {
         char text[32] = {};
         EXPECT_EQ(0u, api().baseReadSetting(camera_, 2, text));
@@ -84,6 +106,22 @@ TEST_F(ShowSettingsTest, CancelWritesNothing) {
     EXPECT_EQ(writesBefore, countCommands(18));
     EXPECT_EQ("Anna", owner());
     EXPECT_EQ(kCameraClock, clock());
+}
+
+TEST_F(ShowSettingsTest, DriverEventsReachTheDialogAndAFinalOneEndsItWithoutWriting) {
+    const size_t writesBefore = countCommands(18);
+    EXPECT_EQ(0u, show([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
+        d.focus(dialog, IDC_OWNER_NAME);
+        d.type("Verworfen");
+        raise(d, SIM_EVENT_BATTERY, 4);
+        EXPECT_EQ("Niedrig, bitte Akku laden", itemText(dialog, IDC_POWER_TEXT));
+        raise(d, SIM_EVENT_DISCONNECTED, 0);
+        EXPECT_TRUE(d.waitForClosed(dialog));
+    }));
+    EXPECT_EQ(writesBefore, countCommands(18));
 }
 
 TEST_F(ShowSettingsTest, TheOneSlotModelWithoutVolumesShowsOneEmptySlot) {

@@ -83,6 +83,20 @@ struct LocalMemory {  // LocalAlloc blocks, access lists from SetEntriesInAclA
 };
 using OwnedLocal = Owned<LocalMemory>;
 
+struct GdiObject {  // brushes from CreateSolidBrush
+    using Value = HGDIOBJ;
+    static HGDIOBJ empty() { return nullptr; }
+    static void close(HGDIOBJ object) { DeleteObject(object); }
+};
+using OwnedGdiObject = Owned<GdiObject>;
+
+struct WindowsHook {  // SetWindowsHookEx results
+    using Value = HHOOK;
+    static HHOOK empty() { return nullptr; }
+    static void close(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
+using OwnedHook = Owned<WindowsHook>;
+
 // First error wins: a later failure only replaces success. Both arguments
 // are evaluated, so a release step passed as the second always runs.
 inline DWORD keepFirst(DWORD sofar, DWORD next) { return sofar != 0 ? sofar : next; }

@@ -14,32 +14,6 @@
 
 namespace bv {
 
-// Owners of the user-interface kinds.
-struct GdiObject {  // brushes from CreateSolidBrush
-    using Value = HGDIOBJ;
-    static HGDIOBJ empty() { return nullptr; }
-    static void close(HGDIOBJ object) { DeleteObject(object); }
-};
-using OwnedGdiObject = Owned<GdiObject>;
-
-struct WindowsHook {  // SetWindowsHookEx results
-    using Value = HHOOK;
-    static HHOOK empty() { return nullptr; }
-    static void close(HHOOK hook) { UnhookWindowsHookEx(hook); }
-};
-using OwnedHook = Owned<WindowsHook>;
-
-// Runs the body of a procedure that Windows calls; whatever escapes it
-// becomes `fallback`, since no exception may unwind through Windows.
-template <class Result, class Body>
-Result withoutExceptions(Result fallback, Body body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return fallback;
-    }
-}
-
 // --- The settings dialog (settings_dialog.cpp) ---
 
 // The open settings dialog, or null.

@@ -30,4 +30,15 @@ bool pointInControl(int id, POINT screenPoint, HWND dialog);
 // owner is null), keeping its size and z-order, without activating it.
 void centreWindowOver(HWND window, HWND owner);
 
+// Runs the body of a procedure that Windows calls; whatever escapes it
+// becomes `fallback`, since no exception may unwind through Windows.
+template <class Result, class Body>
+Result withoutExceptions(Result fallback, Body body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return fallback;
+    }
+}
+
 }  // namespace bv

@@ -46,12 +46,16 @@ protected:
     // Raises a camera event as the driver does, from a thread of its own,
     // and lets the dialog's loop run until the driver has its answer: the
     // library hands the event to the dialog on this thread.
+    struct DriverEvent {
+        DWORD code, data, answer;
+    };
+    static DWORD WINAPI raiseFromDriver(LPVOID p) {
+        DriverEvent& e = *static_cast<DriverEvent*>(p);
+        return simDriverRaiseEvent(e.code, &e.data, sizeof e.data, 5000, &e.answer);
+    }
     static void raise(DialogDriver& d, DWORD code, DWORD data) {
-        struct Event { DWORD code, data, answer; } event = {code, data, 0};
-        HANDLE driver = CreateThread(nullptr, 0, [](LPVOID p) -> DWORD {
-            Event& e = *static_cast<Event*>(p);
-            return simDriverRaiseEvent(e.code, &e.data, sizeof e.data, 5000, &e.answer);
-        }, &event, 0, nullptr);
+        DriverEvent event = {code, data, 0};
+        HANDLE driver = CreateThread(nullptr, 0, raiseFromDriver, &event, 0, nullptr);
         ASSERT_NE(nullptr, driver);
         EXPECT_TRUE(d.waitUntil([&] { return WaitForSingleObject(driver, 0) == WAIT_OBJECT_0; }));
         DWORD raised = FALSE;

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "tests/support/dialog_driver.h"
+#include "tests/support/locale_override.h"
 #include "tests/support/message_box_dismisser.h"
 #include "ui/resource_ids.h"
 #include "usb_fixture.h"
@@ -95,6 +96,22 @@ TEST_F(ShowSettingsTest, OwnerAndPcTimeSetInTheDialogArriveInTheCamera) {
     EXPECT_EQ("Neue Besitzerin", owner());
     EXPECT_NEAR(static_cast<double>(std::time(nullptr)), static_cast<double>(clock()), 120.0)
         << "the PC's time, as the camera's UTC clock";
+}
+
+TEST_F(ShowSettingsTest, ATypedDateAndTimeArriveAsTheCameraClock) {
+    bvtest::LocaleOverride locale;
+    ASSERT_TRUE(locale.set("1", "1"));  // day, month, year; 24 hours
+    EXPECT_EQ(0u, show([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption);
+        ASSERT_NE(nullptr, dialog);
+        d.type(dialog, IDC_DATE_FIELD3, "2029");
+        d.type(dialog, IDC_HOUR, "08");
+        d.type(dialog, IDC_MINUTE, "15");
+        d.click(dialog, IDC_SETTINGS_OK);
+    }));
+    _tzset();
+    const LONG shown = 1872749700;  // 2029-05-06 08:15:00 on the dialog's wall clock
+    EXPECT_EQ(shown + _timezone / 60 * 60, clock()) << "the camera keeps UTC";
 }
 
 TEST_F(ShowSettingsTest, CancelWritesNothing) {

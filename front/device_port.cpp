@@ -1,10 +1,9 @@
 // The stored default and last ports (requests 1 and 3 of
 // baseGetDevicePort) and the model selector.
-#include "device_port.h"
-
 #include <cstring>
 
 #include "../Common/bvWinReg.h"
+#include "../Common/default_port.h"
 #include "../sti/sti_transport.h"
 #include "process_state.h"
 #include "usb_road.h"
@@ -127,21 +126,6 @@ private:
     const char* const valueName_;
     DWORD result_ = 0;
 };
-
-}  // namespace
-
-void fillDefaultPort(bvlCameraPort* port, DWORD modelID, DWORD kind) {
-    std::memset(port, 0, sizeof *port);
-    if (kind != kPortKindUsb) {
-        writeSerialDefaultPort(port);
-        return;
-    }
-    port->portType = BVL_PORT_USB;
-    std::strcpy(port->portName, "USB");
-    port->u.usb.modelID = modelID != 0 ? modelID : kDefaultUsbModelID;
-}
-
-namespace {
 
 // Request 4: the USB camera whose still-image event launched the
 // application, with its device name, so that the open takes that device.

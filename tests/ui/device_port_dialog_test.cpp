@@ -36,6 +36,7 @@ const Choice kChoices[] = {
     {"SerialForModelStoredTwice", kIdSerial, 0, true, Action::Com3Ok, "RS-232C", 0, BVL_PORT_SERIAL, 0, true,
      "B200"},
     {"AnyKindWithoutModelOffersBoth", 0, 0, true, Action::Ok, "USB|RS-232C", 0, BVL_PORT_SERIAL, 0, true, nullptr},
+    {"UsbChoiceNamesTheShownModel", 0, 2, true, Action::Ok, "USB", 0, BVL_PORT_USB, kIdBoth, true, nullptr},
     {"UsbModelOffersUsbOnly", kIdUsb, 3, true, Action::Ok, "USB", 0, BVL_PORT_USB, kIdUsb, true, nullptr},
     {"UsbWithoutModelOrDeviceRefused", 0, 2, false, Action::Ok, "USB", BVL_E_DEVICE_INVALID, BVL_PORT_USB, 0, false,
      nullptr},

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "../Common/bvWinReg.h"
 #include "../Common/default_port.h"

@@ -83,7 +83,14 @@ struct LocalMemory {  // LocalAlloc blocks, access lists from SetEntriesInAclA
 };
 using OwnedLocal = Owned<LocalMemory>;
 
-struct GdiObject {  // brushes from CreateSolidBrush
+struct FileHandle {  // CreateFile results: INVALID_HANDLE_VALUE means none
+    using Value = HANDLE;
+    static HANDLE empty() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { CloseHandle(h); }
+};
+using OwnedFile = Owned<FileHandle>;
+
+struct GdiObject {  // brushes, pens, fonts made by the caller
     using Value = HGDIOBJ;
     static HGDIOBJ empty() { return nullptr; }
     static void close(HGDIOBJ object) { DeleteObject(object); }

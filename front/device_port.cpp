@@ -1,11 +1,13 @@
-// The stored default and last ports (requests 1 and 3 of
-// baseGetDevicePort) and the model selector.
-#include "device_port.h"
-
+// The ports that baseGetDevicePort hands out: the stored default and last
+// ports (requests 1 and 3), the user's choice in the communication
+// settings dialog (request 2) and the launching USB camera (request 4); and
+// the model selector.
 #include <cstring>
 
 #include "../Common/bvWinReg.h"
+#include "../Common/default_port.h"
 #include "../sti/sti_transport.h"
+#include "../ui/comm_settings_dialog.h"
 #include "process_state.h"
 #include "usb_road.h"
 
@@ -128,21 +130,6 @@ private:
     DWORD result_ = 0;
 };
 
-}  // namespace
-
-void fillDefaultPort(bvlCameraPort* port, DWORD modelID, DWORD kind) {
-    std::memset(port, 0, sizeof *port);
-    if (kind != kPortKindUsb) {
-        writeSerialDefaultPort(port);
-        return;
-    }
-    port->portType = BVL_PORT_USB;
-    std::strcpy(port->portName, "USB");
-    port->u.usb.modelID = modelID != 0 ? modelID : kDefaultUsbModelID;
-}
-
-namespace {
-
 // Request 4: the USB camera whose still-image event launched the
 // application, with its device name, so that the open takes that device.
 DWORD launchingCameraPort(bvlCameraPort* port) {
@@ -164,7 +151,57 @@ DWORD launchingCameraPort(bvlCameraPort* port) {
 
 }  // namespace
 
-DWORD lookUpDevicePort(DWORD request, HWND /*parent*/, DWORD modelID, bvlCameraPort* port,
+namespace {
+
+// The port kinds the dialog offers: what was wanted, or with any kind
+// wanted what the model supports; without a model, USB only when the
+// still-image service is there and some model is installed for USB.
+DWORD offeredPortKinds(const RegistryStore& registry, DWORD modelID, DWORD wantedKind, DWORD supported) {
+    if (wantedKind == kPortKindSerial) return 1;
+    if (wantedKind == kPortKindUsb) return 2;
+    if (modelID != 0) return supported;
+    if (!processState().stillImageLibrary) return 1;
+    try {
+        return registry.IsUSBInstalled() ? 3 : 1;
+    } catch (const bvCException&) {
+        return 1;
+    }
+}
+
+// Request 2: the user chooses in the communication settings dialog. After
+// OK the choice is stored as the last port (a serial port chosen for a
+// model also as that model's last port); a USB choice that names neither a
+// model nor a device is refused and not stored. Cancelling returns 5 with
+// nothing stored.
+DWORD chooseDevicePort(HWND parent, DWORD modelID, bvlCameraPort* port, DWORD wantedKind) {
+    const RegistryStore registry = machineRegistry();
+    if (wantedKind == kPortKindUsb && !processState().stillImageLibrary) return kKindNotInstalled;
+    const DWORD supported = supportedKinds(registry, modelID);
+    CommDialogRequest request;
+    request.offeredPortKinds = offeredPortKinds(registry, modelID, wantedKind, supported);
+    request.editedPort = port;
+    request.modelChoiceFlag = modelID == 0 ? 1 : 0;
+    request.givenModelID = modelID;
+    request.stillImageLibrary = processState().stillImageLibrary.get();
+    const INT_PTR ended = runCommSettingsDialog(processState().moduleInstance, parent, request);
+    if (ended != 0) return static_cast<DWORD>(ended);
+
+    if (port->portType == BVL_PORT_SERIAL) {
+        registry.WritePortSetting(port, kLastPort, 0);
+        if (modelID != 0) registry.WritePortSetting(port, kLastPort, modelID);
+    } else if (port->portType == BVL_PORT_USB) {
+        if (modelID != 0) port->u.usb.modelID = modelID;
+        if (port->u.usb.modelID == 0 && port->u.usb.deviceName[0] == '\0') return BVL_E_DEVICE_INVALID;
+        registry.WritePortSetting(port, kLastPort, 0);
+    }
+    if ((wantedKind == kPortKindSerial && supported == 2) || (wantedKind == kPortKindUsb && supported == 1))
+        return kKindNotInstalled;
+    return 0;
+}
+
+}  // namespace
+
+DWORD lookUpDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort* port,
                        DWORD wantedKind) {
     switch (LOWORD(request)) {
     case BVL_PORT_REQUEST_DEFAULT:
@@ -172,8 +209,11 @@ DWORD lookUpDevicePort(DWORD request, HWND /*parent*/, DWORD modelID, bvlCameraP
         return StoredPortLookup(LOWORD(request), modelID, LOWORD(wantedKind), port).run();
     case BVL_PORT_REQUEST_LAUNCHED:
         return launchingCameraPort(port);
-    case BVL_PORT_REQUEST_DIALOG:
-        return BVL_E_NO_DEVICE_OPEN;  // the dialog is not wired yet
+    case BVL_PORT_REQUEST_DIALOG: {
+        const DWORD rc = chooseDevicePort(parent, modelID, port, LOWORD(wantedKind));
+        if (port->portType == BVL_PORT_USB) port->u.usb.deviceName[0] = '\0';  // opened by model later
+        return rc;
+    }
     default:
         return 0;  // an unknown request leaves the descriptor zeroed
     }

@@ -2,17 +2,13 @@
 
 #include <utility>
 
+#include "../Common/serial_base_table.h"
+
 namespace bv {
 namespace {
 
 const char kSerialLibraryName[] = "BVCLL.DLL";
-const char kBaseTableName[] = "g_bvlBaseAPI";
 const char kFactryTableName[] = "g_bvlFactryAPI";
-
-const bvlBaseAPI* findBaseTable(HMODULE library) {
-    return reinterpret_cast<const bvlBaseAPI*>(
-        reinterpret_cast<void*>(GetProcAddress(library, kBaseTableName)));
-}
 
 }  // namespace
 
@@ -21,7 +17,7 @@ DWORD connectSerialLibrary(ProcessState& state) {
                                               : OwnedModule(LoadLibraryA(kSerialLibraryName));
     state.serialBaseAPI = nullptr;
     if (!library) return BVL_E_SERIAL_LIBRARY_MISSING;
-    const bvlBaseAPI* table = findBaseTable(library.get());
+    const bvlBaseAPI* table = findSerialBaseTable(library.get());
     if (!table) return BVL_E_SERIAL_LIBRARY_MISSING;  // the owner unloads it
     state.serialLibrary = std::move(library);
     state.serialBaseAPI = table;

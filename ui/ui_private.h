@@ -1,9 +1,12 @@
 // Declarations shared by the dialogs of ui/: the message text buffer that
-// both settings dialogs use, help file names, hit tests and centring.
+// both settings dialogs use, help file names, hit tests and centring, and
+// the pieces of the communication settings dialog.
 #pragma once
 
 #include <windows.h>
 
+#include "../include/bvcl2sti.h"
+#include "comm_settings_dialog.h"
 #include "resource_ids.h"
 
 namespace bv {
@@ -40,5 +43,43 @@ Result withoutExceptions(Result fallback, Body body) noexcept {
         return fallback;
     }
 }
+
+// ---- Communication settings dialog (105) ----
+
+constexpr int kComPortCount = 6;  // COM1 to COM6 are offered and searched
+constexpr char kDetectingClassName[] = "lluiDetectingMsg";
+
+// State of the open communication settings dialog: the caller's request,
+// the serial port to preselect and whether the serial lists were filled.
+struct CommDialogState {
+    HINSTANCE instance = nullptr;
+    CommDialogRequest request;
+    bvlCameraPort serialPortSetting = {};
+    bool serialListsFilled = false;
+};
+
+// The serial record of a choice: port type 1, "comN", port number N,
+// parameter bytes 8, 1, 0, 3 and the baud rate.
+bvlCameraPort serialPortChoice(BYTE portNumber, DWORD baudRate);
+
+// Searches COM1 to COM6 for a camera through "bvcll.dll" while the
+// detecting window is shown, then reports the outcome in a message box and
+// selects the port found. Never raises.
+void DetectSerialCamera(HWND dialog, const CommDialogState& state);
+
+// The detecting window: its class (registered while the dialog is open),
+// its client size from "ID_AUTODETECT_SIZE_INFO" (260 x 100 without it),
+// and the window itself, centred on the dialog and owned by it.
+bool RegisterDetectingClass(HINSTANCE instance);
+SIZE detectingWindowSize(HINSTANCE instance);
+HWND CreateDetectingWindow(HINSTANCE instance, HWND dialog, const char* title, SIZE client, HFONT font);
+LRESULT CALLBACK DetectingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Help of the dialog: WM_HELP (info null for the contents), WM_CONTEXTMENU,
+// and the control under a screen point for clicks on the background frame
+// (0 when none).
+void CommHelp(HWND dialog, HINSTANCE instance, const HELPINFO* info);
+void CommContextHelp(HWND dialog, HINSTANCE instance, HWND clicked, LPARAM screenPoint);
+int commControlAtPoint(POINT screenPoint, HWND dialog);
 
 }  // namespace bv

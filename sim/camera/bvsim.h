@@ -69,6 +69,15 @@ BVSIM_API const char *simStepName(DWORD index);
 BVSIM_API void simSetSerialCameraPorts(DWORD mask);
 BVSIM_API DWORD simSerialCameraPorts(void);
 
+/* Attaches a camera to COM port number (1 to 32) that answers as the given
+ * model (name at most 63 characters): the serial stand-in opens it there
+ * and its baseGetModelDescrip reports that model ID and name. Other ports
+ * keep their cameras; simSetSerialCameraPorts and simReset put back the
+ * factory model everywhere. */
+BVSIM_API void simSetSerialCamera(DWORD portNumber, DWORD modelID, const char *modelName);
+/* The model that the camera on COM port number answers as. */
+BVSIM_API void simSerialCameraModel(DWORD portNumber, DWORD *modelID, char modelName[64]);
+
 /* Calls received by the serial stand-in, in order. */
 typedef struct SimSerialCall {
     DWORD table;        /* 0: g_bvlBaseAPI, 1: g_bvlFactryAPI */

@@ -25,6 +25,7 @@ struct ControlState {
     std::vector<SimSerialCall> serialCalls;
     std::map<std::string, LONG> counters;
     DWORD serialCameraPorts = 1;
+    std::map<DWORD, std::pair<DWORD, std::string>> serialModels;  // by port number
 };
 
 ControlState& control() {
@@ -52,6 +53,7 @@ extern "C" void simReset(void) {
     s.steps.clear();
     s.serialCalls.clear();
     s.serialCameraPorts = 1;
+    s.serialModels.clear();
     bvsim::simCamera().reset();
     bvsim::resetStillImageControl();
     bvsim::resetCommandState();
@@ -90,6 +92,22 @@ extern "C" const char* simStepName(DWORD index) {
 extern "C" void simSetSerialCameraPorts(DWORD mask) {
     Guard g;
     control().serialCameraPorts = mask;
+    control().serialModels.clear();
+}
+
+extern "C" void simSetSerialCamera(DWORD portNumber, DWORD modelID, const char* modelName) {
+    if (portNumber < 1 || portNumber > 32) return;
+    Guard g;
+    control().serialCameraPorts |= 1u << (portNumber - 1);
+    control().serialModels[portNumber] = {modelID, std::string(modelName).substr(0, 63)};
+}
+
+extern "C" void simSerialCameraModel(DWORD portNumber, DWORD* modelID, char modelName[64]) {
+    Guard g;
+    auto it = control().serialModels.find(portNumber);
+    *modelID = it != control().serialModels.end() ? it->second.first : bvsim::simCamera().modelID();
+    lstrcpynA(modelName, it != control().serialModels.end() ? it->second.second.c_str() : bvsim::simCamera().modelName(),
+              64);
 }
 
 extern "C" DWORD simSerialCameraPorts(void) {

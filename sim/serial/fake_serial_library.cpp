@@ -75,8 +75,9 @@ DWORD getModelDescrip(DWORD camera, bvlModelDescrip* descrip) {
     if (DWORD rc = checkCamera(camera)) return rc;
     if (!descrip) return kCamInvalidParameter;
     std::memset(descrip, 0, sizeof *descrip);
-    descrip->modelID = simCamera().modelID();
-    lstrcpynA(descrip->modelName, simCamera().modelName(), sizeof descrip->modelName);
+    DWORD modelID = 0;
+    simSerialCameraModel(g_connection.port.u.serial.portNumber, &modelID, descrip->modelName);
+    descrip->modelID = modelID;
     return 0;
 }
 

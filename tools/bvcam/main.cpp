@@ -40,8 +40,9 @@ const char kUsage[] =
     "  msg CODE [HEX] [DEST]         send a raw message; print the reply, or save its data\n"
     "  watch                         print camera events until disconnect or Ctrl-C\n"
     "  models                        the camera models installed on this machine\n"
-    "  port --last|--default [--kind serial|usb] [--model ID]\n"
-    "                                the port that the library hands out\n";
+    "  port --last|--default|--choose [--kind serial|usb] [--model ID]\n"
+    "                                the port that the library hands out; --choose\n"
+    "                                lets you pick it in the library's dialog\n";
 
 enum class Opens { Camera, Itself };  // watch opens the camera with a callback
 

@@ -1,4 +1,6 @@
-// Port descriptors that the library fills in by itself.
+// Port descriptors that the library fills in by itself: the defaults that
+// stand in when nothing is stored, used by the port requests and by the
+// communication settings dialog.
 #pragma once
 
 #include "../include/bvcl2sti.h"

@@ -1,0 +1,81 @@
+// Fixture for the communication settings dialog run straight from the
+// product's objects linked into the test, with the module's resources:
+// a scratch machine registry, the Still Image stand-in for the USB model
+// list and the serial stand-in in the folder the camera search looks in.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "comm_dialog_driver.h"
+#include "tests/support/message_box_dismisser.h"
+#include "tests/support/product_library.h"
+#include "tests/support/registry_fixture.h"
+#include "ui/ui_private.h"
+
+namespace commtest {
+
+constexpr DWORD kId350 = 0x70333036, kId200 = 0x70323030;
+
+inline bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
+
+// Brivant 350 (both kinds, with a stored serial port) and Brivant 200
+// (serial only, nothing stored), as the installer's models file has them.
+inline void installModels() {
+    const DWORD both = 3, serial = 1;
+    machine().addModel("Brivant350", &kId350, "Brivant 350", &both);
+    machine().addModel("Brivant200", &kId200, "Brivant 200", &serial);
+    const bvlCameraPort com1 = bvtest::serialPort(1);
+    machine().setModelValue("Brivant350", "lastPort", &com1, sizeof com1);
+    machine().addLibraryKeys();
+}
+
+inline void storeKinds(DWORD lastModel, DWORD defaultModel) {
+    machine().setLibraryValue("", "lastModel", &lastModel, 4, REG_DWORD);
+    machine().setLibraryValue("", "defaultModel", &defaultModel, 4, REG_DWORD);
+}
+
+class CommDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
+        machine().clear();
+        simReset();
+        stillImage_ = LoadLibraryA("Sti.dll");
+        SetDllDirectoryW((bvtest::executableFolder() + L"serial").c_str());
+    }
+
+    void TearDown() override {
+        if (stillImage_) FreeLibrary(stillImage_);
+        SetDllDirectoryW(nullptr);
+        EXPECT_FALSE(GetModuleHandleA("bvcll.dll")) << "the camera search left the serial library loaded";
+        EXPECT_EQ(0, simCounter("sti.instances"));
+        machine().clear();
+    }
+
+    // Runs the dialog with the scenario; port starts as 0xcc bytes.
+    INT_PTR run(DWORD offered, CommDialogDriver::Scenario scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
+        std::memset(&port_, 0xcc, sizeof port_);
+        bv::CommDialogRequest request;
+        request.offeredPortKinds = offered;
+        request.editedPort = &port_;
+        request.modelChoiceFlag = modelChoice;
+        request.givenModelID = givenModel;
+        request.stillImageLibrary = stillImage_;
+        driver_.reset();  // one driver, one set of hooks at a time
+        driver_ = std::make_unique<CommDialogDriver>(std::move(scenario));
+        const INT_PTR result = bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request);
+        EXPECT_TRUE(driver_->scenarioRan());
+        return result;
+    }
+
+    const BYTE* portBytes() const { return reinterpret_cast<const BYTE*>(&port_); }
+
+    HMODULE stillImage_ = nullptr;
+    bvlCameraPort port_;
+    std::unique_ptr<CommDialogDriver> driver_;
+};
+
+}  // namespace commtest

@@ -1,0 +1,152 @@
+// The communication settings dialog as the user meets it: what it shows
+// first, how the lists follow the port kind, what OK writes into the
+// descriptor, and that every way of cancelling writes nothing.
+#include <utility>
+
+#include "comm_dialog_fixture.h"
+
+namespace commtest {
+namespace {
+
+constexpr char kComPorts[] = "COM1|COM2|COM3|COM4|COM5|COM6";
+constexpr char kBauds[] = "9600|19.2K|38.4K|57.6K|115.2K";
+
+void storeSerialLastPort(BYTE number, DWORD baud) {
+    bvlCameraPort port = bvtest::serialPort(number);
+    port.u.serial.baudRate = baud;
+    machine().setLibraryValue("SERIAL", "lastPort", &port, sizeof port);
+}
+
+struct FirstView {
+    const char* name;
+    void (*registry)();
+    DWORD offered;
+    WORD modelChoice;
+    const char* kinds;
+    const char* kind;      // selected
+    const char* comPort;   // serial shown: the selections
+    const char* baud;
+    bool modelListShown;   // USB shown
+};
+
+const FirstView kFirstViews[] = {
+    {"NothingStoredShowsSerialDefault", [] { installModels(); }, 3, 1, "USB|RS-232C", "RS-232C", "COM1", "115.2K", false},
+    {"NoRegistryShowsSerialDefault", [] {}, 3, 1, "USB|RS-232C", "RS-232C", "COM1", "115.2K", false},
+    {"DefaultKindUsbShowsUsb", [] { installModels(); storeKinds(0, 3); }, 3, 1, "USB|RS-232C", "USB", "", "", true},
+    {"LastPortUsbShowsUsb",
+     [] { installModels(); storeKinds(3, 1); bvlCameraPort usb = {};
+          usb.portType = BVL_PORT_USB; std::strcpy(usb.portName, "USB");
+          machine().setLibraryValue("USB", "lastPort", &usb, sizeof usb); },
+     3, 1, "USB|RS-232C", "USB", "", "", true},
+    {"SerialOnlyPreselectsStoredPort", [] { installModels(); storeSerialLastPort(3, 38400); }, 1, 1, "RS-232C",
+     "RS-232C", "COM3", "38.4K", false},
+    {"StoredPortOutsideTheListsKeepsFirstAndFastest", [] { installModels(); storeSerialLastPort(9, 14400); }, 1, 1,
+     "RS-232C", "RS-232C", "COM1", "115.2K", false},
+    {"ModelGivenHidesModelList", [] { installModels(); }, 2, 0, "USB", "USB", "", "", false},
+};
+
+class FirstViews : public CommDialogTest, public ::testing::WithParamInterface<FirstView> {};
+
+TEST_P(FirstViews, ShowTheKindAndItsLists) {
+    const FirstView& v = GetParam();
+    v.registry();
+    EXPECT_EQ(5, run(v.offered, [&v](HWND dialog) {
+        EXPECT_EQ(v.kinds, itemsOf(dialog, IDC_PORT_KIND));
+        EXPECT_EQ(v.kind, selectedText(dialog, IDC_PORT_KIND));
+        const bool serial = std::strcmp(v.kind, "RS-232C") == 0;
+        for (int id : {IDC_COM_PORT_LABEL, IDC_COM_PORT, IDC_BAUD_LABEL, IDC_BAUD, IDC_DETECT})
+            EXPECT_EQ(serial, shown(dialog, id)) << id;
+        EXPECT_EQ(v.modelListShown, shown(dialog, IDC_USB_MODEL));
+        EXPECT_EQ(v.modelListShown, shown(dialog, IDC_USB_MODEL_LABEL));
+        if (serial) {
+            EXPECT_EQ(kComPorts, itemsOf(dialog, IDC_COM_PORT));
+            EXPECT_EQ(kBauds, itemsOf(dialog, IDC_BAUD));
+            EXPECT_EQ(v.comPort, selectedText(dialog, IDC_COM_PORT));
+            EXPECT_EQ(v.baud, selectedText(dialog, IDC_BAUD));
+        } else {
+            EXPECT_EQ("Brivant 350", selectedText(dialog, IDC_USB_MODEL));
+        }
+        press(dialog, IDC_COMM_CANCEL);
+    }, v.modelChoice));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialog, FirstViews, ::testing::ValuesIn(kFirstViews),
+                         [](const ::testing::TestParamInfo<FirstView>& i) { return i.param.name; });
+
+TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) {
+    installModels();
+    storeKinds(0, 3);
+    storeSerialLastPort(2, 19200);
+    ASSERT_EQ(0, run(3, [](HWND dialog) {
+        ASSERT_EQ("USB", selectedText(dialog, IDC_PORT_KIND));
+        holdForScreenshot("usb", dialog);
+        choose(dialog, IDC_PORT_KIND, 1);  // RS-232C: filled from the stored serial port
+        EXPECT_EQ("COM2", selectedText(dialog, IDC_COM_PORT));
+        EXPECT_EQ("19.2K", selectedText(dialog, IDC_BAUD));
+        choose(dialog, IDC_COM_PORT, 3);
+        choose(dialog, IDC_BAUD, 3);
+
+        const SimStiDevice cameras[] = {{L"cam0", L"Orvel", L"Brivant 500", L"\\\\.\\Usbscan0", (2u << 16) | 7},
+                                        {L"cam1", L"Orvel", L"Brivant 350", L"\\\\.\\Usbscan1", (2u << 16) | 7}};
+        simStiSetDevices(cameras, 2);
+        choose(dialog, IDC_PORT_KIND, 0);
+        EXPECT_EQ("Brivant 500|Brivant 350", itemsOf(dialog, IDC_USB_MODEL));
+        choose(dialog, IDC_PORT_KIND, 1);
+        EXPECT_EQ("COM4", selectedText(dialog, IDC_COM_PORT));
+        EXPECT_EQ("57.6K", selectedText(dialog, IDC_BAUD));
+        EXPECT_FALSE(shown(dialog, IDC_USB_MODEL));
+        holdForScreenshot("rs232c", dialog);
+        press(dialog, IDC_COMM_OK);
+    }));
+    EXPECT_EQ(BVL_PORT_SERIAL, port_.portType);
+    EXPECT_STREQ("com4", port_.portName);
+    const BYTE serial[] = {4, 8, 1, 0, 3, 0x00, 0xe1, 0x00, 0x00};  // bytes 34 to 42: 57600 little-endian
+    EXPECT_EQ(0, std::memcmp(serial, portBytes() + 34, sizeof serial));
+}
+
+struct CancelWay {
+    const char* name;
+    void (*cancel)(HWND dialog);
+};
+
+const CancelWay kCancelWays[] = {
+    {"Escape", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0); }},
+    {"CloseBox", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"Abbrechen", [](HWND d) { press(d, IDC_COMM_CANCEL); }},
+};
+
+class CancelWays : public CommDialogTest, public ::testing::WithParamInterface<CancelWay> {};
+
+TEST_P(CancelWays, EndWithFiveAndWriteNothing) {
+    bool classWhileOpen = false;
+    EXPECT_EQ(5, run(3, [&classWhileOpen](HWND dialog) {
+        WNDCLASSA c;
+        classWhileOpen = GetClassInfoA(GetModuleHandleA(nullptr), "lluiDetectingMsg", &c) != FALSE;
+        GetParam().cancel(dialog);
+    }));
+    EXPECT_TRUE(classWhileOpen);
+    WNDCLASSA c;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "lluiDetectingMsg", &c)) << "class outlived the dialog";
+    for (size_t i = 0; i < sizeof port_; ++i) ASSERT_EQ(0xcc, portBytes()[i]) << "byte " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialog, CancelWays, ::testing::ValuesIn(kCancelWays),
+                         [](const ::testing::TestParamInfo<CancelWay>& i) { return i.param.name; });
+
+// Help on the background frame goes to the control under the mouse, hidden
+// ones included: the USB model list lies over the "Erkennen" button.
+TEST_F(CommDialogTest, HelpOnTheFrameFindsTheControlUnderTheMouse) {
+    run(1, [](HWND dialog) {
+        for (const auto& c : {std::make_pair(IDC_BAUD, IDC_BAUD), std::make_pair(IDC_DETECT, IDC_USB_MODEL),
+                              std::make_pair(IDC_COMM_HELP, 0)}) {
+            RECT r;
+            GetWindowRect(GetDlgItem(dialog, c.first), &r);
+            const POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            EXPECT_EQ(c.second, bv::commControlAtPoint(centre, dialog)) << c.first;
+        }
+        press(dialog, IDC_COMM_CANCEL);
+    });
+}
+
+}  // namespace
+}  // namespace commtest

@@ -1,0 +1,103 @@
+// "Erkennen": the search for a serial camera on COM1 to COM6 through the
+// serial stand-in, on COM ports that exist in the Wine prefix or not.
+#include "comm_dialog_fixture.h"
+
+namespace commtest {
+namespace {
+
+constexpr char kFound2[] = "Kamera wurde erkannt COM2";
+constexpr char kNotFound[] = "Es wurde keine Kamera erkannt.\nPrüfen Sie die Kameraverbindung.";
+
+struct SimCamera {
+    DWORD port, modelID;
+    const char* modelName;
+};
+
+struct Search {
+    const char* name;
+    void (*registry)();
+    DWORD givenModelID;
+    DWORD existingPorts;  // bit 0 = COM1
+    std::vector<SimCamera> cameras;
+    const wchar_t* libraryFolder;
+    const char* message;  // null: none
+    const char* selectedPort;
+    const char* serialCalls;
+};
+
+const Search kSearches[] = {
+    {"AnyCameraOnSecondPort", installModels, 0, 0x3, {{2, kId350, "Brivant 350"}}, L"serial", kFound2, "COM2",
+     "open:fail open:ok descrip:2 close:2"},
+    {"GivenModelPassesOtherModelBy", installModels, kId200, 0x3,
+     {{1, kId350, "Brivant 350"}, {2, kId200, "Brivant 200"}}, L"serial", kFound2, "COM2",
+     "open:ok descrip:1 close:1 open:ok descrip:2 close:2"},
+    {"NoCameraAnswers", installModels, 0, 0x7, {}, L"serial", kNotFound, "COM1", "open:fail open:fail open:fail"},
+    {"PortWithoutDeviceIsNotTried", installModels, 0, 0x1, {{5, kId350, "Brivant 350"}}, L"serial", kNotFound,
+     "COM1", "open:fail"},
+    {"UnknownGivenModelEndsTheSearch", installModels, 0x12345678, 0x3, {{1, kId350, "Brivant 350"}}, L"serial",
+     kNotFound, "COM1", "open:ok descrip:1 close:1"},
+    {"NoModelListEndsTheSearch", [] {}, 0, 0x3, {{1, kId350, "Brivant 350"}}, L"serial", kNotFound, "COM1", ""},
+    {"NoSerialLibraryEndsSilently", installModels, 0, 0x3, {{1, kId350, "Brivant 350"}}, L"none", nullptr, "COM1", ""},
+    // Models without a stored serial port (as the installer leaves some)
+    // take no part in keeping stored ports, and do not stop the search.
+    {"ModelsWithoutStoredPortTakeNoPart",
+     [] { installModels(); const DWORD usb = 2, id500 = 0x70353030;
+          machine().addModel("Brivant500", &id500, "Brivant 500", &usb); machine().addModel("Unnamed", nullptr); },
+     kId200, 0x1, {{1, kId200, "Brivant 200"}}, L"serial", "Kamera wurde erkannt COM1", "COM1",
+     "open:ok descrip:1 close:1"},
+    {"LibraryWithoutTableEndsSilently", installModels, 0, 0x3, {{1, kId350, "Brivant 350"}}, L"serial-no-table",
+     nullptr, "COM1", ""},
+};
+
+std::string serialCallLog() {
+    std::string log;
+    for (const SimSerialCall& c : bvtest::serialCalls()) {
+        if (!log.empty()) log += ' ';
+        if (c.slot == 3) log += c.result ? "open:fail" : "open:ok";
+        else if (c.slot == 1) log += "descrip:" + std::to_string(c.args[0] & 0xff);
+        else if (c.slot == 4) log += "close:" + std::to_string(c.args[0] & 0xff);
+        else log += "slot" + std::to_string(c.slot);
+    }
+    return log;
+}
+
+class Searches : public CommDialogTest, public ::testing::WithParamInterface<Search> {};
+
+TEST_P(Searches, FindTheCameraOrSayWhy) {
+    const Search& s = GetParam();
+    ComPortLinks ports(s.existingPorts);
+    if (!ports.ready()) GTEST_SKIP() << "the COM ports of the Wine prefix cannot be set up";
+    s.registry();
+    simSetSerialCameraPorts(0);
+    for (const SimCamera& c : s.cameras) simSetSerialCamera(c.port, c.modelID, c.modelName);
+    SetDllDirectoryW((bvtest::executableFolder() + s.libraryFolder).c_str());
+
+    EXPECT_EQ(5, run(1, [&s](HWND dialog) {
+        press(dialog, IDC_DETECT);
+        EXPECT_EQ(s.selectedPort, selectedText(dialog, IDC_COM_PORT));
+        press(dialog, IDC_COMM_CANCEL);  // the dialog stays open until then
+    }, 1, s.givenModelID));
+
+    EXPECT_EQ(s.serialCalls, serialCallLog());
+    const auto& boxes = driver_->messageBoxes();
+    ASSERT_EQ(s.message ? 1u : 0u, boxes.size());
+    if (s.message) {
+        EXPECT_EQ("Kommunikationseinstellungen", boxes[0].caption);
+        EXPECT_EQ(s.message, boxes[0].text);
+        EXPECT_EQ(s.message == kNotFound, boxes[0].icon);
+    }
+    ASSERT_EQ(1u, driver_->detectingWindows().size());
+    const SeenDetectingWindow& w = driver_->detectingWindows()[0];
+    EXPECT_EQ("Kommunikationseinstellungen", w.title);
+    EXPECT_EQ(260, w.client.cx);
+    EXPECT_EQ(120, w.client.cy);
+    EXPECT_NE(nullptr, w.owner);
+    EXPECT_TRUE(w.destroyed);
+    EXPECT_EQ(0, simCounter("serial.library"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Detection, Searches, ::testing::ValuesIn(kSearches),
+                         [](const ::testing::TestParamInfo<Search>& i) { return i.param.name; });
+
+}  // namespace
+}  // namespace commtest

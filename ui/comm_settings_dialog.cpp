@@ -1,0 +1,318 @@
+// The communication settings dialog (template 105): the port kind, the COM
+// port and baud rate of an RS-232C port, or the model of a USB camera. The
+// procedure only dispatches; the lists are filled from plain records and
+// read back into the caller's descriptor on OK.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "../Common/bvWinReg.h"
+#include "../Common/default_port.h"
+#include "../sti/sti_transport.h"
+#include "ui_private.h"
+
+namespace bv {
+namespace {
+
+constexpr INT_PTR kDialogOk = 0;
+constexpr INT_PTR kDialogCancelled = 5;  // OPERATION_CANCELLED, without component bits
+constexpr DWORD kUsbModelListSize = 1024;
+constexpr int kModelNameLimit = 64;  // the model list's text, terminator included
+
+struct BaudItem {
+    UINT textId;
+    DWORD rate;
+};
+
+// The baud list, in the order shown; the item data is the rate.
+constexpr BaudItem kBaudItems[] = {
+    {IDS_BAUD_9600, 9600}, {IDS_BAUD_19200, 19200}, {IDS_BAUD_38400, 38400},
+    {IDS_BAUD_57600, 57600}, {IDS_BAUD_115200, 115200},
+};
+
+constexpr int kSerialControls[] = {IDC_COM_PORT_LABEL, IDC_COM_PORT, IDC_BAUD_LABEL, IDC_BAUD, IDC_DETECT};
+constexpr int kUsbControls[] = {IDC_USB_MODEL_LABEL, IDC_USB_MODEL};
+
+LRESULT sendTo(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+}
+
+void addItem(HWND dialog, int id, const char* text, LPARAM data) {
+    const LRESULT index = sendTo(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    if (index >= 0) sendTo(dialog, id, CB_SETITEMDATA, index, data);
+}
+
+// Adds a string-table entry as an item.
+void addTextItem(HWND dialog, HINSTANCE instance, int id, UINT textId, LPARAM data) {
+    addItem(dialog, id, loadMessageText(instance, textId), data);
+}
+
+// Selects the first item whose data equals data; the selection stays as it
+// was when no item has it.
+void selectItemWithData(HWND dialog, int id, LPARAM data) {
+    const LRESULT count = sendTo(dialog, id, CB_GETCOUNT);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (sendTo(dialog, id, CB_GETITEMDATA, i) == data) {
+            sendTo(dialog, id, CB_SETCURSEL, i);
+            return;
+        }
+    }
+}
+
+// The data of the selected item, or CB_ERR without a selection.
+LRESULT selectedData(HWND dialog, int id) {
+    const LRESULT index = sendTo(dialog, id, CB_GETCURSEL);
+    return index < 0 ? CB_ERR : sendTo(dialog, id, CB_GETITEMDATA, index);
+}
+
+template <size_t N>
+void showControls(HWND dialog, const int (&ids)[N], bool show) {
+    for (int id : ids) ShowWindow(GetDlgItem(dialog, id), show ? SW_SHOW : SW_HIDE);
+}
+
+CommDialogState& stateOf(HWND dialog) {
+    return *reinterpret_cast<CommDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void fillUsbModelList(HWND dialog, const CommDialogState& state) {
+    char models[kUsbModelListSize] = {};
+    DWORD count = 0;
+    if (FAILED(enumerateUsbModels(state.request.stillImageLibrary, models, sizeof models, &count))) count = 0;
+    sendTo(dialog, IDC_USB_MODEL, CB_RESETCONTENT);
+    const char* name = models;
+    for (DWORD i = 0; i < count; ++i, name += std::strlen(name) + 1) addItem(dialog, IDC_USB_MODEL, name, 0);
+    if (count == 0) addTextItem(dialog, state.instance, IDC_USB_MODEL, IDS_NO_USB_MODEL, 0);
+    sendTo(dialog, IDC_USB_MODEL, CB_SETCURSEL, 0);
+}
+
+void fillSerialLists(HWND dialog, const CommDialogState& state) {
+    sendTo(dialog, IDC_COM_PORT, CB_RESETCONTENT);
+    for (int n = 1; n <= kComPortCount; ++n) {
+        char name[8];
+        std::snprintf(name, sizeof name, "COM%d", n);
+        addItem(dialog, IDC_COM_PORT, name, n);
+    }
+    sendTo(dialog, IDC_COM_PORT, CB_SETCURSEL, 0);
+    selectItemWithData(dialog, IDC_COM_PORT, state.serialPortSetting.u.serial.portNumber);
+
+    sendTo(dialog, IDC_BAUD, CB_RESETCONTENT);
+    for (const BaudItem& item : kBaudItems) addTextItem(dialog, state.instance, IDC_BAUD, item.textId, item.rate);
+    sendTo(dialog, IDC_BAUD, CB_SETCURSEL, sendTo(dialog, IDC_BAUD, CB_GETCOUNT) - 1);
+    selectItemWithData(dialog, IDC_BAUD, state.serialPortSetting.u.serial.baudRate);
+}
+
+// Shows the controls of a port kind (BVL_PORT_SERIAL or BVL_PORT_USB) and
+// fills their lists. The serial lists are filled once per dialog, so that
+// switching kinds back and forth keeps the user's port and baud rate; the
+// USB model list is built anew each time. Returns false for other kinds.
+bool ShowPortControls(HWND dialog, CommDialogState& state, LRESULT kind, bool initial) {
+    if (kind == BVL_PORT_USB) {
+        showControls(dialog, kSerialControls, false);
+        showControls(dialog, kUsbControls, state.request.modelChoiceFlag != 0);
+        fillUsbModelList(dialog, state);
+        return true;
+    }
+    if (kind != BVL_PORT_SERIAL) return false;
+    showControls(dialog, kSerialControls, true);
+    if (initial || !state.serialListsFilled) {
+        state.serialListsFilled = true;
+        fillSerialLists(dialog, state);
+    }
+    showControls(dialog, kUsbControls, false);
+    return true;
+}
+
+void selectPortKind(HWND dialog, CommDialogState& state, LRESULT kind) {
+    selectItemWithData(dialog, IDC_PORT_KIND, kind);
+    ShowPortControls(dialog, state, kind, true);
+}
+
+// Registry reads at start-up fall back like missing values: a store that
+// cannot be read leaves the record empty, so the default is filled in.
+void readPortSetting(bvlCameraPort* port, DWORD selector) {
+    try {
+        machineRegistry().ReadPortSetting(port, kLastPort, selector);
+    } catch (const bvCException&) {
+    }
+}
+
+WORD readLastPortType(const char* valueName) {
+    try {
+        return machineRegistry().ReadLastPortType(valueName);
+    } catch (const bvCException&) {
+        return BVL_PORT_NONE;
+    }
+}
+
+// With both kinds offered, the kind shown first is that of the general last
+// port; without one, the default of the kind stored last (or as default).
+WORD initialKindOfBoth(DWORD givenModelID) {
+    bvlCameraPort general = {};
+    readPortSetting(&general, 0);
+    if (general.portType == BVL_PORT_NONE) {
+        WORD type = readLastPortType(kLastPort);
+        if (type == BVL_PORT_NONE) type = readLastPortType(kDefaultPort);
+        fillDefaultPort(&general, givenModelID, type == BVL_PORT_USB ? kPortKindUsb : kPortKindSerial);
+    }
+    return general.portType;
+}
+
+void initialiseDialog(HWND dialog, CommDialogState& state) {
+    centreWindowOver(dialog, GetParent(dialog));
+    sendTo(dialog, IDC_PORT_KIND, CB_RESETCONTENT);
+
+    state.serialPortSetting = bvlCameraPort();
+    readPortSetting(&state.serialPortSetting, BVL_PORT_SERIAL);
+    if (state.serialPortSetting.portType == BVL_PORT_NONE)
+        fillDefaultPort(&state.serialPortSetting, state.request.givenModelID, kPortKindSerial);
+    state.serialListsFilled = false;
+
+    switch (state.request.offeredPortKinds) {
+    case 1:
+        addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_SERIAL, BVL_PORT_SERIAL);
+        selectPortKind(dialog, state, BVL_PORT_SERIAL);
+        break;
+    case 2:
+        addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_USB, BVL_PORT_USB);
+        selectPortKind(dialog, state, BVL_PORT_USB);
+        break;
+    case 3: {
+        addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_USB, BVL_PORT_USB);
+        addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_SERIAL, BVL_PORT_SERIAL);
+        const WORD kind = initialKindOfBoth(state.request.givenModelID);
+        if (kind == BVL_PORT_USB || kind == BVL_PORT_SERIAL) selectPortKind(dialog, state, kind);
+        break;
+    }
+    default:
+        break;
+    }
+
+    RegisterDetectingClass(state.instance);
+    SetFocus(GetDlgItem(dialog, IDC_COMM_OK));
+    ShowWindow(dialog, SW_RESTORE);
+}
+
+// Closes the help viewer, withdraws the detecting window class and ends
+// the dialog with result.
+void EndCommDialog(HWND dialog, const CommDialogState& state, INT_PTR result) {
+    char helpFile[kHelpFileNameSize];
+    if (LoadStringA(state.instance, IDS_COMM_HELP_FILE, helpFile, sizeof helpFile) > 0)
+        WinHelpA(dialog, helpFile, HELP_QUIT, 0);
+    UnregisterClassA(kDetectingClassName, state.instance);
+    EndDialog(dialog, result);
+}
+
+// OK: writes the choice into the caller's descriptor. A USB model that the
+// registry does not know (such as "(Keine)") leaves model ID 0 and no
+// device name; the port request decides what that means.
+void acceptChoice(HWND dialog, const CommDialogState& state) {
+    bvlCameraPort* port = state.request.editedPort;
+    const LRESULT kind = selectedData(dialog, IDC_PORT_KIND);
+    port->portType = static_cast<WORD>(kind == CB_ERR ? BVL_PORT_NONE : kind);
+    if (port->portType == BVL_PORT_SERIAL) {
+        const bvlCameraPort chosen = serialPortChoice(static_cast<BYTE>(selectedData(dialog, IDC_COM_PORT)),
+                                                      static_cast<DWORD>(selectedData(dialog, IDC_BAUD)));
+        std::memcpy(port->portName, chosen.portName, sizeof port->portName);
+        port->u.serial = chosen.u.serial;
+    } else if (port->portType == BVL_PORT_USB) {
+        std::strcpy(port->portName, "USB");
+        char model[kModelNameLimit] = {};
+        GetDlgItemTextA(dialog, IDC_USB_MODEL, model, sizeof model);
+        try {
+            DWORD modelID = 0;
+            machineRegistry().ReadModelID(model, &modelID);
+            port->u.usb.modelID = modelID;
+        } catch (...) {
+            port->u.usb.modelID = 0;
+            port->u.usb.deviceName[0] = '\0';
+        }
+    }
+    EndCommDialog(dialog, state, kDialogOk);
+}
+
+// WM_COMMAND: 1 when the command was handled by ending the dialog.
+WORD CommDialogCommand(WPARAM wParam, HWND dialog, CommDialogState& state) {
+    switch (LOWORD(wParam)) {
+    case IDC_COMM_HELP:
+        CommHelp(dialog, state.instance, nullptr);
+        return 0;
+    case IDCANCEL:
+    case IDC_COMM_CANCEL:
+        EndCommDialog(dialog, state, kDialogCancelled);
+        return 1;
+    case IDC_PORT_KIND:
+        if (HIWORD(wParam) == CBN_SELCHANGE) {
+            const LRESULT kind = selectedData(dialog, IDC_PORT_KIND);
+            if (kind != CB_ERR) ShowPortControls(dialog, state, kind, false);
+        }
+        return 0;
+    case IDC_DETECT:
+        DetectSerialCamera(dialog, state);
+        return 0;
+    case IDC_COMM_OK:
+        acceptChoice(dialog, state);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+INT_PTR dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        initialiseDialog(dialog, stateOf(dialog));
+        return FALSE;  // the focus is set already
+    }
+    if (!GetWindowLongPtrA(dialog, DWLP_USER)) return FALSE;
+    CommDialogState& state = stateOf(dialog);
+    switch (message) {
+    case WM_HELP:
+        CommHelp(dialog, state.instance, reinterpret_cast<const HELPINFO*>(lParam));
+        return TRUE;
+    case WM_CONTEXTMENU:
+        CommContextHelp(dialog, state.instance, reinterpret_cast<HWND>(wParam), lParam);
+        return TRUE;
+    case WM_COMMAND:
+        return CommDialogCommand(wParam, dialog, state);
+    default:
+        return FALSE;
+    }
+}
+
+// No exception may leave a dialog procedure: the registry reads fall back
+// where they are made, and anything else (memory) ends in "not handled".
+INT_PTR CALLBACK CommDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message < WM_HELP || message > WM_COMMAND) return FALSE;
+    try {
+        return dispatch(dialog, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+bvlCameraPort serialPortChoice(BYTE portNumber, DWORD baudRate) {
+    bvlCameraPort port = {};
+    port.portType = BVL_PORT_SERIAL;
+    std::snprintf(port.portName, sizeof port.portName, "com%u", static_cast<unsigned>(portNumber));
+    port.u.serial.portNumber = portNumber;
+    const BYTE params[4] = {8, 1, 0, 3};
+    std::memcpy(port.u.serial.params, params, sizeof params);
+    port.u.serial.baudRate = baudRate;
+    return port;
+}
+
+INT_PTR runCommSettingsDialog(HINSTANCE instance, HWND owner, const CommDialogRequest& request) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    CommDialogState state;
+    state.instance = instance;
+    state.request = request;
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_COMM_SETTINGS), owner, CommDialogProc,
+                           reinterpret_cast<LPARAM>(&state));
+}
+
+}  // namespace bv

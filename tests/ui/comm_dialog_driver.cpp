@@ -24,21 +24,6 @@ struct DriverState {
 
 std::function<void(const char*, HWND)> g_screenshotHook;
 
-// Without a window manager on the virtual display, Wine waits two seconds
-// for one each time a managed window is hidden. Windows of this program are
-// left unmanaged instead (Wine then draws their frames itself); the setting
-// must be in place before the first window, so it is written at start-up.
-struct UnmanagedWindows {
-    UnmanagedWindows() {
-        char path[MAX_PATH];
-        const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-        std::string program(path, length);
-        program = program.substr(program.find_last_of("\\/") + 1);
-        const std::string key = "Software\\Wine\\AppDefaults\\" + program + "\\X11 Driver";
-        RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Managed", REG_SZ, "N", 2);
-    }
-} g_unmanagedWindows;
-
 // As UTF-8, whatever the ANSI code page of the prefix.
 std::string windowText(HWND window) {
     wchar_t wide[512] = {};

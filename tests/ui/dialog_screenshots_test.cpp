@@ -11,8 +11,10 @@
 #include "tests/support/locale_override.h"
 #include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
+#include "tests/support/registry_fixture.h"
 #include "tests/support/window_png.h"
 #include "ui/camera_settings_dialog.h"
+#include "ui/comm_settings_dialog.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -20,6 +22,7 @@ namespace {
 using bvtest::DialogDriver;
 
 const char kSettingsCaption[] = "Kameraeinstellungen";
+const char kCommCaption[] = "Kommunikationseinstellungen";
 
 class DialogScreenshots : public ::testing::Test {
 protected:
@@ -101,6 +104,87 @@ TEST_F(DialogScreenshots, MessageDialogOverTheSettings) {
                     ASSERT_TRUE(d.waitForClosed(message));
                     d.key(VK_ESCAPE);
                 });
+}
+
+// The communication settings dialog with one USB model installed and no
+// port stored, so that it opens on RS-232C.
+class CommDialogScreenshots : public DialogScreenshots {
+protected:
+    void SetUp() override {
+        DialogScreenshots::SetUp();
+        if (IsSkipped()) return;
+        machine_.clear();
+        const DWORD modelID = 0x70333036, both = 3;
+        machine_.addModel("Brivant350", &modelID, "Brivant 350", &both);
+        machine_.addLibraryKeys();
+        simReset();
+        stillImage_ = LoadLibraryA("Sti.dll");
+        SetDllDirectoryW((bvtest::executableFolder() + L"serial").c_str());
+    }
+    void TearDown() override {
+        if (stillImage_) FreeLibrary(stillImage_);
+        SetDllDirectoryW(nullptr);
+        machine_.clear();
+    }
+
+    INT_PTR openComm(const DialogDriver::Scenario& scenario) {
+        bvlCameraPort port = {};
+        bv::CommDialogRequest request;
+        request.editedPort = &port;
+        request.stillImageLibrary = stillImage_;
+        return driver_.run([&] { return bv::runCommSettingsDialog(library_.module(), nullptr, request); },
+                           scenario);
+    }
+
+    // The detecting window is painted only while the search blocks the
+    // thread: it is saved when its first paint has been made.
+    static LRESULT CALLBACK onCallReturn(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        char className[32] = "";
+        if (code == HC_ACTION && call->message == WM_PAINT && !detectingSaved_ &&
+            GetClassNameA(call->hwnd, className, sizeof className) && lstrcmpA(className, "lluiDetectingMsg") == 0) {
+            GdiFlush();
+            detectingSaved_ = bvtest::saveWindowPng(call->hwnd, detectingPath_);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    bvtest::RegistryWriter machine_{HKEY_LOCAL_MACHINE};
+    HMODULE stillImage_ = nullptr;
+    static inline bool detectingSaved_ = false;
+    static inline std::string detectingPath_;
+};
+
+TEST_F(CommDialogScreenshots, SerialThenUsb) {
+    openComm([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCommCaption);
+        shoot(d, dialog, "comm-rs232c.png");
+        d.perform([&] {
+            SendDlgItemMessageA(dialog, IDC_PORT_KIND, CB_SETCURSEL, 0, 0);  // "USB" comes first
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PORT_KIND, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PORT_KIND)));
+        });
+        EXPECT_TRUE(bvtest::itemVisible(dialog, IDC_USB_MODEL));
+        shoot(d, dialog, "comm-usb.png");
+        d.click(dialog, IDC_COMM_CANCEL);
+    });
+}
+
+TEST_F(CommDialogScreenshots, DetectingWindowAndItsOutcome) {
+    detectingSaved_ = false;
+    detectingPath_ = folder_ + "/comm-detecting.png";
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, onCallReturn, nullptr, GetCurrentThreadId());
+    openComm([&](DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCommCaption);
+        d.click(dialog, IDC_DETECT);  // the search ends with a message box
+        HWND outcome = d.waitForDialog(kCommCaption);
+        ASSERT_NE(dialog, outcome);
+        shoot(d, outcome, "comm-detection-outcome.png");
+        d.click(outcome, IDOK);
+        d.click(dialog, IDC_COMM_CANCEL);
+    });
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(detectingSaved_);
 }
 
 }  // namespace

@@ -132,10 +132,10 @@ INT_PTR onSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
     case WM_DRAWITEM: return drawDateTimeItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_HELP:
-        showHelpPopup(dialog, g_dialog.instance, *reinterpret_cast<const HELPINFO*>(lParam));
+        showHelpPopup(kSettingsHelp, dialog, g_dialog.instance, *reinterpret_cast<const HELPINFO*>(lParam));
         return TRUE;
     case WM_CONTEXTMENU:
-        showContextMenuHelp(dialog, g_dialog.instance, reinterpret_cast<HWND>(wParam), lParam);
+        showContextMenuHelp(kSettingsHelp, dialog, g_dialog.instance, reinterpret_cast<HWND>(wParam), lParam);
         return TRUE;
     case WM_DESTROY: withdrawFromEvents(); return FALSE;
     }

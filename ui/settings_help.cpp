@@ -1,12 +1,9 @@
-// Help of the settings dialog through the help viewer: the contents from
-// "&Hilfe", a popup for the caption's "?" and F1, and context-menu help for
-// a right click. The topic of a control is its id + 0x10000.
+// Help of the camera settings dialog: which controls have a help topic of
+// their own, in the order a point on the background panel is tested.
 #include "settings_private.h"
 
 namespace bv {
 namespace {
-
-constexpr DWORD kTopicBase = 0x10000;
 
 // In this order: a label comes before the frame around it.
 constexpr int kHelpControls[] = {
@@ -17,45 +14,16 @@ constexpr int kHelpControls[] = {
     IDC_SLOT2_LABEL, IDC_SLOT2_STATE, IDC_SLOT2_FREE_LABEL, IDC_SLOT2_FREE, IDC_SLOT2_TOTAL_LABEL,
     IDC_SLOT2_TOTAL, IDC_CARD_FRAME};
 
-void callHelp(HWND owner, HINSTANCE instance, UINT command, ULONG_PTR data) {
-    char file[kHelpFileNameSize];
-    loadHelpFileName(instance, file);
-    WinHelpA(owner, file, command, data);
-}
-
-void showContextMenuFor(HWND window, HINSTANCE instance, int id) {
-    DWORD pairs[4] = {static_cast<DWORD>(id), id + kTopicBase, 0, 0};
-    callHelp(window, instance, HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(pairs));
-}
-
 }  // namespace
 
-int controlAtPoint(POINT screenPoint, HWND dialog) {
-    for (int id : kHelpControls)
-        if (pointInControl(id, screenPoint, dialog)) return id;
-    return 0;
+const HelpLayout kSettingsHelp = {IDC_BACKGROUND_PANEL, kHelpControls, sizeof kHelpControls / sizeof *kHelpControls};
+
+int controlAtPoint(POINT screenPoint, HWND dialog) { return helpControlAtPoint(kSettingsHelp, screenPoint, dialog); }
+
+void quitHelp(HWND dialog, HINSTANCE instance) {
+    char file[kHelpFileNameSize];
+    loadHelpFileName(instance, file);
+    WinHelpA(dialog, file, HELP_QUIT, 0);
 }
-
-void showHelpContents(HWND dialog, HINSTANCE instance) { callHelp(dialog, instance, HELP_FINDER, 0); }
-
-// The panel behind everything stands for the control under the mouse.
-void showHelpPopup(HWND dialog, HINSTANCE instance, const HELPINFO& info) {
-    int id = info.iCtrlId;
-    if (id == IDC_BACKGROUND_PANEL) id = controlAtPoint(info.MousePos, dialog);
-    if (id != 0) callHelp(dialog, instance, HELP_CONTEXTPOPUP, id + kTopicBase);
-}
-
-void showContextMenuHelp(HWND dialog, HINSTANCE instance, HWND clicked, LPARAM point) {
-    const int id = GetDlgCtrlID(clicked);
-    if (id != 0 && id != IDC_BACKGROUND_PANEL) {
-        showContextMenuFor(clicked, instance, id);
-        return;
-    }
-    const POINT at = {LOWORD(point), HIWORD(point)};
-    const int under = controlAtPoint(at, dialog);
-    if (under != 0) showContextMenuFor(GetDlgItem(dialog, under), instance, under);
-}
-
-void quitHelp(HWND dialog, HINSTANCE instance) { callHelp(dialog, instance, HELP_QUIT, 0); }
 
 }  // namespace bv

@@ -57,9 +57,7 @@ bool repositionForOneSlot(HWND dialog, HINSTANCE instance);
 
 // The first listed control whose window holds the screen point, else 0.
 int controlAtPoint(POINT screenPoint, HWND dialog);
-void showHelpContents(HWND dialog, HINSTANCE instance);
-void showHelpPopup(HWND dialog, HINSTANCE instance, const HELPINFO& info);
-void showContextMenuHelp(HWND dialog, HINSTANCE instance, HWND clicked, LPARAM point);
+extern const HelpLayout kSettingsHelp;
 void quitHelp(HWND dialog, HINSTANCE instance);
 
 // --- The message dialog (message_dialog.cpp) ---

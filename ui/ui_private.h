@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "../include/bvcl2sti.h"
 #include "comm_settings_dialog.h"
 #include "resource_ids.h"
@@ -32,6 +34,24 @@ bool pointInControl(int id, POINT screenPoint, HWND dialog);
 // Moves window so that its centre is over the owner's (the desktop's when
 // owner is null), keeping its size and z-order, without activating it.
 void centreWindowOver(HWND window, HWND owner);
+
+// Help through the help viewer, shared by both dialogs. A layout names the
+// dialog's background control and the controls with a topic of their own
+// (id + 0x10000), in the order a point on the background is tested.
+struct HelpLayout {
+    int background;
+    const int* controls;
+    std::size_t controlCount;
+};
+// The first control of the layout under the screen point, else 0.
+int helpControlAtPoint(const HelpLayout& layout, POINT screenPoint, HWND dialog);
+void showHelpContents(HWND dialog, HINSTANCE instance);
+// WM_HELP: the popup of the control's topic; nothing for id 0.
+void showHelpPopup(const HelpLayout& layout, HWND dialog, HINSTANCE instance, const HELPINFO& info);
+// WM_CONTEXTMENU: the context-menu help of the clicked control, or of the
+// control under the point when the background (or nothing) was clicked.
+void showContextMenuHelp(const HelpLayout& layout, HWND dialog, HINSTANCE instance, HWND clicked,
+                         LPARAM screenPoint);
 
 // Runs the body of a procedure that Windows calls; whatever escapes it
 // becomes `fallback`, since no exception may unwind through Windows.

@@ -1,28 +1,23 @@
 #include "comm_dialog_driver.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
+
+#include "tests/support/dialog_driver.h"
+#include "ui/resource_ids.h"
 
 namespace commtest {
 namespace {
 
-constexpr int kPortKindList = 1034;    // only the communication settings dialog has it
 constexpr int kMessageBoxText = 0xffff;  // the text and icon of a message box
 constexpr int kMessageBoxIcon = 0x440;
-constexpr UINT kFallbackMs = 3000;
+const char kCaption[] = "Kommunikationseinstellungen";
 
-// The hook procedures have no context argument: one driver at a time.
-struct DriverState {
-    CommDialogDriver::Scenario scenario;
-    HHOOK cbt = nullptr, calls = nullptr;
-    HWND dialog = nullptr;
-    UINT_PTR fallback = 0;
-    bool ran = false;
-    std::vector<SeenMessageBox> boxes;
-    std::vector<SeenDetectingWindow> detecting;
-    std::vector<HWND> detectingHandles;
-} g_driver;
-
-std::function<void(const char*, HWND)> g_screenshotHook;
+// The hook procedures have no context argument: one run at a time.
+CommDialogRun* g_run = nullptr;
+HHOOK g_cbt = nullptr, g_calls = nullptr;
 
 // As UTF-8, whatever the ANSI code page of the prefix.
 std::string windowText(HWND window) {
@@ -37,56 +32,6 @@ bool hasClass(HWND window, const char* name) {
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
     return lstrcmpA(className, name) == 0;
-}
-
-void CALLBACK cancelLeftOpen(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    g_driver.fallback = 0;
-    if (IsWindow(g_driver.dialog)) SendMessageA(g_driver.dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-void CALLBACK runScenario(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    g_driver.ran = true;
-    g_driver.scenario(g_driver.dialog);
-    g_driver.fallback = SetTimer(nullptr, 0, kFallbackMs, cancelLeftOpen);
-}
-
-LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
-    const HWND window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && hasClass(window, "#32770")) {
-        if (GetDlgItem(window, kPortKindList)) {
-            if (!g_driver.dialog) SetTimer(nullptr, 0, 10, runScenario);
-            g_driver.dialog = window;
-        } else {
-            const bool icon = SendDlgItemMessageA(window, kMessageBoxIcon, STM_GETICON, 0, 0) != 0;
-            g_driver.boxes.push_back({windowText(window), windowText(GetDlgItem(window, kMessageBoxText)), icon});
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-        }
-    } else if (code == HCBT_DESTROYWND) {
-        for (size_t i = 0; i < g_driver.detectingHandles.size(); ++i)
-            if (g_driver.detectingHandles[i] == window) g_driver.detecting[i].destroyed = true;
-    }
-    return CallNextHookEx(g_driver.cbt, code, wParam, lParam);
-}
-
-// The detecting window is only ever painted while the search blocks the
-// thread; its first paint is where it is seen, as the user sees it.
-LRESULT CALLBACK onCallReturn(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_PAINT && hasClass(call->hwnd, "lluiDetectingMsg")) {
-        bool known = false;
-        for (HWND h : g_driver.detectingHandles) known = known || h == call->hwnd;
-        if (!known) {
-            RECT client;
-            GetClientRect(call->hwnd, &client);
-            g_driver.detectingHandles.push_back(call->hwnd);
-            g_driver.detecting.push_back({windowText(call->hwnd), {client.right, client.bottom},
-                                          GetWindow(call->hwnd, GW_OWNER), false});
-            holdForScreenshot("detecting", call->hwnd);
-        }
-    }
-    return CallNextHookEx(g_driver.calls, code, wParam, lParam);
 }
 
 const char* winePrefix() {
@@ -129,22 +74,54 @@ std::string dosDevicesFolder() { return winePrefix() ? std::string(winePrefix())
 
 }  // namespace
 
-CommDialogDriver::CommDialogDriver(Scenario scenario) {
-    g_driver = DriverState();
-    g_driver.scenario = std::move(scenario);
-    g_driver.cbt = SetWindowsHookExA(WH_CBT, onCbt, nullptr, GetCurrentThreadId());
-    g_driver.calls = SetWindowsHookExA(WH_CALLWNDPROCRET, onCallReturn, nullptr, GetCurrentThreadId());
+LRESULT CALLBACK CommDialogRun::onCbt(int code, WPARAM wParam, LPARAM lParam) {
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && hasClass(window, "#32770") && !GetDlgItem(window, IDC_PORT_KIND)) {
+        const bool icon = SendDlgItemMessageA(window, kMessageBoxIcon, STM_GETICON, 0, 0) != 0;
+        g_run->boxes_.push_back({windowText(window), windowText(GetDlgItem(window, kMessageBoxText)), icon});
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    } else if (code == HCBT_DESTROYWND) {
+        for (size_t i = 0; i < g_run->detectingHandles_.size(); ++i)
+            if (g_run->detectingHandles_[i] == window) g_run->detecting_[i].destroyed = true;
+    }
+    return CallNextHookEx(g_cbt, code, wParam, lParam);
 }
 
-CommDialogDriver::~CommDialogDriver() {
-    if (g_driver.fallback) KillTimer(nullptr, g_driver.fallback);
-    UnhookWindowsHookEx(g_driver.cbt);
-    UnhookWindowsHookEx(g_driver.calls);
+// The detecting window is only ever painted while the search blocks the
+// thread; its first paint is where it is seen, as the user sees it.
+LRESULT CALLBACK CommDialogRun::onCallReturn(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_PAINT && hasClass(call->hwnd, "lluiDetectingMsg")) {
+        auto& handles = g_run->detectingHandles_;
+        if (std::find(handles.begin(), handles.end(), call->hwnd) == handles.end()) {
+            RECT client;
+            GetClientRect(call->hwnd, &client);
+            handles.push_back(call->hwnd);
+            g_run->detecting_.push_back({windowText(call->hwnd), {client.right, client.bottom},
+                                         GetWindow(call->hwnd, GW_OWNER), false});
+        }
+    }
+    return CallNextHookEx(g_calls, code, wParam, lParam);
 }
 
-const std::vector<SeenMessageBox>& CommDialogDriver::messageBoxes() const { return g_driver.boxes; }
-const std::vector<SeenDetectingWindow>& CommDialogDriver::detectingWindows() const { return g_driver.detecting; }
-bool CommDialogDriver::scenarioRan() const { return g_driver.ran; }
+INT_PTR CommDialogRun::operator()(const std::function<INT_PTR()>& open, const Scenario& scenario, bool expectDialog) {
+    g_run = this;
+    g_cbt = SetWindowsHookExA(WH_CBT, onCbt, nullptr, GetCurrentThreadId());
+    g_calls = SetWindowsHookExA(WH_CALLWNDPROCRET, onCallReturn, nullptr, GetCurrentThreadId());
+    bool ran = false;
+    bvtest::DialogDriver driver;
+    const INT_PTR result = driver.run(open, [&](bvtest::DialogDriver& d) {
+        HWND dialog = d.waitForDialog(kCaption, expectDialog ? 5000 : 200);
+        if (!dialog) return;
+        ran = true;
+        scenario(dialog);  // a message box it opens is answered by the hook
+    });
+    UnhookWindowsHookEx(g_calls);
+    UnhookWindowsHookEx(g_cbt);
+    g_run = nullptr;
+    EXPECT_EQ(expectDialog, ran) << "the communication settings dialog " << (ran ? "showed" : "never showed");
+    return result;
+}
 
 std::string itemsOf(HWND dialog, int id) {
     std::string items;
@@ -164,8 +141,6 @@ std::string selectedText(HWND dialog, int id) {
     return text;
 }
 
-bool shown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-
 void choose(HWND dialog, int id, int index) {
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -173,20 +148,6 @@ void choose(HWND dialog, int id, int index) {
 
 void press(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void setScreenshotHook(std::function<void(const char*, HWND)> hook) { g_screenshotHook = std::move(hook); }
-
-void holdForScreenshot(const char* state, HWND window) {
-    if (g_screenshotHook) return g_screenshotHook(state, window);
-    const char* hold = std::getenv("BV_SCREENSHOT_HOLD_MS");
-    if (!hold) return;
-    const DWORD end = GetTickCount() + std::strtoul(hold, nullptr, 10);
-    MSG message;
-    while (static_cast<LONG>(end - GetTickCount()) > 0) {
-        if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_PAINT);
-    }
 }
 
 // Leftovers of an interrupted run stay put aside, so the prefix's own links

@@ -1,7 +1,7 @@
-// Drives the communication settings dialog from the test's own thread: the
-// dialog runs modally there, and a thread timer runs the test's scenario
-// inside its message loop. Hooks on the thread answer the message boxes of
-// the camera search and note what the search's detecting window showed.
+// Runs the communication settings dialog on the test's own thread with the
+// shared dialog driver. Hooks on the thread answer the message boxes of the
+// camera search and note what the search's detecting window showed; the
+// COM ports of the Wine prefix are made to order.
 #pragma once
 
 #include <windows.h>
@@ -24,34 +24,34 @@ struct SeenDetectingWindow {
     bool destroyed;
 };
 
-// While it lives, the first communication settings dialog shown on this
-// thread gets the scenario run once it is up; a dialog the scenario left
-// open is cancelled. Message boxes are answered with OK.
-class CommDialogDriver {
+// Runs the communication settings dialog through open (which shows it
+// modally) with the shared dialog driver and hands the dialog to the
+// scenario once it is up. While it runs, every message box on the thread
+// is noted and answered with OK, and the detecting window is noted at its
+// first paint. With expectDialog false, an open that returns without a
+// dialog runs no scenario. Returns what open returned.
+class CommDialogRun {
 public:
     using Scenario = std::function<void(HWND dialog)>;
-    explicit CommDialogDriver(Scenario scenario);
-    ~CommDialogDriver();
-    CommDialogDriver(const CommDialogDriver&) = delete;
-    CommDialogDriver& operator=(const CommDialogDriver&) = delete;
+    INT_PTR operator()(const std::function<INT_PTR()>& open, const Scenario& scenario, bool expectDialog = true);
 
-    const std::vector<SeenMessageBox>& messageBoxes() const;
-    const std::vector<SeenDetectingWindow>& detectingWindows() const;
-    bool scenarioRan() const;
+    const std::vector<SeenMessageBox>& messageBoxes() const { return boxes_; }
+    const std::vector<SeenDetectingWindow>& detectingWindows() const { return detecting_; }
+
+private:
+    static LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK onCallReturn(int code, WPARAM wParam, LPARAM lParam);
+
+    std::vector<SeenMessageBox> boxes_;
+    std::vector<SeenDetectingWindow> detecting_;
+    std::vector<HWND> detectingHandles_;
 };
 
 // Reading and working the dialog's controls as a user would.
 std::string itemsOf(HWND dialog, int id);  // "COM1|COM2|..."
 std::string selectedText(HWND dialog, int id);
-bool shown(HWND dialog, int id);
 void choose(HWND dialog, int id, int index);  // selects and notifies the dialog
 void press(HWND dialog, int id);
-
-// A point where a screenshot of the named state can be taken ("rs232c",
-// "usb", "detecting"). Calls the hook set here; with BV_SCREENSHOT_HOLD_MS
-// set and no hook, keeps the window up that long, dispatching its paints.
-void setScreenshotHook(std::function<void(const char* state, HWND window)> hook);
-void holdForScreenshot(const char* state, HWND window);
 
 // Makes exactly the COM ports of mask (bit 0 = COM1, up to COM6) exist in
 // this process's Wine prefix: dosdevices\comN links to /dev/null, made by a

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 
 #include "comm_dialog_driver.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
 #include "tests/support/registry_fixture.h"
@@ -56,7 +56,7 @@ protected:
     }
 
     // Runs the dialog with the scenario; port starts as 0xcc bytes.
-    INT_PTR run(DWORD offered, CommDialogDriver::Scenario scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
+    INT_PTR run(DWORD offered, const CommDialogRun::Scenario& scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
         std::memset(&port_, 0xcc, sizeof port_);
         bv::CommDialogRequest request;
         request.offeredPortKinds = offered;
@@ -64,18 +64,15 @@ protected:
         request.modelChoiceFlag = modelChoice;
         request.givenModelID = givenModel;
         request.stillImageLibrary = stillImage_;
-        driver_.reset();  // one driver, one set of hooks at a time
-        driver_ = std::make_unique<CommDialogDriver>(std::move(scenario));
-        const INT_PTR result = bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request);
-        EXPECT_TRUE(driver_->scenarioRan());
-        return result;
+        return driver_([&] { return bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request); },
+                       scenario);
     }
 
     const BYTE* portBytes() const { return reinterpret_cast<const BYTE*>(&port_); }
 
     HMODULE stillImage_ = nullptr;
     bvlCameraPort port_;
-    std::unique_ptr<CommDialogDriver> driver_;
+    CommDialogRun driver_;
 };
 
 }  // namespace commtest

@@ -55,9 +55,9 @@ TEST_P(FirstViews, ShowTheKindAndItsLists) {
         EXPECT_EQ(v.kind, selectedText(dialog, IDC_PORT_KIND));
         const bool serial = std::strcmp(v.kind, "RS-232C") == 0;
         for (int id : {IDC_COM_PORT_LABEL, IDC_COM_PORT, IDC_BAUD_LABEL, IDC_BAUD, IDC_DETECT})
-            EXPECT_EQ(serial, shown(dialog, id)) << id;
-        EXPECT_EQ(v.modelListShown, shown(dialog, IDC_USB_MODEL));
-        EXPECT_EQ(v.modelListShown, shown(dialog, IDC_USB_MODEL_LABEL));
+            EXPECT_EQ(serial, bvtest::itemVisible(dialog, id)) << id;
+        EXPECT_EQ(v.modelListShown, bvtest::itemVisible(dialog, IDC_USB_MODEL));
+        EXPECT_EQ(v.modelListShown, bvtest::itemVisible(dialog, IDC_USB_MODEL_LABEL));
         if (serial) {
             EXPECT_EQ(kComPorts, itemsOf(dialog, IDC_COM_PORT));
             EXPECT_EQ(kBauds, itemsOf(dialog, IDC_BAUD));
@@ -79,7 +79,6 @@ TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) 
     storeSerialLastPort(2, 19200);
     ASSERT_EQ(0, run(3, [](HWND dialog) {
         ASSERT_EQ("USB", selectedText(dialog, IDC_PORT_KIND));
-        holdForScreenshot("usb", dialog);
         choose(dialog, IDC_PORT_KIND, 1);  // RS-232C: filled from the stored serial port
         EXPECT_EQ("COM2", selectedText(dialog, IDC_COM_PORT));
         EXPECT_EQ("19.2K", selectedText(dialog, IDC_BAUD));
@@ -94,8 +93,7 @@ TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) 
         choose(dialog, IDC_PORT_KIND, 1);
         EXPECT_EQ("COM4", selectedText(dialog, IDC_COM_PORT));
         EXPECT_EQ("57.6K", selectedText(dialog, IDC_BAUD));
-        EXPECT_FALSE(shown(dialog, IDC_USB_MODEL));
-        holdForScreenshot("rs232c", dialog);
+        EXPECT_FALSE(bvtest::itemVisible(dialog, IDC_USB_MODEL));
         press(dialog, IDC_COMM_OK);
     }));
     EXPECT_EQ(BVL_PORT_SERIAL, port_.portType);

@@ -69,12 +69,15 @@ TEST_P(DialogChoices, AreStoredOrRefused) {
     if (!c.usbCameraKnown) simStiSetDevices(nullptr, 0);
     bvlCameraPort port;
     std::string offered;
-    CommDialogDriver driver([&](HWND dialog) {
-        offered = itemsOf(dialog, IDC_PORT_KIND);
-        if (c.action == Action::Com3Ok) choose(dialog, IDC_COM_PORT, 2);
-        press(dialog, c.action == Action::Cancel ? IDC_COMM_CANCEL : IDC_COMM_OK);
-    });
-    EXPECT_EQ(c.expectedResult, api().baseGetDevicePort(2, nullptr, c.modelID, &port, c.wantedKind));
+    CommDialogRun run;
+    const INT_PTR result = run([&] { return static_cast<INT_PTR>(api().baseGetDevicePort(2, nullptr, c.modelID, &port, c.wantedKind)); },
+        [&](HWND dialog) {
+            offered = itemsOf(dialog, IDC_PORT_KIND);
+            if (c.action == Action::Com3Ok) choose(dialog, IDC_COM_PORT, 2);
+            press(dialog, c.action == Action::Cancel ? IDC_COMM_CANCEL : IDC_COMM_OK);
+        },
+        c.offeredKinds[0] != '\0');
+    EXPECT_EQ(c.expectedResult, static_cast<DWORD>(result));
     EXPECT_EQ(c.offeredKinds, offered);
     EXPECT_EQ(c.expectedType, port.portType);
     if (c.expectedType == BVL_PORT_USB) {

@@ -79,15 +79,15 @@ TEST_P(Searches, FindTheCameraOrSayWhy) {
     }, 1, s.givenModelID));
 
     EXPECT_EQ(s.serialCalls, serialCallLog());
-    const auto& boxes = driver_->messageBoxes();
+    const auto& boxes = driver_.messageBoxes();
     ASSERT_EQ(s.message ? 1u : 0u, boxes.size());
     if (s.message) {
         EXPECT_EQ("Kommunikationseinstellungen", boxes[0].caption);
         EXPECT_EQ(s.message, boxes[0].text);
         EXPECT_EQ(s.message == kNotFound, boxes[0].icon);
     }
-    ASSERT_EQ(1u, driver_->detectingWindows().size());
-    const SeenDetectingWindow& w = driver_->detectingWindows()[0];
+    ASSERT_EQ(1u, driver_.detectingWindows().size());
+    const SeenDetectingWindow& w = driver_.detectingWindows()[0];
     EXPECT_EQ("Kommunikationseinstellungen", w.title);
     EXPECT_EQ(260, w.client.cx);
     EXPECT_EQ(120, w.client.cy);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "comm_dialog_driver.h"
 #include "tests/support/dialog_driver.h"
@@ -37,22 +38,41 @@ inline void storeKinds(DWORD lastModel, DWORD defaultModel) {
     machine().setLibraryValue("", "defaultModel", &defaultModel, 4, REG_DWORD);
 }
 
-class CommDialogTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
+// What the dialog works with, for the lifetime of the object: an empty
+// scratch machine registry, the factory camera, the Still Image stand-in
+// for the USB model list and the serial stand-in's folder for the search.
+class CommDialogWorld {
+public:
+    CommDialogWorld() {
         machine().clear();
         simReset();
         stillImage_ = LoadLibraryA("Sti.dll");
         SetDllDirectoryW((bvtest::executableFolder() + L"serial").c_str());
     }
-
-    void TearDown() override {
+    ~CommDialogWorld() {
         if (stillImage_) FreeLibrary(stillImage_);
         SetDllDirectoryW(nullptr);
+        machine().clear();
+    }
+    CommDialogWorld(const CommDialogWorld&) = delete;
+    CommDialogWorld& operator=(const CommDialogWorld&) = delete;
+    HMODULE stillImage() const { return stillImage_; }
+
+private:
+    HMODULE stillImage_ = nullptr;
+};
+
+class CommDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
+        world_ = std::make_unique<CommDialogWorld>();
+    }
+
+    void TearDown() override {
+        world_.reset();
         EXPECT_FALSE(GetModuleHandleA("bvcll.dll")) << "the camera search left the serial library loaded";
         EXPECT_EQ(0, simCounter("sti.instances"));
-        machine().clear();
     }
 
     // Runs the dialog with the scenario; port starts as 0xcc bytes.
@@ -63,14 +83,14 @@ protected:
         request.editedPort = &port_;
         request.modelChoiceFlag = modelChoice;
         request.givenModelID = givenModel;
-        request.stillImageLibrary = stillImage_;
+        request.stillImageLibrary = world_->stillImage();
         return driver_([&] { return bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request); },
                        scenario);
     }
 
     const BYTE* portBytes() const { return reinterpret_cast<const BYTE*>(&port_); }
 
-    HMODULE stillImage_ = nullptr;
+    std::unique_ptr<CommDialogWorld> world_;
     bvlCameraPort port_;
     CommDialogRun driver_;
 };

@@ -5,13 +5,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
+#include "comm_dialog_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
 #include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
-#include "tests/support/registry_fixture.h"
 #include "tests/support/window_png.h"
 #include "ui/camera_settings_dialog.h"
 #include "ui/comm_settings_dialog.h"
@@ -106,32 +107,23 @@ TEST_F(DialogScreenshots, MessageDialogOverTheSettings) {
                 });
 }
 
-// The communication settings dialog with one USB model installed and no
-// port stored, so that it opens on RS-232C.
+// The communication settings dialog with the models installed and no
+// general last port stored, so that it opens on RS-232C.
 class CommDialogScreenshots : public DialogScreenshots {
 protected:
     void SetUp() override {
         DialogScreenshots::SetUp();
         if (IsSkipped()) return;
-        machine_.clear();
-        const DWORD modelID = 0x70333036, both = 3;
-        machine_.addModel("Brivant350", &modelID, "Brivant 350", &both);
-        machine_.addLibraryKeys();
-        simReset();
-        stillImage_ = LoadLibraryA("Sti.dll");
-        SetDllDirectoryW((bvtest::executableFolder() + L"serial").c_str());
+        world_ = std::make_unique<commtest::CommDialogWorld>();
+        commtest::installModels();
     }
-    void TearDown() override {
-        if (stillImage_) FreeLibrary(stillImage_);
-        SetDllDirectoryW(nullptr);
-        machine_.clear();
-    }
+    void TearDown() override { world_.reset(); }
 
     INT_PTR openComm(const DialogDriver::Scenario& scenario) {
         bvlCameraPort port = {};
         bv::CommDialogRequest request;
         request.editedPort = &port;
-        request.stillImageLibrary = stillImage_;
+        request.stillImageLibrary = world_->stillImage();
         return driver_.run([&] { return bv::runCommSettingsDialog(library_.module(), nullptr, request); },
                            scenario);
     }
@@ -149,8 +141,7 @@ protected:
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
-    bvtest::RegistryWriter machine_{HKEY_LOCAL_MACHINE};
-    HMODULE stillImage_ = nullptr;
+    std::unique_ptr<commtest::CommDialogWorld> world_;
     static inline bool detectingSaved_ = false;
     static inline std::string detectingPath_;
 };

@@ -11,9 +11,12 @@ prepare_machine() {
     bash .ci/register-qemu-i386
 }
 
+# Builds one preset: every target, or only the targets given after it.
 build_preset() {
-    cmake --preset "$1"
-    cmake --build --preset "$1"
+    local preset=$1
+    shift
+    cmake --preset "$preset"
+    cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
 prepare_wine_prefix() {

@@ -39,9 +39,9 @@ void onAmPmMessage(HWND field, UINT message) {
     }
 }
 
-// Handles the message, then passes it on to the static's own procedure.
-// The arrow keys are asked for, so that they reach the time spin instead
-// of moving the focus through the dialog.
+// Handles the message, then passes it on, unchanged, to the static's own
+// procedure: the arrow keys move the focus through the dialog as from any
+// static.
 LRESULT CALLBACK amPmFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
     DateTimeEditorState& e = dateTimeEditor();
     const WNDPROC previous = e.previousAmPmProc;
@@ -53,9 +53,7 @@ LRESULT CALLBACK amPmFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM l
         SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         e.previousAmPmProc = nullptr;
     }
-    LRESULT result = CallWindowProcA(previous, field, message, wParam, lParam);
-    if (message == WM_GETDLGCODE) result |= DLGC_WANTARROWS;
-    return result;
+    return CallWindowProcA(previous, field, message, wParam, lParam);
 }
 
 }  // namespace

@@ -268,12 +268,13 @@ INT_PTR dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!GetWindowLongPtrA(dialog, DWLP_USER)) return FALSE;
     CommDialogState& state = stateOf(dialog);
     switch (message) {
+    // Help returns FALSE, so the dialog manager's default handling runs too.
     case WM_HELP:
         CommHelp(dialog, state.instance, reinterpret_cast<const HELPINFO*>(lParam));
-        return TRUE;
+        return FALSE;
     case WM_CONTEXTMENU:
         CommContextHelp(dialog, state.instance, reinterpret_cast<HWND>(wParam), lParam);
-        return TRUE;
+        return FALSE;
     case WM_COMMAND:
         return CommDialogCommand(wParam, dialog, state);
     default:

@@ -33,11 +33,11 @@ void drawAmPm(const DRAWITEMSTRUCT& item) {
 
 }  // namespace
 
-bool drawDateTimeItem(const DRAWITEMSTRUCT& item) {
+void drawDateTimeItem(const DRAWITEMSTRUCT& item) {
     switch (item.CtlID) {
     case IDC_DATE_SEPARATOR1: case IDC_DATE_SEPARATOR2: case IDC_TIME_SEPARATOR:
     case IDC_AM_PM: case IDC_TIME_FILLER: break;
-    default: return false;
+    default: return;
     }
     OwnedGdiObject brush(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
     FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(brush.get()));
@@ -47,7 +47,6 @@ bool drawDateTimeItem(const DRAWITEMSTRUCT& item) {
         drawAmPm(item);
     else if (item.CtlID != IDC_TIME_FILLER)
         drawSlash(item.hDC, item.rcItem);
-    return true;
 }
 
 }  // namespace bv

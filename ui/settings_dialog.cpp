@@ -116,7 +116,10 @@ void onBatteryEvent(DWORD level) {
 }
 
 // A DLGPROC's own result only says whether it handled the message; what
-// the sender sees is DWLP_MSGRESULT, which stays 0 unless set.
+// the sender sees is DWLP_MSGRESULT, which stays 0 unless set. Apart from
+// the camera event, every message returns FALSE, so the dialog manager's
+// default handling still runs after ours (F1 also reaches the owner, a
+// right click on the caption shows the system menu).
 INT_PTR onSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (g_dialog.notificationMessage != 0 && message == g_dialog.notificationMessage) {
         const LRESULT answer = LOWORD(handleCameraEvent(wParam, lParam));
@@ -124,20 +127,20 @@ INT_PTR onSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         return answer;
     }
     switch (message) {
-    case WM_INITDIALOG: initialise(dialog); return FALSE;  // the focus stays on OK
-    case WM_COMMAND: onCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam); return FALSE;
+    case WM_INITDIALOG: initialise(dialog); break;  // the focus stays on OK
+    case WM_COMMAND: onCommand(dialog, LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_NOTIFY: onNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam); break;
     case WM_TIMER:
         if (wParam == kClockTimer) refreshClock();
-        return TRUE;
-    case WM_DRAWITEM: return drawDateTimeItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        break;
+    case WM_DRAWITEM: drawDateTimeItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); break;
     case WM_HELP:
         showHelpPopup(kSettingsHelp, dialog, g_dialog.instance, *reinterpret_cast<const HELPINFO*>(lParam));
-        return TRUE;
+        break;
     case WM_CONTEXTMENU:
         showContextMenuHelp(kSettingsHelp, dialog, g_dialog.instance, reinterpret_cast<HWND>(wParam), lParam);
-        return TRUE;
-    case WM_DESTROY: withdrawFromEvents(); return FALSE;
+        break;
+    case WM_DESTROY: withdrawFromEvents(); break;
     }
     return FALSE;
 }

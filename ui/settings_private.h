@@ -81,8 +81,8 @@ void takePcTime();
 // Status 0 with the new value, kSettingsTimeUntouched, or kSettingsDateInvalid.
 DWORD composeDateTime(LONG* value);
 void showSettingsMessage(UINT id);
-// Owner drawing of 1054, 1055, 1057, 1058 and 1059; false for other controls.
-bool drawDateTimeItem(const DRAWITEMSTRUCT& item);
+// Owner drawing of 1054, 1055, 1057, 1058 and 1059; other controls are left alone.
+void drawDateTimeItem(const DRAWITEMSTRUCT& item);
 // Subclasses the am/pm field 1054 of the dialog.
 void subclassAmPmField(HWND dialog);
 LRESULT CALLBACK amPmKeyboardHook(int code, WPARAM key, LPARAM flags);

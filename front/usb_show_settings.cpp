@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "../Common/memory_stream.h"
+#include "../Common/owned.h"
 #include "../ui/camera_settings_dialog.h"
 #include "process_state.h"
 #include "settings_snapshot.h"
@@ -65,12 +66,14 @@ void gatherCardSlots(bvlCameraSettings& settings) {
         settings.slotCount = 1;
 }
 
-// After OK: the owner name always, the clock when the user set one.
+// After OK: the owner name always, the clock when the user set one. A
+// failed owner write does not keep the clock from the camera; the first
+// failure is the result.
 DWORD writeBack(DWORD camera, bvlCameraSettings& settings) {
-    DWORD rc = baseWriteSetting(camera, kSettingOwnerName, settings.ownerName);
-    if (rc != 0 || settings.endStatus != kSettingsChangedTime) return rc;
+    const DWORD rc = baseWriteSetting(camera, kSettingOwnerName, settings.ownerName);
+    if (settings.endStatus != kSettingsChangedTime) return rc;
     LONG cameraTime = dialogToCameraTime(settings.dateTime, zoneBiasSeconds());
-    return baseWriteSetting(camera, kSettingDateTime, &cameraTime);
+    return keepFirst(rc, baseWriteSetting(camera, kSettingDateTime, &cameraTime));
 }
 
 DWORD gatherShowAndWrite(DWORD camera, HWND parent, bvlCameraSettings& settings) {

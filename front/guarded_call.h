@@ -19,7 +19,7 @@ DWORD runGuarded(Body body) noexcept {
     } catch (const std::bad_alloc&) {
         return BVL_E_MEM_ALLOC_FAILED;
     } catch (...) {
-        return BVL_E_NO_DEVICE_OPEN;
+        return BVL_E_UNEXPECTED_EXCEPTION;
     }
 }
 

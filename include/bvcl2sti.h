@@ -36,6 +36,7 @@ extern "C" {
 
 #define BVL_E_NO_DEVICE_OPEN                0x0a000002u /* INTERNAL_ERROR */
 #define BVL_E_MEM_ALLOC_FAILED              0x0a000003u
+#define BVL_E_UNEXPECTED_EXCEPTION          0x0a000008u /* a fault inside the library */
 #define BVL_E_SERIAL_LIBRARY_MISSING        0x0a00000au /* MISSING_SUBCOMPONENT */
 #define BVL_E_FILE_NOT_FOUND                0x0a000022u
 #define BVL_E_DIR_IO_ERROR                  0x0a000041u

@@ -22,6 +22,8 @@ struct CommandArgs {
 // Print "bvcam: <what>: <the error explained>" and return kExitFailed.
 int failWithCode(const std::string& what, DWORD code);
 int failOnHost(const std::string& what, DWORD win32Error);
+// Print "bvcam: <message>" and return kExitFailed.
+int failMessage(const std::string& message);
 // Print "bvcam: <message>" with a hint at the usage lines; return kExitUsage.
 int failUsage(const std::string& message);
 

@@ -142,7 +142,9 @@ int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* po
     } else if (!parsePortText(text, port)) {
         return failUsage("unknown port " + text);
     }
-    completeUsbPort(api, port);
+    std::string problem;
+    if (DWORD rc = completeUsbPort(api, port, &problem)) return failWithCode("list the USB cameras", rc);
+    if (!problem.empty()) return failMessage(problem);
     return kExitOk;
 }
 
@@ -189,6 +191,12 @@ int failWithCode(const std::string& what, DWORD code) {
 int failOnHost(const std::string& what, DWORD win32Error) {
     std::fflush(stdout);
     std::fprintf(stderr, "bvcam: %s\n", describeHostError(what, win32Error).c_str());
+    return kExitFailed;
+}
+
+int failMessage(const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "bvcam: %s\n", message.c_str());
     return kExitFailed;
 }
 

@@ -6,12 +6,7 @@
 #include "camera_formats.h"
 #include "memory_stream.h"
 #include "model_list.h"
-
-namespace {
-
-constexpr DWORD kInstalledForUsb = 2;  // installMethod bit
-
-}  // namespace
+#include "usb_model_match.h"
 
 DWORD lastPort(const bvlBaseAPI& api, bvlCameraPort* port) {
     const DWORD rc = api.baseGetDevicePort(BVL_PORT_REQUEST_LAST, nullptr, 0, port, 0);
@@ -20,15 +15,15 @@ DWORD lastPort(const bvlBaseAPI& api, bvlCameraPort* port) {
     return 0;
 }
 
-void completeUsbPort(const bvlBaseAPI& api, bvlCameraPort* port) {
-    if (port->portType != BVL_PORT_USB || port->u.usb.modelID != 0 || port->u.usb.deviceName[0] != '\0') return;
+DWORD completeUsbPort(const bvlBaseAPI& api, bvlCameraPort* port, std::string* problem) {
+    problem->clear();
+    if (port->portType != BVL_PORT_USB || port->u.usb.modelID != 0 || port->u.usb.deviceName[0] != '\0') return 0;
     MemoryStream list;
+    if (DWORD rc = api.baseGetUSBModels(list.stream())) return rc;
     std::vector<InstalledModel> models;
-    if (api.baseGetUSBModels(list.stream()) != 0 || !readInstalledModels(models)) return;
-    for (const std::string& description : parseTextList(list.bytes()))
-        for (const InstalledModel& m : models)
-            if ((m.installMethod & kInstalledForUsb) && _stricmp(m.name.c_str(), description.c_str()) == 0) {
-                port->u.usb.modelID = m.modelID;
-                return;
-            }
+    readInstalledModels(models);
+    const UsbModelMatch match = matchConnectedModel(parseTextList(list.bytes()), models);
+    port->u.usb.modelID = match.modelID;
+    *problem = match.problem;
+    return 0;
 }

@@ -1,6 +1,8 @@
 // Which port the tool talks on when --port does not say it all.
 #pragma once
 
+#include <string>
+
 #include "bvcl2sti.h"
 
 // The port the library stored as the last one; without one, its default
@@ -9,6 +11,6 @@ DWORD lastPort(const bvlBaseAPI& api, bvlCameraPort* port);
 
 // A USB port without model or device ("--port usb") gets the model of the
 // first USB camera the Still Image service lists whose description names
-// an installed USB model. The port stays as it is when none does; opening
-// it then reports why.
-void completeUsbPort(const bvlBaseAPI& api, bvlCameraPort* port);
+// an installed USB model. When none does, the port stays as it is and
+// problem says why. 0, or the library's code for the service's list.
+DWORD completeUsbPort(const bvlBaseAPI& api, bvlCameraPort* port, std::string* problem);

@@ -14,9 +14,10 @@ namespace bv {
 // The library's g_bvlBaseAPI, or null when it has none.
 const bvlBaseAPI* findSerialBaseTable(HMODULE library);
 
-// Loads fileName and finds its base table; succeeds as a whole. On success
+// Loads fileName from the folders loadLibraryFromKnownFolders searches and
+// finds its base table; succeeds as a whole. On success
 // library owns the module and the table is returned; otherwise null, with
 // library empty (a module without the table is unloaded again).
-const bvlBaseAPI* loadSerialBaseTable(const char* fileName, OwnedModule* library);
+const bvlBaseAPI* loadSerialBaseTable(const wchar_t* fileName, OwnedModule* library);
 
 }  // namespace bv

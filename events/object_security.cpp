@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "../Common/library_search.h"
+
 namespace bv {
 namespace {
 
@@ -12,11 +14,11 @@ constexpr DWORD kDescriptorSize = SECURITY_DESCRIPTOR_MIN_LENGTH;  // 20 bytes o
 
 using SetEntriesInAclFn = DWORD(WINAPI*)(ULONG, PEXPLICIT_ACCESS_A, PACL, PACL*);
 
-// SetEntriesInAclA is looked up at run time: AdvAPI32.dll is loaded for the
-// call and unloaded again. Returns the system error, or ERROR_PROC_NOT_FOUND
+// SetEntriesInAclA is looked up at run time: AdvAPI32.dll is loaded from the
+// system folder for the call and unloaded again. Returns the system error, or ERROR_PROC_NOT_FOUND
 // when the library or the function is missing.
 DWORD setEntriesInAcl(EXPLICIT_ACCESS_A* entries, ULONG count, PACL* acl) {
-    OwnedModule advapi(LoadLibraryA("AdvAPI32.dll"));
+    OwnedModule advapi(loadSystemLibrary(L"AdvAPI32.dll"));
     if (!advapi) return ERROR_PROC_NOT_FOUND;
     auto fn = reinterpret_cast<SetEntriesInAclFn>(
         reinterpret_cast<void*>(GetProcAddress(advapi.get(), "SetEntriesInAclA")));

@@ -1,5 +1,7 @@
 #include "process_state.h"
 
+#include "../Common/library_search.h"
+
 namespace bv {
 namespace {
 
@@ -15,7 +17,7 @@ void attachProcess(HINSTANCE instance) {
     s.portType = BVL_PORT_NONE;
     s.serialBaseAPI = nullptr;
     s.serialLibrary.reset();
-    s.stillImageLibrary.reset(LoadLibraryA("Sti.dll"));
+    s.stillImageLibrary.reset(loadLibraryFromKnownFolders(L"Sti.dll"));
 }
 
 void detachProcess(bool processTerminating) {

@@ -2,19 +2,20 @@
 
 #include <utility>
 
+#include "../Common/library_search.h"
 #include "../Common/serial_base_table.h"
 
 namespace bv {
 namespace {
 
-const char kSerialLibraryName[] = "BVCLL.DLL";
+const wchar_t kSerialLibraryName[] = L"BVCLL.DLL";
 const char kFactryTableName[] = "g_bvlFactryAPI";
 
 }  // namespace
 
 DWORD connectSerialLibrary(ProcessState& state) {
     OwnedModule library = state.serialLibrary ? std::move(state.serialLibrary)
-                                              : OwnedModule(LoadLibraryA(kSerialLibraryName));
+                                              : OwnedModule(loadLibraryFromKnownFolders(kSerialLibraryName));
     state.serialBaseAPI = nullptr;
     if (!library) return BVL_E_SERIAL_LIBRARY_MISSING;
     const bvlBaseAPI* table = findSerialBaseTable(library.get());
@@ -30,7 +31,7 @@ void disconnectSerialLibrary(ProcessState& state) {
 }
 
 void loadSerialLibrary(ProcessState& state) {
-    if (!state.serialLibrary) state.serialLibrary.reset(LoadLibraryA(kSerialLibraryName));
+    if (!state.serialLibrary) state.serialLibrary.reset(loadLibraryFromKnownFolders(kSerialLibraryName));
 }
 
 const SerialFactryTable* findSerialFactryTable(const ProcessState& state) {

@@ -1,8 +1,10 @@
 // Finding and opening the camera's still-image device, the list of the
 // maker's cameras that the service knows, and the open device's port name.
 #include <cstring>
+#include <string>
 #include <utility>
 
+#include "../Common/library_search.h"
 #include "sti_private.h"
 
 namespace bv {
@@ -10,18 +12,20 @@ namespace {
 
 constexpr DWORD kStiCreateStatusAndData = 3;
 constexpr HRESULT kAccessDenied = static_cast<HRESULT>(0x80070005);
-constexpr DWORD kMonitorCommandSize = 256;
 
 // Starts the still-image monitor, which the service needs running before a
-// device can be created. Its outcome is not awaited and no handle is kept.
+// device can be created, from the system or Windows folder only (never the
+// current folder or PATH). Its outcome is not awaited and no handle is kept.
 void launchStillImageMonitor() {
-    char commandLine[kMonitorCommandSize] = "STIMON";  // CreateProcess may write to it
-    STARTUPINFOA startup = {};
+    const std::wstring program = systemProgramPath(L"stimon.exe");
+    if (program.empty()) return;
+    std::wstring commandLine = L"\"" + program + L"\"";  // CreateProcess may write to it
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
+    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
                        nullptr, nullptr, &startup, &process)) {
         OwnedHandle thread(process.hThread);
         OwnedHandle started(process.hProcess);

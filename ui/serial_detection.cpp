@@ -18,7 +18,7 @@
 namespace bv {
 namespace {
 
-constexpr char kDetectionLibraryName[] = "bvcll.dll";
+constexpr wchar_t kDetectionLibraryName[] = L"bvcll.dll";
 
 enum class SearchEnd { Found, NotFound, NoLibrary };
 

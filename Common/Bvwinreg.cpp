@@ -6,7 +6,6 @@
 namespace bv {
 namespace {
 
-constexpr DWORD kEnumNameSize = 64;
 constexpr char kLastModel[] = "lastModel";
 constexpr char kDefaultModel[] = "defaultModel";
 
@@ -51,22 +50,16 @@ void bvCWinRegKey::write(const char* name, DWORD type, const void* data, DWORD s
         raiseRegistryError(kRegistryHeaderName, kLineWriteValue);
 }
 
-bool bvCWinRegKey::subkeyAt(DWORD index, char* name, DWORD size) const {
-    return RegEnumKeyA(key_, index, name, size) == ERROR_SUCCESS;
-}
-
 template <class Matches>
 void RegistryStore::findModelKey(Matches matches, DWORD notFoundLine, char* keyName, DWORD size) const {
     bvCWinRegKey models(root_, kModelListKey);
-    char name[kEnumNameSize];
-    for (DWORD index = 0;; ++index) {
-        if (!models.subkeyAt(index, name, sizeof name)) raiseRegistryError(kRegistrySourceName, notFoundLine);
+    const bool found = models.forEachSubkey([&](const char* name) {
         bvCWinRegKey model(models.get(), name);
-        if (matches(model)) {
-            std::strncpy(keyName, name, size);
-            return;
-        }
-    }
+        if (!matches(model)) return false;
+        std::strncpy(keyName, name, size);
+        return true;
+    });
+    if (!found) raiseRegistryError(kRegistrySourceName, notFoundLine);
 }
 
 void RegistryStore::FindModelKeyByID(DWORD modelID, char* keyName, DWORD size) const {
@@ -115,38 +108,34 @@ void RegistryStore::ReadInstallMethod(DWORD* installMethod, DWORD modelID) const
 
 BOOL RegistryStore::IsUSBInstalled() const {
     bvCWinRegKey models(root_, kModelListKey);
-    char name[kEnumNameSize];
-    for (DWORD index = 0; models.subkeyAt(index, name, sizeof name); ++index) {
+    return models.forEachSubkey([&](const char* name) {
         bvCWinRegKey model(models.get(), name);
         DWORD method = 0;
         try {
             model.read("installMethod", &method, sizeof method);
         } catch (const bvCDeviceException&) {
-            continue;  // a model without the value is not installed for USB
+            return false;  // a model without the value is not installed for USB
         }
-        if (method & kInstalledForUsb) return TRUE;
-    }
-    return FALSE;
+        return (method & kInstalledForUsb) != 0;
+    }) ? TRUE : FALSE;
 }
 
 bool RegistryStore::FindModelByDetectID(const char* eventName, DWORD* modelID) const {
     bvCWinRegKey models(root_, kModelListKey);
-    char name[kEnumNameSize];
-    for (DWORD index = 0; models.subkeyAt(index, name, sizeof name); ++index) {
+    return models.forEachSubkey([&](const char* name) {
         bvCWinRegKey model(models.get(), name);
         char detectID[kModelTextSize + 1] = {};
         DWORD id = 0;
         try {
             model.read("cameraDetectID", detectID, kModelTextSize);
-            if (lstrcmpiA(detectID, eventName) != 0) continue;
+            if (lstrcmpiA(detectID, eventName) != 0) return false;
             model.read("modelID", &id, sizeof id);
         } catch (const bvCDeviceException&) {
-            continue;  // a model without the values cannot be the launching camera
+            return false;  // a model without the values cannot be the launching camera
         }
         *modelID = id;
         return true;
-    }
-    return false;
+    });
 }
 
 void RegistryStore::ReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const {

@@ -61,9 +61,22 @@ public:
     DWORD read(const char* name, void* buffer, DWORD size) const;
     // Writes a value; raises (line 41) when the write fails.
     void write(const char* name, DWORD type, const void* data, DWORD size) const;
-    // Name of the subkey at index (buffer of size bytes); false at the end
-    // of the list or on any other failure.
-    bool subkeyAt(DWORD index, char* name, DWORD size) const;
+    // Calls visit(name) for each subkey, in the registry's order, until
+    // visit returns true; whether it did. A name longer than a model key
+    // name may be (kModelKeyNameSize with its terminator) is skipped, as
+    // another installer may have written one: it is never cut into the
+    // name of another model, and it never hides the models after it.
+    template <class Visit>
+    bool forEachSubkey(Visit visit) const {
+        char name[kModelKeyNameSize];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = sizeof name;
+            const LONG rc = RegEnumKeyExA(key_, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            if (rc == ERROR_MORE_DATA) continue;
+            if (rc != ERROR_SUCCESS) return false;
+            if (visit(static_cast<const char*>(name))) return true;
+        }
+    }
 
 private:
     HKEY key_ = nullptr;

@@ -35,8 +35,7 @@ struct ModelEntry {
 std::vector<ModelEntry> readModelTable() {
     bvCWinRegKey models(HKEY_LOCAL_MACHINE, kModelListKey);
     std::vector<ModelEntry> table;
-    char name[kModelTextSize];
-    for (DWORD index = 0; models.subkeyAt(index, name, sizeof name); ++index) {
+    models.forEachSubkey([&](const char* name) {
         try {
             bvCWinRegKey model(models.get(), name);
             ModelEntry entry = {};
@@ -45,7 +44,8 @@ std::vector<ModelEntry> readModelTable() {
             table.push_back(entry);
         } catch (const bvCDeviceException&) {
         }
-    }
+        return false;
+    });
     return table;
 }
 

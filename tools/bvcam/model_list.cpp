@@ -21,7 +21,7 @@ bool readInstalledModels(std::vector<InstalledModel>& models) {
     HKEY list = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Orvel\\Brivant\\BVLL", 0, KEY_READ, &list) != ERROR_SUCCESS)
         return false;
-    char name[64];
+    char name[256];  // a key name has at most 255 characters: none ends the list
     for (DWORD i = 0; RegEnumKeyA(list, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
         HKEY model = nullptr;
         if (RegOpenKeyExA(list, name, 0, KEY_READ, &model) != ERROR_SUCCESS) continue;

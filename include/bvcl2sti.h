@@ -39,6 +39,7 @@ extern "C" {
 #define BVL_E_UNEXPECTED_EXCEPTION          0x0a000008u /* a fault inside the library */
 #define BVL_E_SERIAL_LIBRARY_MISSING        0x0a00000au /* MISSING_SUBCOMPONENT */
 #define BVL_E_FILE_NOT_FOUND                0x0a000022u
+#define BVL_E_FILE_DATA_CORRUPT             0x0a00002du /* a read delivered no byte */
 #define BVL_E_DIR_IO_ERROR                  0x0a000041u
 #define BVL_E_INVALID_PARAMETER             0x0a000060u
 #define BVL_E_INVALID_FN_POINTER            0x0a000065u

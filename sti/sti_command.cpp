@@ -72,8 +72,19 @@ DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {
     IStiDevice* device = openDevice();
     if (!device) return BVL_E_NO_DEVICE_OPEN;
     if (capacity < *wanted) return BVL_E_INVALID_PARAMETER;
-    DWORD count = *wanted;  // the count the service reports back is not used
-    return statusOf(device->RawReadData(buffer, &count, nullptr));
+    // A read may deliver fewer bytes than asked; the rest of the chunk is
+    // read after them. A read that delivers nothing, or claims more than
+    // was asked, ends the transfer: no byte the camera did not send may
+    // reach the caller.
+    BYTE* at = static_cast<BYTE*>(buffer);
+    for (DWORD remaining = *wanted; remaining != 0;) {
+        DWORD count = remaining;
+        if (DWORD rc = statusOf(device->RawReadData(at, &count, nullptr))) return rc;
+        if (count == 0 || count > remaining) return BVL_E_FILE_DATA_CORRUPT;
+        at += count;
+        remaining -= count;
+    }
+    return 0;
 }
 
 DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size) {

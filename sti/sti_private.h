@@ -34,6 +34,9 @@ constexpr DWORD kChunkSize = 5120;         // bulk read and write chunk
 // copies into and out of them at full speed.
 constexpr DWORD kBufferAlignment = 16;
 constexpr std::size_t kBufferPadding = kBufferAlignment - 1;
+// The largest buffer one reply may make a transfer allocate: far above any
+// card's directory listing, far below what a lying size could ask for.
+constexpr DWORD kMaxTransferBuffer = 16u << 20;
 constexpr std::size_t kNarrowNameSize = 128;  // narrow service texts, terminator included
 constexpr std::size_t kEventNameSize = 64;
 constexpr DWORD kErrorInfoSize = 524;

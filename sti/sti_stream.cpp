@@ -60,11 +60,11 @@ struct Transfer {
     BYTE* buffer = nullptr;  // inside block, aligned
 };
 
-// The guarded block that holds an aligned buffer of size bytes; a size
-// that cannot be padded is refused like any block too large.
+// The cleared guarded block that holds an aligned buffer of size bytes;
+// a size above kMaxTransferBuffer is refused like any block too large.
 void* allocAlignedBuffer(DWORD size, BYTE** buffer) {
-    if (size > MAXDWORD - kBufferPadding) return nullptr;
-    void* block = allocBlock(size + kBufferPadding);
+    if (size > kMaxTransferBuffer) return nullptr;
+    void* block = allocZeroedBlock(size + kBufferPadding);
     const auto address = reinterpret_cast<std::uintptr_t>(block);
     *buffer = reinterpret_cast<BYTE*>((address + kBufferPadding) & ~std::uintptr_t{kBufferPadding});
     return block;

@@ -64,6 +64,9 @@ DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, D
 DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength);
 DWORD lockStiDevice();
 DWORD unlockStiDevice();
+// Reads *wanted bytes into buffer (capacity bytes) in as many raw reads as
+// the device needs: 0, a read's own code, 0x0A00002D when a read delivers
+// nothing or more than asked, 0x0A000060 when capacity < *wanted.
 DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted);
 DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size);
 DWORD GetBvErrorID();

@@ -17,9 +17,14 @@ namespace {
 constexpr DWORD kStopWaitMs = 5000;
 
 // The named objects and the stop signal, shared by the channel's owner and
-// the notification thread. Whichever closes the named objects first (the
-// thread after a final event, or a stop) does so under the lock; the other
-// then finds them gone. The last of the two to let go frees the struct.
+// the notification thread. Every touch of the shared record and of the
+// answer event happens under the lock and only while the channel runs, so
+// a thread that outlives its channel (stuck in a callback, or restarted
+// from one) never writes into a later channel's record, which carries the
+// same names. The one exception is a stop from inside the callback: the
+// event being delivered is still answered, since the driver waits for it
+// and nothing else can have happened on the record meanwhile. The record is
+// mapped only for each read or write, never across a callback.
 class ChannelObjects {
 public:
     ChannelObjects() { InitializeCriticalSection(&lock_); }
@@ -28,36 +33,61 @@ public:
     ChannelObjects& operator=(const ChannelObjects&) = delete;
 
     OwnedHandle mapping;
-    OwnedHandle driverEvent;   // driver to library
+    OwnedHandle driverEvent;   // driver to library; closed by the thread as it leaves
     OwnedHandle libraryEvent;  // library to driver
     OwnedHandle stopEvent;     // unnamed: asks the thread to leave
 
-    // Maps the record; an empty owner when the objects are closed or the
-    // view cannot be had.
-    OwnedView mapRecord() {
+    // Runs body(record) on the mapped record while the channel runs; false
+    // when it did not run.
+    template <class Body>
+    bool withRecord(Body body) {
         Guard g(lock_);
-        if (!mapping) return OwnedView();
-        return OwnedView(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kEventRecordSize));
+        return state_ == State::Running && mapped(body);
     }
 
-    void setListening(DWORD flag) {
-        OwnedView view = mapRecord();
-        if (view) writeWord(static_cast<BYTE*>(view.get()), kListeningOffset, flag);
+    // Writes the answer over the code and signals the driver, unless the
+    // channel was stopped from elsewhere meanwhile.
+    void answerDriver(DWORD answer) {
+        Guard g(lock_);
+        if (state_ == State::Stopped) return;
+        mapped([answer](BYTE* record) { writeWord(record, kCodeOffset, answer); });
+        SetEvent(libraryEvent.get());
+        if (state_ == State::AnswerThenStop) closeShared();
     }
 
-    void answerDriver() {
-        Guard g(lock_);
-        if (libraryEvent) SetEvent(libraryEvent.get());
+    // Clears the listening flag and wakes the thread. From inside the
+    // callback (fromCallback) the event in delivery is still answered;
+    // otherwise the record and the answer event close at once.
+    void stop(bool fromCallback) {
+        {
+            Guard g(lock_);
+            if (state_ == State::Running) {
+                mapped([](BYTE* record) { writeWord(record, kListeningOffset, 0); });
+                state_ = State::AnswerThenStop;
+                if (!fromCallback) closeShared();
+            }
+        }
+        SetEvent(stopEvent.get());
     }
 
-    void closeNamedObjects() {
+    // The thread's last step: after a final event the flag goes down here;
+    // after a stop it went down already, and a restarted channel may have
+    // raised it again on the same record.
+    void leave() {
         Guard g(lock_);
+        if (state_ == State::Running) mapped([](BYTE* record) { writeWord(record, kListeningOffset, 0); });
+        closeShared();
         driverEvent.reset();
-        libraryEvent.reset();
-        mapping.reset();
+    }
+
+    bool running() {
+        Guard g(lock_);
+        return state_ == State::Running;
     }
 
 private:
+    enum class State { Running, AnswerThenStop, Stopped };
+
     class Guard {
     public:
         explicit Guard(CRITICAL_SECTION& cs) : cs_(cs) { EnterCriticalSection(&cs_); }
@@ -68,7 +98,24 @@ private:
     private:
         CRITICAL_SECTION& cs_;
     };
+
+    template <class Body>
+    bool mapped(Body body) {
+        if (!mapping) return false;
+        OwnedView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kEventRecordSize));
+        if (!view) return false;
+        body(static_cast<BYTE*>(view.get()));
+        return true;
+    }
+
+    void closeShared() {
+        state_ = State::Stopped;
+        mapping.reset();
+        libraryEvent.reset();
+    }
+
     CRITICAL_SECTION lock_;
+    State state_ = State::Running;
 };
 
 struct ThreadStart {
@@ -86,16 +133,14 @@ struct ChannelState {
 
 ChannelState g_channel;
 
-// Delivers one event: dialog first, then the callback, whose answer goes
-// over the code. No callback registered answers 0. The data buffer is at
-// least as large as the size the callback is told, so a callback that
-// trusts the size reads zeros past the 56 bytes the record holds.
-void deliver(NotificationTargets& targets, BYTE* record, DWORD* code) {
-    const EventCopy event = readEvent(record);
-    *code = event.code;
+// Delivers one event: dialog first, then the callback; returns the
+// callback's answer (0 without a callback). The data buffer is at least as
+// large as the size the callback is told, so a callback that trusts the
+// size reads zeros past the 56 bytes the record holds.
+DWORD deliver(NotificationTargets& targets, const EventCopy& event) {
     const DWORD told = event.size < 0x10000 ? event.size : 0x10000;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[told > kEventDataSize ? told : kEventDataSize]());
-    if (!data) return;
+    if (!data) return 0;
     std::memcpy(data.get(), event.data, kEventDataSize);
 
     HWND window = targets.settingsDialogWindow.load();
@@ -105,35 +150,28 @@ void deliver(NotificationTargets& targets, BYTE* record, DWORD* code) {
         std::memcpy(&first, data.get(), sizeof first);
         SendMessageA(window, message, first, event.code);
     }
-    DWORD answer = 0;
-    if (bvlNotifyCB callback = targets.notifyCallback.load())
-        answer = callback(event.code, data.get(), told, targets.notifyContext.load());
-    writeWord(record, kCodeOffset, answer);
+    bvlNotifyCB callback = targets.notifyCallback.load();
+    return callback ? callback(event.code, data.get(), told, targets.notifyContext.load()) : 0;
 }
 
-// Delivers events until a final one or a stop; then clears the listening
-// flag and closes the named objects, having answered every event it took.
+// Delivers events until a final one or a stop. The driver's event is reset
+// after each wake: should another party have created it as a manual-reset
+// event, each signal of the driver still makes one delivery.
 void runNotifications(ThreadStart& start) {
     ChannelObjects& objects = *start.objects;
     const HANDLE waits[2] = {objects.stopEvent.get(), objects.driverEvent.get()};
-    for (;;) {
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
-            if (WaitForSingleObject(objects.stopEvent.get(), 0) == WAIT_OBJECT_0) break;
-            continue;
-        }
-        OwnedView view = objects.mapRecord();
-        if (!view) {
+    while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+        ResetEvent(objects.driverEvent.get());
+        EventCopy event = {};
+        if (!objects.withRecord([&](const BYTE* record) { event = readEvent(record); })) {
+            if (!objects.running()) break;
             traceLine("Error to MapViewOfFile");
             continue;  // dropped: the driver gets no answer for it
         }
-        DWORD code = 0;
-        deliver(*start.targets, static_cast<BYTE*>(view.get()), &code);
-        view.reset();
-        objects.answerDriver();
-        if (isFinalEvent(code)) break;
+        objects.answerDriver(deliver(*start.targets, event));
+        if (isFinalEvent(event.code)) break;
     }
-    objects.setListening(0);
-    objects.closeNamedObjects();
+    objects.leave();
 }
 
 // The thread holds a reference on this module, so the library cannot be
@@ -185,16 +223,18 @@ BOOL StartEventChannel(const char* modelName, const char* portName, Notification
         traceLine("m_hNotifyEvent** creation failed");
         return FALSE;  // the owners close what was created
     }
+    // A signal left over from before this channel is no event of this camera.
+    ResetEvent(objects->driverEvent.get());
 
     // The flag is up from here on, so a driver never sees a running channel
     // that is not listening yet.
-    objects->setListening(1);
+    objects->withRecord([](BYTE* record) { writeWord(record, kListeningOffset, 1); });
     OwnedModule module(referenceThisModule());
     auto start = std::make_unique<ThreadStart>(ThreadStart{objects, targets, module.get()});
     DWORD threadId = 0;
     OwnedHandle thread(CreateThread(nullptr, 0, notificationThread, start.get(), 0, &threadId));
     if (!thread) {
-        objects->setListening(0);
+        objects->leave();
         return FALSE;
     }
     start.release();  // the thread owns both now
@@ -213,14 +253,13 @@ BOOL StopEventChannel() {
     s.threadId = 0;
     if (!objects) return TRUE;
 
-    objects->setListening(0);
-    SetEvent(objects->stopEvent.get());
     // A stop from a callback on the notification thread cannot wait for
-    // itself: the thread answers the driver once the callback returns, then
-    // closes the objects and ends.
-    if (threadId == GetCurrentThreadId()) return TRUE;
+    // itself: the thread answers the event in delivery once the callback
+    // returns, then leaves.
+    const bool fromCallback = threadId == GetCurrentThreadId();
+    objects->stop(fromCallback);
+    if (fromCallback) return TRUE;
     if (thread) WaitForSingleObject(thread.get(), kStopWaitMs);
-    objects->closeNamedObjects();  // a thread still stuck in a callback finds them gone
     return TRUE;
 }
 

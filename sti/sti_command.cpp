@@ -16,9 +16,9 @@ bool unlocksAfter(BYTE lockMode) { return lockMode == kLockEnd || lockMode == kL
 
 IStiDevice* openDevice() { return stiState().stiDevice.get(); }
 
-DWORD statusOf(HRESULT hr) { return FAILED(hr) ? GetBvErrorID() : 0; }
-
 }  // namespace
+
+DWORD statusOf(HRESULT hr) { return FAILED(hr) ? GetBvErrorID() : 0; }
 
 HRESULT readLastErrorInfo() {
     IStiDevice* device = openDevice();

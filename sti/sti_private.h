@@ -10,6 +10,7 @@
 #include <sti.h>
 
 #include <cstddef>
+#include <vector>
 
 #include "../Common/owned.h"
 #include "sti_transport.h"
@@ -51,10 +52,18 @@ struct StiState {
     STI_DEVICE_INFORMATIONW selectedDevice = {};  // text pointers point into deviceList
     OwnedLocal selectedList;             // a replaced list that selectedDevice still points into
     STI_ERROR_INFOW lastErrorInfo = {};
+    // The threads on which this library initialised COM, so that it only
+    // ever undoes its own initialisation: a caller's thread that was in
+    // another apartment already (CoInitialize fails there) is left alone.
+    std::vector<DWORD> comThreads;
 };
 static_assert(sizeof(STI_ERROR_INFOW) == kErrorInfoSize, "the service's error record");
 
 StiState& stiState();
+
+// 0 for a device call that succeeded; otherwise the camera's error as the
+// open device reports it.
+DWORD statusOf(HRESULT hr);
 
 // Device connection steps (sti_device.cpp).
 HRESULT GetStiDeviceList();

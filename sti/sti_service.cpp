@@ -1,6 +1,8 @@
 // The Still Image service instance: COM start, creation through the
 // service's own entry point, and the release of every still-image object
 // in the order device, instance, list, COM.
+#include <algorithm>
+
 #include "sti_private.h"
 
 namespace bv {
@@ -24,16 +26,43 @@ void freeDeviceList() {
     g_sti.deviceList.reset();
 }
 
+// COM for this thread, once, until uninitialiseCom on the same thread:
+// whether this call initialised it.
+bool initialiseCom() {
+    std::vector<DWORD>& threads = g_sti.comThreads;
+    const DWORD self = GetCurrentThreadId();
+    if (std::find(threads.begin(), threads.end(), self) != threads.end()) return false;
+    if (FAILED(CoInitialize(nullptr))) return false;
+    threads.push_back(self);
+    return true;
+}
+
+// Undoes this library's initialisation of COM on this thread, if any.
+void uninitialiseCom() {
+    std::vector<DWORD>& threads = g_sti.comThreads;
+    const auto found = std::find(threads.begin(), threads.end(), GetCurrentThreadId());
+    if (found == threads.end()) return;
+    threads.erase(found);
+    CoUninitialize();
+}
+
 }  // namespace
 
 StiState& stiState() { return g_sti; }
 
+// A failed creation leaves COM as it found it on this thread.
 HRESULT SetUpStiInstance(HMODULE stillImageLibrary) {
-    CoInitialize(nullptr);
     g_sti.stiInstance.reset();
     StiCreateInstanceFn create = resolveStiCreateInstance(stillImageLibrary);
     if (!create) return E_NOINTERFACE;
-    return create(GetModuleHandleW(nullptr), kStiVersion, g_sti.stiInstance.put(), nullptr);
+    const bool initialisedHere = initialiseCom();
+    const HRESULT hr = create(GetModuleHandleW(nullptr), kStiVersion, g_sti.stiInstance.put(), nullptr);
+    if (FAILED(hr) || !g_sti.stiInstance) {
+        g_sti.stiInstance.release();  // a failed creation hands back no reference
+        if (initialisedHere) uninitialiseCom();
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    return hr;
 }
 
 bool isStiInstanceSet() { return static_cast<bool>(g_sti.stiInstance); }
@@ -68,14 +97,14 @@ HRESULT releaseStiObjects() {
     releaseStiDevice();
     HRESULT result = releaseStiInstance();
     freeDeviceList();
-    CoUninitialize();
+    uninitialiseCom();
     return result;
 }
 
 HRESULT releaseStiInstanceOnly() {
     HRESULT result = releaseStiInstance();
     freeDeviceList();
-    CoUninitialize();
+    uninitialiseCom();
     return result;
 }
 

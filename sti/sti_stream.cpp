@@ -13,19 +13,31 @@ namespace bv {
 namespace {
 
 // The device lock this transfer must end: set in lockMode 2 (taken by the
-// command before) and 3 (taken here). The destructor unlocks on the early
+// command before) and 3 (taken here). It holds its own reference on the
+// device, so a stream callback that closes the camera cannot make the
+// transfer unlock a released object. The destructor unlocks on the early
 // returns; the normal path ends it with endLock, whose code counts.
 struct HeldLock {
     using Value = IStiDevice*;
     static IStiDevice* empty() { return nullptr; }
-    static void close(IStiDevice* device) { device->UnLockDevice(); }
+    static void close(IStiDevice* device) {
+        device->UnLockDevice();
+        device->Release();
+    }
 };
 using DeviceLock = Owned<HeldLock>;
 
+// The locked device of the camera, with a reference for the lock's owner.
+IStiDevice* lockedDevice() {
+    IStiDevice* device = stiState().stiDevice.get();
+    if (device) device->AddRef();
+    return device;
+}
+
 DWORD endLock(DeviceLock& lock) {
     if (!lock) return 0;
-    lock.release();
-    return unlockStiDevice();
+    ComRef<IStiDevice> device(lock.release());
+    return statusOf(device.get()->UnLockDevice());
 }
 
 bool reportsPercent(const bvlStream* s) { return s->progressMode == BVL_PROGRESS_PERCENT; }
@@ -75,13 +87,13 @@ void* allocAlignedBuffer(DWORD size, BYTE** buffer) {
 // handled as the failure requires.
 DWORD startTransfer(const bvlStream* s, BYTE lockMode, DWORD size, Direction direction,
                     DWORD bufferSize, Transfer& t) {
-    if (lockMode == kLockEnd) t.lock.reset(stiState().stiDevice.get());
+    if (lockMode == kLockEnd) t.lock.reset(lockedDevice());
     const bool callbackPresent = direction == Direction::FromDevice ? s->WriteCB != nullptr
                                                                     : s->ReadCB != nullptr;
     if (size == 0 || !callbackPresent) return BVL_E_INVALID_PARAMETER;
     if (lockMode == kLockTake || lockMode == kLockAround) {
         if (DWORD rc = lockStiDevice()) return rc;
-        if (lockMode == kLockAround) t.lock.reset(stiState().stiDevice.get());
+        if (lockMode == kLockAround) t.lock.reset(lockedDevice());
     }
     const DWORD openMode =
         direction == Direction::FromDevice ? BVL_STREAM_OPEN_WRITE : BVL_STREAM_OPEN_READ;

@@ -89,8 +89,12 @@ DWORD usbWriteSetting(DWORD, DWORD id, void* value) {
     return sendRecord(bytes);
 }
 
+// The driver reads the request and writes the reply that the lengths
+// announce (their low 16 bits): a null address with a length is refused.
 DWORD usbReleaseControlEx(DWORD, DWORD requestLength, const void* request, DWORD replyLength,
                           void* reply) {
+    if ((LOWORD(requestLength) != 0 && !request) || (LOWORD(replyLength) != 0 && !reply))
+        return BVL_E_INVALID_PARAMETER;
     return exchangeLocked(kCommandRelease, LOWORD(requestLength), request, reply, LOWORD(replyLength));
 }
 

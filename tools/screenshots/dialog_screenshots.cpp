@@ -1,6 +1,7 @@
 // Screenshots of the dialogs in their main states, saved as PNG files into
-// the folder that BV_SCREENSHOT_DIR names, for a person to look at. Each
-// case fails when its window could not be captured or written.
+// the folder that BV_SCREENSHOT_DIR names, for a person to look at. A tool
+// built on the dialog tests' driver and fixtures; each case fails when its
+// window could not be captured or written.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,15 +9,15 @@
 #include <memory>
 #include <string>
 
-#include "comm_dialog_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
 #include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
-#include "tests/support/window_png.h"
+#include "tests/ui/comm_dialog_fixture.h"
 #include "ui/camera_settings_dialog.h"
 #include "ui/comm_settings_dialog.h"
 #include "ui/resource_ids.h"
+#include "window_png.h"
 
 namespace {
 

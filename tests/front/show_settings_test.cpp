@@ -4,7 +4,6 @@
 
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
-#include "tests/support/message_box_dismisser.h"
 #include "ui/resource_ids.h"
 #include "usb_fixture.h"
 
@@ -21,7 +20,7 @@ const LONG kCameraClock = 1714990830;  // 2024-05-06 10:20:30 UTC
 class ShowSettingsTest : public UsbRoadTest {
 protected:
     void SetUp() override {
-        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "needs a display";
+        if (!bvtest::hasDisplay()) GTEST_SKIP() << "needs a display";
         UsbRoadTest::SetUp();
         const SimCardSlot cards[] = {{"CF", nullptr, 8u << 20, 0}, {"SD", nullptr, 16u << 20, 0}};
         ASSERT_TRUE(simSetCards(cards, 2));

@@ -344,13 +344,6 @@ RECT itemRect(HWND dialog, int id) {
     return rect;
 }
 
-RECT itemRectInDialogUnits(HWND dialog, int id) {
-    const RECT px = itemRect(dialog, id);
-    const POINT scale = unitScale(dialog);
-    return {toUnits(px.left, scale.x, 4), toUnits(px.top, scale.y, 8), toUnits(px.right, scale.x, 4),
-            toUnits(px.bottom, scale.y, 8)};
-}
-
 SIZE clientSizeInDialogUnits(HWND dialog) {
     RECT client = {};
     GetClientRect(dialog, &client);

@@ -175,10 +175,8 @@ bool itemVisible(HWND dialog, int id);
 bool itemEnabled(HWND dialog, int id);
 // Id of the dialog's control that has the focus; 0 when none has.
 int focusedItem(HWND dialog);
-// A control's rectangle in the dialog's client coordinates, in pixels and
-// in dialog units (rounded to the nearest unit).
+// A control's rectangle in the dialog's client coordinates, in pixels.
 RECT itemRect(HWND dialog, int id);
-RECT itemRectInDialogUnits(HWND dialog, int id);
 // The dialog's client area in dialog units (rounded to the nearest unit).
 SIZE clientSizeInDialogUnits(HWND dialog);
 

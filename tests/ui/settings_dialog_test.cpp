@@ -14,7 +14,6 @@
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
 #include "tests/support/product_library.h"
-#include "ui/date_time_fields.h"
 #include "ui/settings_private.h"
 
 namespace {
@@ -27,12 +26,6 @@ using Texts = std::vector<std::string>;
 
 constexpr LONG kMay6th102030 = 1714990830;  // 2024-05-06 10:20:30
 const char kCaption[] = "Kameraeinstellungen";
-
-LONG localSecondsNow() {
-    SYSTEMTIME local;
-    GetLocalTime(&local);
-    return bv::fieldsToSeconds(bv::systemTimeToFields(local));
-}
 
 template <class Case>
 std::string caseName(const ::testing::TestParamInfo<Case>& i) {
@@ -123,20 +116,6 @@ TEST_F(SettingsDialogTest, OkUntouchedKeepsTheTimeUnknownAndTakesTheOwnerName) {
     EXPECT_EQ(static_cast<LONG>(bv::kUnknownDateTime), settings().dateTime);
     EXPECT_EQ(std::string(31, 'x'), settings().ownerName);
     EXPECT_EQ(nullptr, targets_.settingsDialogWindow.load());
-}
-
-TEST_F(SettingsDialogTest, EscCloseBoxAndAbbrechenCancel) {
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        const INT_PTR result = open([&](DialogDriver& d, HWND dialog) {
-            if (way == 0) d.key(VK_ESCAPE);
-            if (way == 1) d.closeBox(dialog);
-            if (way == 2) d.click(dialog, IDC_SETTINGS_CANCEL);
-            EXPECT_TRUE(d.waitForClosed(dialog));
-        });
-        EXPECT_EQ(IDC_SETTINGS_CANCEL, result);
-        EXPECT_EQ(bv::kSettingsCancelled, settings().endStatus);
-    }
 }
 
 struct PowerCase { const char* name; DWORD state; const char* icon; UINT text; };
@@ -277,21 +256,6 @@ TEST_F(SettingsDialogTest, TypingAndLeavingFieldsAreChecked) {
     EXPECT_EQ(1, result);
     EXPECT_EQ(0u, settings().endStatus);
     EXPECT_EQ(1903774020, settings().dateTime);  // 2030-04-30 10:07
-}
-
-TEST_F(SettingsDialogTest, FromPcComposesThePcsLocalTime) {
-    LONG before = 0;
-    open([&](DialogDriver& d, HWND dialog) {
-        d.click(dialog, IDC_FROM_PC);
-        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_FROM_PC));
-        EXPECT_EQ(IDC_DATE_FIELD3, focusedItem(dialog));
-        before = localSecondsNow();
-        d.click(dialog, IDC_SETTINGS_OK);
-    });
-    const LONG after = localSecondsNow();
-    EXPECT_EQ(0u, settings().endStatus);
-    EXPECT_LE(before, settings().dateTime);
-    EXPECT_GE(after, settings().dateTime);
 }
 
 // On a 12-hour clock the hour shows 12 for 0 and am or pm beside it. The

@@ -33,15 +33,6 @@ BOOL CALLBACK collectDialog(HWND window, LPARAM list) {
     return TRUE;
 }
 
-// Pixels of 4 horizontal and 8 vertical dialog units.
-POINT unitScale(HWND dialog) {
-    RECT units = {4, 8, 0, 0};
-    MapDialogRect(dialog, &units);
-    return {units.left, units.top};
-}
-
-LONG toUnits(LONG pixels, LONG scale, LONG units) { return (pixels * units + scale / 2) / scale; }
-
 INPUT keyInput(UINT virtualKey, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -200,11 +191,8 @@ bool DialogDriver::waitUntil(const std::function<bool()>& condition, DWORD timeo
 
 HWND DialogDriver::waitForDialog(const char* caption, DWORD timeoutMs) {
     HWND found = nullptr;
-    waitUntil([&] {
-        found = activeDialog();
-        return found && (!caption || windowText(found) == caption);
-    }, timeoutMs);
-    return found && (!caption || windowText(found) == caption) ? found : nullptr;
+    const auto shown = [&] { return (found = activeDialog()) && (!caption || windowText(found) == caption); };
+    return waitUntil(shown, timeoutMs) ? found : nullptr;
 }
 
 bool DialogDriver::waitForClosed(HWND window, DWORD timeoutMs) {
@@ -256,9 +244,7 @@ bool DialogDriver::hardwareKey(UINT virtualKey) {
 bool DialogDriver::click(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
-    char name[16] = {};
-    GetClassNameA(control, name, sizeof name);
-    if (lstrcmpiA(name, "Button") == 0) {
+    if (hasClass(control, "Button")) {
         perform([control] { SendMessageA(control, BM_CLICK, 0, 0); });
         return true;
     }
@@ -337,18 +323,11 @@ int focusedItem(HWND dialog) {
     return focus && GetParent(focus) == dialog ? GetDlgCtrlID(focus) : 0;
 }
 
-RECT itemRect(HWND dialog, int id) {
-    RECT rect = {};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 SIZE clientSizeInDialogUnits(HWND dialog) {
-    RECT client = {};
+    RECT client = {}, units = {4, 8, 0, 0};  // pixels of 4 horizontal and 8 vertical units
     GetClientRect(dialog, &client);
-    const POINT scale = unitScale(dialog);
-    return {toUnits(client.right, scale.x, 4), toUnits(client.bottom, scale.y, 8)};
+    MapDialogRect(dialog, &units);
+    return {(client.right * 4 + units.left / 2) / units.left, (client.bottom * 8 + units.top / 2) / units.top};
 }
 
 }  // namespace bvtest

@@ -191,7 +191,9 @@ TEST_P(SettingsDialogDateOrder, PlacesAndReadsTheFieldsInTheLocalesOrder) {
         EXPECT_EQ("10", itemText(dialog, IDC_HOUR));
         EXPECT_EQ("20", itemText(dialog, IDC_MINUTE));
         EXPECT_FALSE(itemVisible(dialog, IDC_AM_PM));
-        const RECT year = bvtest::itemRect(dialog, c.yearField), month = bvtest::itemRect(dialog, IDC_DATE_FIELD2);
+        RECT year, month;
+        GetWindowRect(GetDlgItem(dialog, c.yearField), &year);
+        GetWindowRect(GetDlgItem(dialog, IDC_DATE_FIELD2), &month);
         EXPECT_GT(year.right - year.left, month.right - month.left) << "the year's field is the wide one";
         d.type(dialog, c.yearField, "2029");
         d.type(dialog, IDC_MINUTE, "15");

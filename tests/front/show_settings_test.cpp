@@ -49,11 +49,6 @@ protected:
         ASSERT_EQ(0u, api().baseWriteSetting(camera_, 2, owner));
     }
 
-    void TearDown() override {
-        simDriverCloseChannel();
-        UsbRoadTest::TearDown();
-    }
-
     // Runs the operation and hands its dialog to the scenario.
     DWORD show(const std::function<void(DialogDriver& d, HWND dialog)>& scenario) {
         DWORD rc = MAXDWORD;
@@ -65,27 +60,6 @@ protected:
                        scenario(d, dialog);
                    });
         return rc;
-    }
-
-    // Raises a camera event as the driver does, from a thread of its own,
-    // and lets the dialog's loop run until the driver has its answer: the
-    // library hands the event to the dialog on this thread.
-    struct DriverEvent {
-        DWORD code, data, answer;
-    };
-    static DWORD WINAPI raiseFromDriver(LPVOID p) {
-        DriverEvent& e = *static_cast<DriverEvent*>(p);
-        return simDriverRaiseEvent(e.code, &e.data, sizeof e.data, 5000, &e.answer);
-    }
-    static void raise(DialogDriver& d, DWORD code, DWORD data) {
-        DriverEvent event = {code, data, 0};
-        HANDLE driver = CreateThread(nullptr, 0, raiseFromDriver, &event, 0, nullptr);
-        ASSERT_NE(nullptr, driver);
-        EXPECT_TRUE(d.waitUntil([&] { return WaitForSingleObject(driver, 0) == WAIT_OBJECT_0; }));
-        DWORD raised = FALSE;
-        GetExitCodeThread(driver, &raised);
-        CloseHandle(driver);
-        EXPECT_TRUE(raised) << "the driver's event was not answered";
     }
 
     std::string owner() {
@@ -161,19 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CancelWay{"Abbrechen",
                                 [](DialogDriver& d, HWND dialog) { d.click(dialog, IDC_SETTINGS_CANCEL); }}),
     [](const ::testing::TestParamInfo<CancelWay>& i) { return std::string(i.param.name); });
-
-TEST_F(ShowSettingsTest, DriverEventsReachTheDialogAndAFinalOneEndsItWithoutWriting) {
-    const size_t writesBefore = countCommands(18);
-    EXPECT_EQ(0u, show([](DialogDriver& d, HWND dialog) {
-        ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
-        d.type(dialog, IDC_OWNER_NAME, "Verworfen");
-        raise(d, SIM_EVENT_BATTERY, 4);
-        EXPECT_EQ("Niedrig, bitte Akku laden", itemText(dialog, IDC_POWER_TEXT));
-        raise(d, SIM_EVENT_DISCONNECTED, 0);
-        EXPECT_TRUE(d.waitForClosed(dialog));
-    }));
-    EXPECT_EQ(writesBefore, countCommands(18));
-}
 
 TEST_F(ShowSettingsTest, TheOneSlotModelWithoutVolumesShowsOneEmptySlot) {
     ASSERT_TRUE(simSetCards(nullptr, 0));

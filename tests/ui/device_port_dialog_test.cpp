@@ -66,7 +66,7 @@ protected:
 TEST_P(DialogChoices, AreStoredOrRefused) {
     const Choice& c = GetParam();
     if (!c.usbCameraKnown) simStiSetDevices(nullptr, 0);
-    bvlCameraPort port;
+    bvlCameraPort port = {};
     std::string offered;
     bvtest::DialogDriver driver;
     const INT_PTR result = driver.run(

@@ -1,5 +1,6 @@
 // "Erkennen": the search for a serial camera on COM1 to COM6 through the
 // serial stand-in, on COM ports that exist in the Wine prefix or not.
+#include <algorithm>
 #include <cstdlib>
 
 #include "comm_dialog_fixture.h"
@@ -7,16 +8,17 @@
 namespace commtest {
 namespace {
 
-// Runs a shell script on the Unix side; true when it succeeded. Wine starts
-// Unix programs without a process handle to wait on, so the script leaves
-// a marker file behind when it is done.
-bool runUnixShell(const std::string& script) {
-    const std::string marker = std::string(std::getenv("WINEPREFIX")) + "/bvtest-shell-done";
-    std::string onDriveZ = "Z:" + marker;
-    for (char& c : onDriveZ)
-        if (c == '/') c = '\\';
-    DeleteFileA(onDriveZ.c_str());
-    std::string command = "/bin/sh -c \"(" + script + ") && touch '" + marker + "'\"";
+// Runs shell commands in the Wine prefix's dosdevices folder on the Unix
+// side; true when they succeeded. Wine starts Unix programs without a
+// process handle to wait on, so the shell leaves a marker file when done.
+bool inDosDevices(const std::string& commands) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!prefix) return false;
+    std::string marker = "Z:" + std::string(prefix) + "/bvtest-shell-done";
+    std::replace(marker.begin(), marker.end(), '/', '\\');
+    DeleteFileA(marker.c_str());
+    std::string command = "/bin/sh -c \"cd '" + std::string(prefix) + "/dosdevices' && (" + commands +
+                          ") && touch ../bvtest-shell-done\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -24,7 +26,7 @@ bool runUnixShell(const std::string& script) {
                         &process))
         return false;
     for (int waited = 0; waited < 10000; waited += 20, Sleep(20))
-        if (DeleteFileA(onDriveZ.c_str())) return true;
+        if (DeleteFileA(marker.c_str())) return true;
     return false;
 }
 
@@ -35,20 +37,16 @@ bool runUnixShell(const std::string& script) {
 class ComPortLinks {
 public:
     explicit ComPortLinks(DWORD mask) {
-        if (!std::getenv("WINEPREFIX")) return;
-        std::string script = "cd \"$WINEPREFIX/dosdevices\" && mkdir -p bvtest-saved";
-        for (int n = 1; n <= 6; ++n) {
-            const std::string name = "com" + std::to_string(n);
-            script += " && { [ -e bvtest-saved/" + name + " ] || [ -L bvtest-saved/" + name + " ] || ! [ -L " +
-                      name + " ] || mv " + name + " bvtest-saved/; } && rm -f " + name;
-            if (mask & (1u << (n - 1))) script += " && ln -s /dev/null " + name;
-        }
-        ready_ = runUnixShell(script);
+        std::string ports;
+        for (int n = 1; n <= 6; ++n)
+            if (mask & (1u << (n - 1))) ports += " com" + std::to_string(n);
+        ready_ = inDosDevices("mkdir -p bvtest-saved && for c in com1 com2 com3 com4 com5 com6; do "
+                              "{ [ -e bvtest-saved/$c ] || [ -L bvtest-saved/$c ] || ! [ -L $c ] || "
+                              "mv $c bvtest-saved/; } && rm -f $c || exit 1; done && for c in" + ports +
+                              "; do ln -s /dev/null $c || exit 1; done");
     }
     ~ComPortLinks() {
-        if (std::getenv("WINEPREFIX"))
-            runUnixShell("cd \"$WINEPREFIX/dosdevices\" && rm -f com1 com2 com3 com4 com5 com6 && "
-                         "{ mv bvtest-saved/* . 2>/dev/null; rmdir bvtest-saved; }");
+        inDosDevices("rm -f com1 com2 com3 com4 com5 com6 && { mv bvtest-saved/* . 2>/dev/null; rmdir bvtest-saved; }");
     }
     bool ready() const { return ready_; }
 
@@ -144,7 +142,6 @@ TEST_P(Searches, FindTheCameraOrSayWhy) {
         EXPECT_EQ(s.message, boxes[0].text);
         EXPECT_EQ(s.message == kNotFound, boxes[0].icon);
     }
-    EXPECT_EQ(0, simCounter("serial.library"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Detection, Searches, ::testing::ValuesIn(kSearches),

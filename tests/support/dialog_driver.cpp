@@ -49,8 +49,9 @@ bool hasDisplay() {
     return display && display[0] != 0;
 }
 
-MessageBoxWatch::MessageBoxWatch(bool answer)
-    : hook_(SetWindowsHookExW(WH_CBT, onCbt, nullptr, GetCurrentThreadId())), answer_(answer) {
+MessageBoxWatch::MessageBoxWatch(bool answer, std::vector<SeenMessageBox>* into)
+    : hook_(SetWindowsHookExW(WH_CBT, onCbt, nullptr, GetCurrentThreadId())), answer_(answer),
+      seen_(into ? *into : own_) {
     g_watch = this;
 }
 
@@ -82,6 +83,7 @@ INT_PTR DialogDriver::run(const std::function<INT_PTR()>& open, const Scenario& 
     scenario_ = scenario;
     done_ = cleaned_ = false;
     watched_.clear();
+    boxes_.clear();
     const bool wasFiber = IsThreadAFiber() != FALSE;
     loopFiber_ = wasFiber ? GetCurrentFiber() : ConvertThreadToFiber(nullptr);
     scenarioFiber_ = CreateFiber(kScenarioStack, scenarioMain, this);
@@ -90,8 +92,7 @@ INT_PTR DialogDriver::run(const std::function<INT_PTR()>& open, const Scenario& 
         return -1;
     }
     g_driver = this;
-    MessageBoxWatch boxes(answerBoxes_);
-    boxes_ = &boxes;
+    MessageBoxWatch boxes(answerBoxes_, &boxes_);
     HHOOK paints = watchedClass_.empty()
                        ? nullptr
                        : SetWindowsHookExW(WH_CALLWNDPROCRET, onCallReturn, nullptr, GetCurrentThreadId());
@@ -105,17 +106,11 @@ INT_PTR DialogDriver::run(const std::function<INT_PTR()>& open, const Scenario& 
     }
     KillTimer(nullptr, timer);
     if (paints) UnhookWindowsHookEx(paints);
-    lastBoxes_ = boxes.seen();
-    boxes_ = nullptr;
     g_driver = nullptr;
     DeleteFiber(scenarioFiber_);
     scenarioFiber_ = nullptr;
     if (!wasFiber) ConvertFiberToThread();
     return result;
-}
-
-const std::vector<SeenMessageBox>& DialogDriver::messageBoxes() const {
-    return boxes_ ? boxes_->seen() : lastBoxes_;
 }
 
 void DialogDriver::watchClass(const std::string& className, std::function<void(HWND)> onFirstPaint) {

@@ -36,11 +36,12 @@ struct SeenMessageBox {
 };
 
 // Notes every message box that the current thread shows while it lives
-// and, unless answer is false, ends it at once as if OK had been pressed,
-// since a modal box would stop the run. One watch at a time on a thread.
+// (into `into` when given) and, unless answer is false, ends it at once as
+// if OK had been pressed, since a modal box would stop the run. One watch
+// at a time on a thread.
 class MessageBoxWatch {
 public:
-    explicit MessageBoxWatch(bool answer = true);
+    explicit MessageBoxWatch(bool answer = true, std::vector<SeenMessageBox>* into = nullptr);
     ~MessageBoxWatch();
     MessageBoxWatch(const MessageBoxWatch&) = delete;
     MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
@@ -51,7 +52,8 @@ private:
     static LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam);
     HHOOK hook_;
     bool answer_;
-    std::vector<SeenMessageBox> seen_;
+    std::vector<SeenMessageBox> own_;
+    std::vector<SeenMessageBox>& seen_;
 };
 
 // A window of a watched class as its first paint showed it.
@@ -78,7 +80,7 @@ public:
     // onFirstPaint then (a window painted only while the thread is busy is
     // seen as the user sees it).
     void answerMessageBoxes(bool answer) { answerBoxes_ = answer; }
-    const std::vector<SeenMessageBox>& messageBoxes() const;
+    const std::vector<SeenMessageBox>& messageBoxes() const { return boxes_; }
     void watchClass(const std::string& className, std::function<void(HWND)> onFirstPaint = nullptr);
     const std::vector<SeenWindow>& watchedWindows() const { return watched_; }
 
@@ -134,8 +136,7 @@ private:
     bool done_ = false;
     bool cleaned_ = false;
     bool answerBoxes_ = true;
-    const MessageBoxWatch* boxes_ = nullptr;  // during run()
-    std::vector<SeenMessageBox> lastBoxes_;   // after it
+    std::vector<SeenMessageBox> boxes_;
     std::string watchedClass_;
     std::function<void(HWND)> onFirstPaint_;
     std::vector<SeenWindow> watched_;

@@ -82,7 +82,8 @@ protected:
     }
 
     // Runs the dialog and hands it to the scenario once it is up; the port
-    // starts as 0xcc bytes. The driver answers the search's message boxes.
+    // starts as 0xcc bytes. The driver answers the search's message boxes;
+    // a dialog the scenario leaves open is cancelled.
     INT_PTR run(DWORD offered, const Scenario& scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
         std::memset(&port_, 0xcc, sizeof port_);
         bv::CommDialogRequest request;
@@ -96,6 +97,7 @@ protected:
                                HWND dialog = d.waitForDialog(kCaption);
                                ASSERT_NE(nullptr, dialog);
                                scenario(d, dialog);
+                               if (IsWindow(dialog)) d.click(dialog, IDC_COMM_CANCEL);
                            });
     }
 

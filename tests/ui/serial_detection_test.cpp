@@ -131,7 +131,7 @@ TEST_P(Searches, FindTheCameraOrSayWhy) {
         EXPECT_EQ(kCaption, w.title);
         EXPECT_EQ(dialog, w.owner);
         EXPECT_FALSE(IsWindow(w.window));
-        d.click(dialog, IDC_COMM_CANCEL);  // the dialog stays open until then
+        EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
     }, 1, s.givenModelID));
 
     EXPECT_EQ(s.serialCalls, serialCallLog());

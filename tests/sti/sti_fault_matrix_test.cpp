@@ -5,7 +5,7 @@
 #include <string>
 
 #include "sti_fixture.h"
-#include "tests/support/message_box_dismisser.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/stream_recorder.h"
 
 namespace {
@@ -57,7 +57,7 @@ class TransferFaults : public StiTransportTest, public ::testing::WithParamInter
 TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
     openCamera();
     const FaultCase& f = GetParam();
-    bvtest::MessageBoxDismisser boxes;
+    bvtest::MessageBoxWatch boxes;
     bvtest::StreamRecorder rec(BVL_PROGRESS_PERCENT);
     if (isDeviceStep(f.step)) {
         simFailNth(f.step, f.nth, kVendor);
@@ -97,7 +97,7 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
         EXPECT_EQ(0u, bv::unlockStiDevice());
     }
     if (f.transfer == Transfer::Write && std::string(f.step) == "read" &&
-        bvtest::MessageBoxDismisser::hasDisplay()) {
+        bvtest::hasDisplay()) {
         EXPECT_EQ(1u, boxes.captions().size());
     }
 }

@@ -7,45 +7,31 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace bvtest {
 namespace {
 
 constexpr UINT kTickMs = 10;
 constexpr SIZE_T kScenarioStack = 512 * 1024;
+constexpr int kMessageBoxText = 0xffff;  // the text and icon controls of a message box
+constexpr int kMessageBoxIcon = 0x440;
 
-DialogDriver* g_driver = nullptr;  // the timer procedure has no context argument
+// The timer and hook procedures have no context argument.
+DialogDriver* g_driver = nullptr;
+MessageBoxWatch* g_watch = nullptr;
 
-bool isDialog(HWND window) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    return lstrcmpA(name, "#32770") == 0;
+bool hasClass(HWND window, const char* name) {
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    return lstrcmpiA(className, name) == 0;
 }
 
 BOOL CALLBACK collectDialog(HWND window, LPARAM list) {
-    if (IsWindowVisible(window) && isDialog(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    if (IsWindowVisible(window) && hasClass(window, "#32770"))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
-
-BOOL CALLBACK collectStaticText(HWND window, LPARAM longest) {
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpiA(name, "Static") == 0) {
-        std::string text = windowText(window);
-        auto& best = *reinterpret_cast<std::string*>(longest);
-        if (text.size() > best.size()) best = text;
-    }
-    return TRUE;
-}
-
-// Pixels of 4 horizontal and 8 vertical dialog units.
-POINT unitScale(HWND dialog) {
-    RECT units = {4, 8, 0, 0};
-    MapDialogRect(dialog, &units);
-    return {units.left, units.top};
-}
-
-LONG toUnits(LONG pixels, LONG scale, LONG units) { return (pixels * units + scale / 2) / scale; }
 
 INPUT keyInput(UINT virtualKey, bool up) {
     INPUT input = {};
@@ -58,9 +44,46 @@ INPUT keyInput(UINT virtualKey, bool up) {
 
 }  // namespace
 
+bool hasDisplay() {
+    const char* display = std::getenv("DISPLAY");
+    return display && display[0] != 0;
+}
+
+MessageBoxWatch::MessageBoxWatch(bool answer, std::vector<SeenMessageBox>* into)
+    : hook_(SetWindowsHookExW(WH_CBT, onCbt, nullptr, GetCurrentThreadId())), answer_(answer),
+      seen_(into ? *into : own_) {
+    g_watch = this;
+}
+
+MessageBoxWatch::~MessageBoxWatch() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    g_watch = nullptr;
+}
+
+std::vector<std::string> MessageBoxWatch::captions() const {
+    std::vector<std::string> captions;
+    for (const SeenMessageBox& box : seen_) captions.push_back(box.caption);
+    return captions;
+}
+
+// A message box is the dialog with the message box's text control; it is
+// seen when it becomes active, fully built.
+LRESULT CALLBACK MessageBoxWatch::onCbt(int code, WPARAM wParam, LPARAM lParam) {
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    MessageBoxWatch* watch = g_watch;
+    if (watch && code == HCBT_ACTIVATE && hasClass(window, "#32770") && GetDlgItem(window, kMessageBoxText)) {
+        const bool icon = SendDlgItemMessageW(window, kMessageBoxIcon, STM_GETICON, 0, 0) != 0;
+        watch->seen_.push_back({windowText(window), itemText(window, kMessageBoxText), icon});
+        if (watch->answer_) PostMessageW(window, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 INT_PTR DialogDriver::run(const std::function<INT_PTR()>& open, const Scenario& scenario) {
     scenario_ = scenario;
     done_ = cleaned_ = false;
+    watched_.clear();
+    boxes_.clear();
     const bool wasFiber = IsThreadAFiber() != FALSE;
     loopFiber_ = wasFiber ? GetCurrentFiber() : ConvertThreadToFiber(nullptr);
     scenarioFiber_ = CreateFiber(kScenarioStack, scenarioMain, this);
@@ -69,6 +92,10 @@ INT_PTR DialogDriver::run(const std::function<INT_PTR()>& open, const Scenario& 
         return -1;
     }
     g_driver = this;
+    MessageBoxWatch boxes(answerBoxes_, &boxes_);
+    HHOOK paints = watchedClass_.empty()
+                       ? nullptr
+                       : SetWindowsHookExW(WH_CALLWNDPROCRET, onCallReturn, nullptr, GetCurrentThreadId());
     const UINT_PTR timer = SetTimer(nullptr, 0, kTickMs, onTimer);
     const INT_PTR result = open();
     // The dialog is gone; the scenario may still be checking what it left.
@@ -78,11 +105,30 @@ INT_PTR DialogDriver::run(const std::function<INT_PTR()>& open, const Scenario& 
         DispatchMessageA(&msg);
     }
     KillTimer(nullptr, timer);
+    if (paints) UnhookWindowsHookEx(paints);
     g_driver = nullptr;
     DeleteFiber(scenarioFiber_);
     scenarioFiber_ = nullptr;
     if (!wasFiber) ConvertFiberToThread();
     return result;
+}
+
+void DialogDriver::watchClass(const std::string& className, std::function<void(HWND)> onFirstPaint) {
+    watchedClass_ = className;
+    onFirstPaint_ = std::move(onFirstPaint);
+}
+
+LRESULT CALLBACK DialogDriver::onCallReturn(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    DialogDriver* driver = g_driver;
+    if (driver && code == HC_ACTION && call->message == WM_PAINT &&
+        hasClass(call->hwnd, driver->watchedClass_.c_str()) &&
+        std::none_of(driver->watched_.begin(), driver->watched_.end(),
+                     [call](const SeenWindow& w) { return w.window == call->hwnd; })) {
+        driver->watched_.push_back({call->hwnd, GetWindow(call->hwnd, GW_OWNER), windowText(call->hwnd)});
+        if (driver->onFirstPaint_) driver->onFirstPaint_(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void CALLBACK DialogDriver::onTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -140,11 +186,8 @@ bool DialogDriver::waitUntil(const std::function<bool()>& condition, DWORD timeo
 
 HWND DialogDriver::waitForDialog(const char* caption, DWORD timeoutMs) {
     HWND found = nullptr;
-    waitUntil([&] {
-        found = activeDialog();
-        return found && (!caption || windowText(found) == caption);
-    }, timeoutMs);
-    return found && (!caption || windowText(found) == caption) ? found : nullptr;
+    const auto shown = [&] { return (found = activeDialog()) && (!caption || windowText(found) == caption); };
+    return waitUntil(shown, timeoutMs) ? found : nullptr;
 }
 
 bool DialogDriver::waitForClosed(HWND window, DWORD timeoutMs) {
@@ -196,9 +239,7 @@ bool DialogDriver::hardwareKey(UINT virtualKey) {
 bool DialogDriver::click(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
-    char name[16] = {};
-    GetClassNameA(control, name, sizeof name);
-    if (lstrcmpiA(name, "Button") == 0) {
+    if (hasClass(control, "Button")) {
         perform([control] { SendMessageA(control, BM_CLICK, 0, 0); });
         return true;
     }
@@ -210,6 +251,13 @@ bool DialogDriver::click(HWND dialog, int id) {
         PostMessageA(control, WM_LBUTTONUP, 0, centre);
     });
     return true;
+}
+
+void DialogDriver::choose(HWND dialog, int id, int index) {
+    perform([=] {
+        SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    });
 }
 
 void DialogDriver::closeBox(HWND window) {
@@ -236,18 +284,29 @@ HWND activeDialog() {
     return nullptr;
 }
 
+std::string utf8(const wchar_t* text) {
+    char converted[2048] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted, sizeof converted, nullptr, nullptr);
+    return converted;
+}
+
 std::string windowText(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return utf8(text);
 }
 
 std::string itemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
 
-std::string messageBoxText(HWND box) {
-    std::string longest;
-    EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&longest));
-    return longest;
+std::string comboItems(HWND dialog, int id) {
+    std::string items;
+    const LRESULT count = SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items += (i ? "|" : "") + utf8(text);
+    }
+    return items;
 }
 
 bool itemVisible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
@@ -259,25 +318,11 @@ int focusedItem(HWND dialog) {
     return focus && GetParent(focus) == dialog ? GetDlgCtrlID(focus) : 0;
 }
 
-RECT itemRect(HWND dialog, int id) {
-    RECT rect = {};
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-RECT itemRectInDialogUnits(HWND dialog, int id) {
-    const RECT px = itemRect(dialog, id);
-    const POINT scale = unitScale(dialog);
-    return {toUnits(px.left, scale.x, 4), toUnits(px.top, scale.y, 8), toUnits(px.right, scale.x, 4),
-            toUnits(px.bottom, scale.y, 8)};
-}
-
 SIZE clientSizeInDialogUnits(HWND dialog) {
-    RECT client = {};
+    RECT client = {}, units = {4, 8, 0, 0};  // pixels of 4 horizontal and 8 vertical units
     GetClientRect(dialog, &client);
-    const POINT scale = unitScale(dialog);
-    return {toUnits(client.right, scale.x, 4), toUnits(client.bottom, scale.y, 8)};
+    MapDialogRect(dialog, &units);
+    return {(client.right * 4 + units.left / 2) / units.left, (client.bottom * 8 + units.top / 2) / units.top};
 }
 
 }  // namespace bvtest

@@ -1,29 +1,22 @@
-// Drives modal dialogs on the test's own thread, with no second thread.
-//
-// run() opens the dialog through a function that shows it modally (such as
-// DialogBoxParamA) and runs a scenario beside it. The scenario is ordinary
-// sequential test code on a fiber of the same thread; a thread timer
-// resumes it whenever the modal loop is idle. Reading windows happens
-// right in the scenario. Acting on them (focus, typing, keys, clicks,
-// sending messages) is handed to the modal loop, which carries the action
-// out and resumes the scenario when the loop is idle again, or as soon as
-// the action has opened a nested modal window (a message box, a second
-// dialog): the scenario then runs on inside that nested loop and can read
-// and close it. So a scenario reads like a user at the keyboard:
+// Drives modal dialogs on the test's own thread, like a user at the keyboard:
 //
 //   DialogDriver driver;
 //   INT_PTR result = driver.run([&] { return runMyDialog(); }, [&](DialogDriver& d) {
 //       HWND dialog = d.waitForDialog("Kameraeinstellungen");
 //       d.type(dialog, 1045, "13");
-//       d.click(dialog, 1066);                       // opens a message box
-//       HWND box = d.waitForDialog();
-//       EXPECT_EQ("...", messageBoxText(box));
-//       d.click(box, IDOK);
+//       d.click(dialog, 1066);                       // shows a message box
+//       EXPECT_EQ("...", d.messageBoxes().back().text);
 //   });
 //
-// A failing ASSERT ends the scenario early; dialogs still open then are
-// ended by the driver (and that is reported as a failure), so a broken test
-// never hangs the run. One driver runs at a time on a thread.
+// The scenario is sequential code on a fiber of the same thread, resumed by
+// a thread timer whenever the modal loop is idle. It reads windows itself;
+// its actions are carried out by the modal loop, which resumes it when the
+// loop is idle again or when the action opened a nested modal window (a
+// second dialog, a message box left open), whose loop it then runs inside.
+// Message boxes are noted and answered with OK by the driver. Dialogs still
+// open when the scenario ends (a failed ASSERT ends it early) are ended and
+// reported, so a broken test never hangs the run. One driver at a time on
+// a thread; texts are read as UTF-8.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +27,41 @@
 
 namespace bvtest {
 
+// Whether there is a display: Wine shows no window at all without one.
+bool hasDisplay();
+
+struct SeenMessageBox {
+    std::string caption, text;
+    bool icon;
+};
+
+// Notes every message box that the current thread shows while it lives
+// (into `into` when given) and, unless answer is false, ends it at once as
+// if OK had been pressed, since a modal box would stop the run. One watch
+// at a time on a thread.
+class MessageBoxWatch {
+public:
+    explicit MessageBoxWatch(bool answer = true, std::vector<SeenMessageBox>* into = nullptr);
+    ~MessageBoxWatch();
+    MessageBoxWatch(const MessageBoxWatch&) = delete;
+    MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
+    const std::vector<SeenMessageBox>& seen() const { return seen_; }
+    std::vector<std::string> captions() const;
+
+private:
+    static LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+    bool answer_;
+    std::vector<SeenMessageBox> own_;
+    std::vector<SeenMessageBox>& seen_;
+};
+
+// A window of a watched class as its first paint showed it.
+struct SeenWindow {
+    HWND window, owner;
+    std::string title;
+};
+
 class DialogDriver {
 public:
     using Scenario = std::function<void(DialogDriver&)>;
@@ -42,54 +70,61 @@ public:
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
-    // Calls open (which shows a modal dialog and returns its result) while
-    // scenario runs beside it; returns what open returned. When open
-    // returns first, the scenario still runs to its end.
+    // Calls open (which shows a modal dialog and returns its result) with
+    // scenario running beside it, to its end; returns what open returned.
     INT_PTR run(const std::function<INT_PTR()>& open, const Scenario& scenario);
 
-    // --- Waiting (scenario only) ---
+    // What the run showed besides its dialog, noted anew by each run: the
+    // message boxes (with false, they stay open for the scenario), and each
+    // window of the watched class at its first paint, which is handed to
+    // onFirstPaint then (a window painted only while the thread is busy is
+    // seen as the user sees it).
+    void answerMessageBoxes(bool answer) { answerBoxes_ = answer; }
+    const std::vector<SeenMessageBox>& messageBoxes() const { return boxes_; }
+    void watchClass(const std::string& className, std::function<void(HWND)> onFirstPaint = nullptr);
+    const std::vector<SeenWindow>& watchedWindows() const { return watched_; }
+
+    // --- Waiting (scenario only); false or null after timeoutMs ---
 
     // Lets the modal loop run until it has been idle `ticks` times.
     void idle(int ticks = 2);
-    // Waits until condition holds; false after timeoutMs.
     bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-    // Waits for the innermost dialog of this thread (the visible, enabled
-    // one), with that caption unless caption is null; null after timeoutMs.
+    // The innermost dialog of this thread (visible and enabled), with that
+    // caption unless caption is null.
     HWND waitForDialog(const char* caption = nullptr, DWORD timeoutMs = 5000);
-    // Waits until window no longer exists.
     bool waitForClosed(HWND window, DWORD timeoutMs = 5000);
 
     // --- Acting (scenario only; carried out by the modal loop) ---
 
-    // Runs any action in the modal loop.
     void perform(std::function<void()> action);
     // Moves the focus to control id as the dialog manager does (an edit's
     // text is selected), sending the focus notifications on the way.
     void focus(HWND dialog, int id);
-    // Types characters into the focused window, one WM_CHAR at a time.
+    // Types into the focused window, one WM_CHAR at a time; with a control,
+    // focuses it first, so that the text replaces the field's text.
     void type(const std::string& chars);
-    // focus, then type: the typed text replaces the field's selected text.
     void type(HWND dialog, int id, const std::string& chars);
-    // Posts a key press and release to the focused window, so that the
-    // dialog manager sees it (Tab, Esc, Enter, arrows). Keyboard hooks do
-    // not see posted keys; see hardwareKey.
+    // Posts a key press and release to the focused window, for the dialog
+    // manager (Tab, Esc, Enter, arrows); keyboard hooks do not see it.
     void key(UINT virtualKey);
-    // Presses and releases a key through the system's input queue
-    // (SendInput), with the focused window's dialog in the foreground, so
-    // that keyboard hooks see it. False when the system took no input.
+    // Presses and releases a key through the system's input queue, with the
+    // focused window's dialog in front, so that keyboard hooks see it.
+    // False when the system took no input.
     bool hardwareKey(UINT virtualKey);
-    // Clicks a control: a button through BM_CLICK, any other control with
-    // the left mouse button at its centre. False when it is hidden or
-    // disabled, as a user could not click it then.
+    // Clicks a control: a button through BM_CLICK, any other one with the
+    // mouse at its centre. False when hidden or disabled, as for a user.
     bool click(HWND dialog, int id);
+    // Selects item index of combo box id and tells the dialog, as a choice
+    // from the list does.
+    void choose(HWND dialog, int id, int index);
     // The close box of the caption (WM_SYSCOMMAND SC_CLOSE).
     void closeBox(HWND window);
-    // Sends a message to a window from the modal loop.
     void send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
     static void WINAPI scenarioMain(void* self);
+    static LRESULT CALLBACK onCallReturn(int code, WPARAM wParam, LPARAM lParam);
     void resumeScenario();
     void yieldToLoop();
     void endLeftoverDialogs();
@@ -100,28 +135,30 @@ private:
     std::function<void()> pending_;
     bool done_ = false;
     bool cleaned_ = false;
+    bool answerBoxes_ = true;
+    std::vector<SeenMessageBox> boxes_;
+    std::string watchedClass_;
+    std::function<void(HWND)> onFirstPaint_;
+    std::vector<SeenWindow> watched_;
 };
 
-// --- Reading windows (usable anywhere on the dialog's thread) ---
+// --- Reading windows (anywhere on the dialog's thread) ---
 
-// The visible dialog windows (class #32770, message boxes too) of this
-// thread, outermost first.
+std::string utf8(const wchar_t* text);
+// The visible dialog windows (class #32770) of this thread, outermost
+// first, and the innermost visible and enabled one (null when none).
 std::vector<HWND> threadDialogs();
-// The innermost of them: visible and enabled; null when none.
 HWND activeDialog();
+// A window's text; a drop-down list shows its selected item.
 std::string windowText(HWND window);
 std::string itemText(HWND dialog, int id);
-// The message of a message box or of a small message dialog: the longest
-// text among its static controls.
-std::string messageBoxText(HWND box);
+// The items of a combo box, joined with "|".
+std::string comboItems(HWND dialog, int id);
 bool itemVisible(HWND dialog, int id);
 bool itemEnabled(HWND dialog, int id);
 // Id of the dialog's control that has the focus; 0 when none has.
 int focusedItem(HWND dialog);
-// A control's rectangle in the dialog's client coordinates, in pixels and
-// in dialog units (rounded to the nearest unit).
-RECT itemRect(HWND dialog, int id);
-RECT itemRectInDialogUnits(HWND dialog, int id);
+// The dialog's client area in dialog units (rounded to the nearest unit).
 SIZE clientSizeInDialogUnits(HWND dialog);
 
 }  // namespace bvtest

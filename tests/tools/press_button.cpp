@@ -1,6 +1,7 @@
 // Plays the user of another process's dialog: waits for a top-level window
 // with the caption, selects the items given for its combo boxes (telling
-// the dialog of each change, as a user's choice does) and presses a button. Usage: press_button CAPTION [COMBO_ID=INDEX]... BUTTON_ID
+// the dialog of each change, as a user's choice does) and presses a button.
+//   press_button CAPTION [COMBO_ID=INDEX]... BUTTON_ID
 // Exit 0 when the button was pressed, 1 when no such window showed.
 #include <windows.h>
 
@@ -9,15 +10,9 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: press_button CAPTION [COMBO_ID=INDEX]... BUTTON_ID\n");
-        return 2;
-    }
+    if (argc < 3) return 2;
     HWND dialog = nullptr;
-    for (int waited = 0; !dialog && waited < 60000; waited += 100) {
-        dialog = FindWindowA(nullptr, argv[1]);
-        if (!dialog) Sleep(100);
-    }
+    for (int waited = 0; !(dialog = FindWindowA(nullptr, argv[1])) && waited < 60000; waited += 100) Sleep(100);
     if (!dialog) {
         std::fprintf(stderr, "press_button: no window \"%s\"\n", argv[1]);
         return 1;

@@ -7,17 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
-#include "comm_dialog_driver.h"
 #include "tests/support/dialog_driver.h"
-#include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
 #include "tests/support/registry_fixture.h"
 #include "ui/ui_private.h"
 
 namespace commtest {
 
+using bvtest::comboItems;
+using bvtest::DialogDriver;
+using bvtest::itemText;
+
+constexpr char kCaption[] = "Kommunikationseinstellungen";
 constexpr DWORD kId350 = 0x70333036, kId200 = 0x70323030;
 
 inline bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
@@ -64,8 +68,10 @@ private:
 
 class CommDialogTest : public ::testing::Test {
 protected:
+    using Scenario = std::function<void(DialogDriver& d, HWND dialog)>;
+
     void SetUp() override {
-        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
+        if (!bvtest::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
         world_ = std::make_unique<CommDialogWorld>();
     }
 
@@ -75,8 +81,10 @@ protected:
         EXPECT_EQ(0, simCounter("sti.instances"));
     }
 
-    // Runs the dialog with the scenario; port starts as 0xcc bytes.
-    INT_PTR run(DWORD offered, const CommDialogRun::Scenario& scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
+    // Runs the dialog and hands it to the scenario once it is up; the port
+    // starts as 0xcc bytes. The driver answers the search's message boxes;
+    // a dialog the scenario leaves open is cancelled.
+    INT_PTR run(DWORD offered, const Scenario& scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
         std::memset(&port_, 0xcc, sizeof port_);
         bv::CommDialogRequest request;
         request.offeredPortKinds = offered;
@@ -84,15 +92,20 @@ protected:
         request.modelChoiceFlag = modelChoice;
         request.givenModelID = givenModel;
         request.stillImageLibrary = world_->stillImage();
-        return driver_([&] { return bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request); },
-                       scenario);
+        return driver_.run([&] { return bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request); },
+                           [&](DialogDriver& d) {
+                               HWND dialog = d.waitForDialog(kCaption);
+                               ASSERT_NE(nullptr, dialog);
+                               scenario(d, dialog);
+                               if (IsWindow(dialog)) d.click(dialog, IDC_COMM_CANCEL);
+                           });
     }
 
     const BYTE* portBytes() const { return reinterpret_cast<const BYTE*>(&port_); }
 
     std::unique_ptr<CommDialogWorld> world_;
     bvlCameraPort port_;
-    CommDialogRun driver_;
+    DialogDriver driver_;
 };
 
 }  // namespace commtest

@@ -50,23 +50,22 @@ class FirstViews : public CommDialogTest, public ::testing::WithParamInterface<F
 TEST_P(FirstViews, ShowTheKindAndItsLists) {
     const FirstView& v = GetParam();
     v.registry();
-    EXPECT_EQ(5, run(v.offered, [&v](HWND dialog) {
-        EXPECT_EQ(v.kinds, itemsOf(dialog, IDC_PORT_KIND));
-        EXPECT_EQ(v.kind, selectedText(dialog, IDC_PORT_KIND));
+    EXPECT_EQ(5, run(v.offered, [&v](DialogDriver&, HWND dialog) {
+        EXPECT_EQ(v.kinds, comboItems(dialog, IDC_PORT_KIND));
+        EXPECT_EQ(v.kind, itemText(dialog, IDC_PORT_KIND));
         const bool serial = std::strcmp(v.kind, "RS-232C") == 0;
         for (int id : {IDC_COM_PORT_LABEL, IDC_COM_PORT, IDC_BAUD_LABEL, IDC_BAUD, IDC_DETECT})
             EXPECT_EQ(serial, bvtest::itemVisible(dialog, id)) << id;
         EXPECT_EQ(v.modelListShown, bvtest::itemVisible(dialog, IDC_USB_MODEL));
         EXPECT_EQ(v.modelListShown, bvtest::itemVisible(dialog, IDC_USB_MODEL_LABEL));
         if (serial) {
-            EXPECT_EQ(kComPorts, itemsOf(dialog, IDC_COM_PORT));
-            EXPECT_EQ(kBauds, itemsOf(dialog, IDC_BAUD));
-            EXPECT_EQ(v.comPort, selectedText(dialog, IDC_COM_PORT));
-            EXPECT_EQ(v.baud, selectedText(dialog, IDC_BAUD));
+            EXPECT_EQ(kComPorts, comboItems(dialog, IDC_COM_PORT));
+            EXPECT_EQ(kBauds, comboItems(dialog, IDC_BAUD));
+            EXPECT_EQ(v.comPort, itemText(dialog, IDC_COM_PORT));
+            EXPECT_EQ(v.baud, itemText(dialog, IDC_BAUD));
         } else {
-            EXPECT_EQ("Brivant 350", selectedText(dialog, IDC_USB_MODEL));
+            EXPECT_EQ("Brivant 350", itemText(dialog, IDC_USB_MODEL));
         }
-        press(dialog, IDC_COMM_CANCEL);
     }, v.modelChoice));
 }
 
@@ -77,24 +76,24 @@ TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) 
     installModels();
     storeKinds(0, 3);
     storeSerialLastPort(2, 19200);
-    ASSERT_EQ(0, run(3, [](HWND dialog) {
-        ASSERT_EQ("USB", selectedText(dialog, IDC_PORT_KIND));
-        choose(dialog, IDC_PORT_KIND, 1);  // RS-232C: filled from the stored serial port
-        EXPECT_EQ("COM2", selectedText(dialog, IDC_COM_PORT));
-        EXPECT_EQ("19.2K", selectedText(dialog, IDC_BAUD));
-        choose(dialog, IDC_COM_PORT, 3);
-        choose(dialog, IDC_BAUD, 3);
+    ASSERT_EQ(0, run(3, [](DialogDriver& d, HWND dialog) {
+        ASSERT_EQ("USB", itemText(dialog, IDC_PORT_KIND));
+        d.choose(dialog, IDC_PORT_KIND, 1);  // RS-232C: filled from the stored serial port
+        EXPECT_EQ("COM2", itemText(dialog, IDC_COM_PORT));
+        EXPECT_EQ("19.2K", itemText(dialog, IDC_BAUD));
+        d.choose(dialog, IDC_COM_PORT, 3);
+        d.choose(dialog, IDC_BAUD, 3);
 
         const SimStiDevice cameras[] = {{L"cam0", L"Orvel", L"Brivant 500", L"\\\\.\\Usbscan0", (2u << 16) | 7},
                                         {L"cam1", L"Orvel", L"Brivant 350", L"\\\\.\\Usbscan1", (2u << 16) | 7}};
         simStiSetDevices(cameras, 2);
-        choose(dialog, IDC_PORT_KIND, 0);
-        EXPECT_EQ("Brivant 500|Brivant 350", itemsOf(dialog, IDC_USB_MODEL));
-        choose(dialog, IDC_PORT_KIND, 1);
-        EXPECT_EQ("COM4", selectedText(dialog, IDC_COM_PORT));
-        EXPECT_EQ("57.6K", selectedText(dialog, IDC_BAUD));
+        d.choose(dialog, IDC_PORT_KIND, 0);
+        EXPECT_EQ("Brivant 500|Brivant 350", comboItems(dialog, IDC_USB_MODEL));
+        d.choose(dialog, IDC_PORT_KIND, 1);
+        EXPECT_EQ("COM4", itemText(dialog, IDC_COM_PORT));
+        EXPECT_EQ("57.6K", itemText(dialog, IDC_BAUD));
         EXPECT_FALSE(bvtest::itemVisible(dialog, IDC_USB_MODEL));
-        press(dialog, IDC_COMM_OK);
+        d.click(dialog, IDC_COMM_OK);
     }));
     EXPECT_EQ(BVL_PORT_SERIAL, port_.portType);
     EXPECT_STREQ("com4", port_.portName);
@@ -104,25 +103,19 @@ TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) 
 
 struct CancelWay {
     const char* name;
-    void (*cancel)(HWND dialog);
+    void (*cancel)(DialogDriver& d, HWND dialog);
 };
 
 const CancelWay kCancelWays[] = {
-    {"Escape", [](HWND d) { PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0); }},
-    {"CloseBox", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-    {"Abbrechen", [](HWND d) { press(d, IDC_COMM_CANCEL); }},
+    {"Escape", [](DialogDriver& d, HWND) { d.key(VK_ESCAPE); }},
+    {"CloseBox", [](DialogDriver& d, HWND dialog) { d.closeBox(dialog); }},
+    {"Abbrechen", [](DialogDriver& d, HWND dialog) { d.click(dialog, IDC_COMM_CANCEL); }},
 };
 
 class CancelWays : public CommDialogTest, public ::testing::WithParamInterface<CancelWay> {};
 
 TEST_P(CancelWays, EndWithFiveAndWriteNothing) {
-    bool classWhileOpen = false;
-    EXPECT_EQ(5, run(3, [&classWhileOpen](HWND dialog) {
-        WNDCLASSA c;
-        classWhileOpen = GetClassInfoA(GetModuleHandleA(nullptr), "lluiDetectingMsg", &c) != FALSE;
-        GetParam().cancel(dialog);
-    }));
-    EXPECT_TRUE(classWhileOpen);
+    EXPECT_EQ(5, run(3, [](DialogDriver& d, HWND dialog) { GetParam().cancel(d, dialog); }));
     WNDCLASSA c;
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "lluiDetectingMsg", &c)) << "class outlived the dialog";
     for (size_t i = 0; i < sizeof port_; ++i) ASSERT_EQ(0xcc, portBytes()[i]) << "byte " << i;
@@ -134,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Dialog, CancelWays, ::testing::ValuesIn(kCancelWays),
 // Help on the background frame goes to the control under the mouse, hidden
 // ones included: the USB model list lies over the "Erkennen" button.
 TEST_F(CommDialogTest, HelpOnTheFrameFindsTheControlUnderTheMouse) {
-    run(1, [](HWND dialog) {
+    run(1, [](DialogDriver&, HWND dialog) {
         for (const auto& c : {std::make_pair(IDC_BAUD, IDC_BAUD), std::make_pair(IDC_DETECT, IDC_USB_MODEL),
                               std::make_pair(IDC_COMM_HELP, 0)}) {
             RECT r;
@@ -142,7 +135,6 @@ TEST_F(CommDialogTest, HelpOnTheFrameFindsTheControlUnderTheMouse) {
             const POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
             EXPECT_EQ(c.second, bv::commControlAtPoint(centre, dialog)) << c.first;
         }
-        press(dialog, IDC_COMM_CANCEL);
     });
 }
 

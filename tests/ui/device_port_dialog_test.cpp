@@ -3,9 +3,8 @@
 // the model or the kind wanted rule out.
 #include <cstring>
 
-#include "comm_dialog_driver.h"
 #include "tests/front/front_fixture.h"
-#include "tests/support/message_box_dismisser.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/registry_fixture.h"
 #include "ui/resource_ids.h"
 
@@ -49,7 +48,7 @@ const Choice kChoices[] = {
 class DialogChoices : public FrontDispatchTest, public ::testing::WithParamInterface<Choice> {
 protected:
     void SetUp() override {
-        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
+        if (!bvtest::hasDisplay()) GTEST_SKIP() << "the dialog needs a display";
         machine().clear();
         const DWORD both = 3, serial = 1, usb = 2;
         machine().addModel("B350", &kIdBoth, "Brivant 350", &both);
@@ -67,16 +66,18 @@ protected:
 TEST_P(DialogChoices, AreStoredOrRefused) {
     const Choice& c = GetParam();
     if (!c.usbCameraKnown) simStiSetDevices(nullptr, 0);
-    bvlCameraPort port;
+    bvlCameraPort port = {};
     std::string offered;
-    CommDialogRun run;
-    const INT_PTR result = run([&] { return static_cast<INT_PTR>(api().baseGetDevicePort(2, nullptr, c.modelID, &port, c.wantedKind)); },
-        [&](HWND dialog) {
-            offered = itemsOf(dialog, IDC_PORT_KIND);
-            if (c.action == Action::Com3Ok) choose(dialog, IDC_COM_PORT, 2);
-            press(dialog, c.action == Action::Cancel ? IDC_COMM_CANCEL : IDC_COMM_OK);
-        },
-        c.offeredKinds[0] != '\0');
+    bvtest::DialogDriver driver;
+    const INT_PTR result = driver.run(
+        [&] { return static_cast<INT_PTR>(api().baseGetDevicePort(2, nullptr, c.modelID, &port, c.wantedKind)); },
+        [&](bvtest::DialogDriver& d) {
+            HWND dialog = d.waitForDialog("Kommunikationseinstellungen");
+            ASSERT_NE(nullptr, dialog);
+            offered = bvtest::comboItems(dialog, IDC_PORT_KIND);
+            if (c.action == Action::Com3Ok) d.choose(dialog, IDC_COM_PORT, 2);
+            d.click(dialog, c.action == Action::Cancel ? IDC_COMM_CANCEL : IDC_COMM_OK);
+        });
     EXPECT_EQ(c.expectedResult, static_cast<DWORD>(result));
     EXPECT_EQ(c.offeredKinds, offered);
     EXPECT_EQ(c.expectedType, port.portType);

@@ -4,16 +4,16 @@
 // and what camera events do to it.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/debug_output_capture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
-#include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
-#include "ui/date_time_fields.h"
 #include "ui/settings_private.h"
 
 namespace {
@@ -22,20 +22,22 @@ using bvtest::DialogDriver;
 using bvtest::focusedItem;
 using bvtest::itemText;
 using bvtest::itemVisible;
+using Texts = std::vector<std::string>;
 
 constexpr LONG kMay6th102030 = 1714990830;  // 2024-05-06 10:20:30
 const char kCaption[] = "Kameraeinstellungen";
 
-LONG localSecondsNow() {
-    SYSTEMTIME local;
-    GetLocalTime(&local);
-    return bv::fieldsToSeconds(bv::systemTimeToFields(local));
+template <class Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& i) {
+    return i.param.name;
 }
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
+    using Scenario = std::function<void(DialogDriver& d, HWND dialog)>;
+
     void SetUp() override {
-        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "needs a display";
+        if (!bvtest::hasDisplay()) GTEST_SKIP() << "needs a display";
         ASSERT_TRUE(library_.module());
         ASSERT_TRUE(locale_.set("1", "1"));  // day-month-year, 24 hours
         bv::bvlCameraSettings& s = settings();
@@ -53,30 +55,40 @@ protected:
     static bv::bvlCameraSettings& settings() { return bv::cameraSettings(); }
     HINSTANCE instance() const { return library_.module(); }
     std::string entry(UINT id) const {
-        char text[512] = "";
-        LoadStringA(instance(), id, text, sizeof text);
-        return text;
+        wchar_t text[512] = L"";
+        LoadStringW(instance(), id, text, 512);
+        return bvtest::utf8(text);
     }
     HICON icon(const char* name) const { return name ? LoadIconA(instance(), name) : nullptr; }
     static HICON shownIcon(HWND dialog) {
         return reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, IDC_POWER_ICON, STM_GETICON, 0, 0));
     }
 
-    INT_PTR open(const DialogDriver::Scenario& scenario) {
+    // Runs the dialog and hands the first window it shows to the scenario;
+    // a dialog the scenario leaves open is cancelled with Esc.
+    INT_PTR open(const Scenario& scenario) {
         bv::prepareDateTimeEditor(settings().dateTime, instance());
-        return driver_.run([&] { return bv::runCameraSettingsDialog(instance(), nullptr, &targets_); }, scenario);
+        return driver_.run([&] { return bv::runCameraSettingsDialog(instance(), nullptr, &targets_); },
+                           [&](DialogDriver& d) {
+                               HWND dialog = d.waitForDialog(kCaption);
+                               ASSERT_NE(nullptr, dialog);
+                               scenario(d, dialog);
+                               if (IsWindow(dialog)) d.key(VK_ESCAPE);
+                           });
     }
     // Sends a camera event as the event channel does.
     void event(DialogDriver& d, WPARAM data, LPARAM code) {
         d.send(targets_.settingsDialogWindow, RegisterWindowMessageA("CameraNotificationMessage"), data, code);
     }
-    // Waits for a message box over the dialog, checks its text and closes it.
-    void answerMessage(DialogDriver& d, HWND dialog, UINT id) {
-        HWND box = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, box);
-        ASSERT_NE(dialog, box);
-        EXPECT_EQ(entry(id), bvtest::messageBoxText(box));
-        d.click(box, IDOK);
+    // The texts of the message boxes that this run showed so far, each with
+    // the dialog's caption; the driver answered them.
+    Texts messages() const {
+        Texts texts;
+        for (const bvtest::SeenMessageBox& box : driver_.messageBoxes()) {
+            EXPECT_EQ(kCaption, box.caption);
+            texts.push_back(box.text);
+        }
+        return texts;
     }
 
     bvtest::ProductLibrary library_;
@@ -86,15 +98,8 @@ protected:
 };
 
 TEST_F(SettingsDialogTest, OkUntouchedKeepsTheTimeUnknownAndTakesTheOwnerName) {
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ("Brivant 350", itemText(dialog, IDC_MODEL_NAME));
-        EXPECT_EQ("1.02", itemText(dialog, IDC_FIRMWARE_VERSION));
-        EXPECT_EQ("Anna", itemText(dialog, IDC_OWNER_NAME));
+    const INT_PTR result = open([](DialogDriver& d, HWND dialog) {
         EXPECT_EQ(IDC_SETTINGS_OK, focusedItem(dialog));
-        EXPECT_EQ(dialog, targets_.settingsDialogWindow.load());
-        EXPECT_EQ(RegisterWindowMessageA("CameraNotificationMessage"), targets_.cameraNotificationMessage.load());
         RECT label;
         GetWindowRect(GetDlgItem(dialog, IDC_MODEL_LABEL), &label);
         EXPECT_EQ(IDC_MODEL_LABEL, bv::controlAtPoint({label.left + 2, label.top + 2}, dialog));
@@ -110,135 +115,127 @@ TEST_F(SettingsDialogTest, OkUntouchedKeepsTheTimeUnknownAndTakesTheOwnerName) {
     EXPECT_EQ(nullptr, targets_.settingsDialogWindow.load());
 }
 
-TEST_F(SettingsDialogTest, EscCloseBoxAndAbbrechenCancel) {
-    for (int way = 0; way < 3; ++way) {
-        SCOPED_TRACE(way);
-        const INT_PTR result = open([&](DialogDriver& d) {
-            HWND dialog = d.waitForDialog(kCaption);
-            ASSERT_NE(nullptr, dialog);
-            if (way == 0) d.key(VK_ESCAPE);
-            if (way == 1) d.closeBox(dialog);
-            if (way == 2) d.click(dialog, IDC_SETTINGS_CANCEL);
-            EXPECT_TRUE(d.waitForClosed(dialog));
-        });
-        EXPECT_EQ(IDC_SETTINGS_CANCEL, result);
-        EXPECT_EQ(bv::kSettingsCancelled, settings().endStatus);
-    }
-}
-
-struct PowerCase { const char* name; DWORD state; const char* icon; UINT text; };
+// The power row: what each state shows when the dialog opens, and what a
+// camera event then does to it, or that it ends the dialog.
+struct PowerCase {
+    const char* name;
+    DWORD atOpen;
+    LPARAM event;  // the event code, 0 for none, and its first data word
+    WPARAM data;
+    const char* icon;  // shown afterwards
+    UINT text;
+    DWORD endStatus;  // not 0: the event ends the dialog with it
+};
 class SettingsDialogPower : public SettingsDialogTest, public ::testing::WithParamInterface<PowerCase> {};
 
-TEST_P(SettingsDialogPower, ShowsIconAndTextOfTheState) {
+TEST_P(SettingsDialogPower, ShowsTheStateAndFollowsTheCamerasEvents) {
     const PowerCase& c = GetParam();
-    settings().batteryState = c.state;
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        for (int id : {IDC_POWER_LABEL, IDC_POWER_ICON, IDC_POWER_TEXT}) EXPECT_EQ(c.state != 0, itemVisible(dialog, id));
+    settings().batteryState = c.atOpen;
+    const INT_PTR result = open([&](DialogDriver& d, HWND dialog) {
+        if (c.event) event(d, c.data, c.event);
+        if (c.endStatus) {
+            EXPECT_TRUE(d.waitForClosed(dialog));
+            return;
+        }
+        for (int id : {IDC_POWER_LABEL, IDC_POWER_ICON, IDC_POWER_TEXT}) EXPECT_EQ(c.atOpen != 0, itemVisible(dialog, id));
         EXPECT_EQ(icon(c.icon), shownIcon(dialog));
         EXPECT_EQ(c.text ? entry(c.text) : "", itemText(dialog, IDC_POWER_TEXT));
-        d.key(VK_ESCAPE);
     });
+    EXPECT_EQ(c.endStatus ? 0 : IDC_SETTINGS_CANCEL, result);
+    if (c.endStatus) {
+        EXPECT_EQ(c.endStatus, settings().endStatus);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     States, SettingsDialogPower,
-    ::testing::Values(PowerCase{"NotReported", 0, nullptr, 0},
-                      PowerCase{"MainsWinsOverTheLevel", 0x10000006, "AcChargIcon", IDS_MAINS_ADAPTER},
-                      PowerCase{"Normal", 0x20000006, "BattNormIcon", IDS_BATTERY_OK},
-                      PowerCase{"Low", 4, "BattWarnIcon", IDS_BATTERY_LOW},
-                      PowerCase{"Exhausted", 3, nullptr, 0}),
-    [](const ::testing::TestParamInfo<PowerCase>& i) { return std::string(i.param.name); });
+    ::testing::Values(
+        PowerCase{"NotReported", 0, 0, 0, nullptr, 0, 0},
+        PowerCase{"MainsWinsOverTheLevel", 0x10000006, 0, 0, "AcChargIcon", IDS_MAINS_ADAPTER, 0},
+        PowerCase{"Normal", 0x20000006, 0, 0, "BattNormIcon", IDS_BATTERY_OK, 0},
+        PowerCase{"Low", 4, 0, 0, "BattWarnIcon", IDS_BATTERY_LOW, 0},
+        PowerCase{"Exhausted", 3, 0, 0, nullptr, 0, 0},
+        PowerCase{"BatteryLowEvent", 6, 1, 0xF4, "BattWarnIcon", IDS_BATTERY_LOW_EVENT, 0},
+        PowerCase{"BatteryNormalEvent", 4, 0x20001, 6, "BattNormIcon", IDS_BATTERY_NORMAL_EVENT, 0},
+        PowerCase{"BatteryLowEventWithTheRowHidden", 0, 1, 4, "BattWarnIcon", IDS_BATTERY_LOW_EVENT, 0},
+        PowerCase{"OtherEventChangesNothing", 6, 2, 4, "BattNormIcon", IDS_BATTERY_OK, 0},
+        PowerCase{"BatteryExhaustedEventEnds", 6, 1, 3, nullptr, 0, bv::kSettingsBatteryExhausted},
+        PowerCase{"FinalEventWinsOverTimeOut", 6, 0x40005, 0, nullptr, 0, bv::kSettingsDisconnected}),
+    caseName<PowerCase>);
 
-TEST_F(SettingsDialogTest, NoSlotsLeaveTheEmptyCardFrame) {
-    settings().slotCount = 0;
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        for (int id = IDC_SLOT1_LABEL; id <= IDC_SLOT2_TOTAL; ++id) EXPECT_FALSE(itemVisible(dialog, id)) << id;
-        EXPECT_TRUE(itemVisible(dialog, IDC_CARD_FRAME));
-        EXPECT_TRUE(itemVisible(dialog, IDC_SLOT_RULE));
-        EXPECT_EQ(220, bvtest::clientSizeInDialogUnits(dialog).cy);
-        d.key(VK_ESCAPE);
+// The card rows as the user sees them: the texts of the visible controls
+// of both slots, in reading order, a greyed one marked "~", the rule
+// between the slots as "----".
+std::string cardRows(HWND dialog) {
+    std::string rows;
+    for (int id : {IDC_SLOT1_LABEL, IDC_SLOT1_STATE, IDC_SLOT1_FREE_LABEL, IDC_SLOT1_FREE, IDC_SLOT1_TOTAL_LABEL,
+                   IDC_SLOT1_TOTAL, IDC_SLOT_RULE, IDC_SLOT2_LABEL, IDC_SLOT2_STATE, IDC_SLOT2_FREE_LABEL,
+                   IDC_SLOT2_FREE, IDC_SLOT2_TOTAL_LABEL, IDC_SLOT2_TOTAL}) {
+        if (!itemVisible(dialog, id)) continue;
+        rows += std::string(rows.empty() ? "" : "|") + (bvtest::itemEnabled(dialog, id) ? "" : "~") +
+                (id == IDC_SLOT_RULE ? "----" : itemText(dialog, id));
+    }
+    return rows;
+}
+
+struct SlotCase { const char* name; DWORD count, slot1Total; const char* rows; LONG height; };
+class SettingsDialogSlots : public SettingsDialogTest, public ::testing::WithParamInterface<SlotCase> {};
+
+TEST_P(SettingsDialogSlots, ShowTheCardsAndSizeTheDialog) {
+    const SlotCase& c = GetParam();
+    settings().slotCount = c.count;
+    settings().slot1Total = c.slot1Total;
+    open([&](DialogDriver&, HWND dialog) {
+        EXPECT_EQ(c.rows, cardRows(dialog));
+        EXPECT_EQ(c.height, bvtest::clientSizeInDialogUnits(dialog).cy) << "in dialog units";
     });
 }
 
-TEST_F(SettingsDialogTest, OneSlotMakesTheDialogShorter) {
-    settings().slotCount = 1;
-    settings().slot1Total = 0;  // free space alone counts as a card
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ(entry(IDS_SINGLE_SLOT_LABEL), itemText(dialog, IDC_SLOT1_LABEL));
-        EXPECT_EQ(entry(IDS_CARD_INSTALLED), itemText(dialog, IDC_SLOT1_STATE));
-        EXPECT_EQ("  1.50 KB", itemText(dialog, IDC_SLOT1_FREE));
-        EXPECT_EQ("  0.00 KB", itemText(dialog, IDC_SLOT1_TOTAL));
-        for (int id : {IDC_SLOT_RULE, IDC_SLOT2_LABEL, IDC_SLOT2_STATE, IDC_SLOT2_FREE, IDC_SLOT2_TOTAL})
-            EXPECT_FALSE(itemVisible(dialog, id)) << id;
-        EXPECT_EQ(199, bvtest::clientSizeInDialogUnits(dialog).cy);
-        EXPECT_EQ(180, bvtest::itemRectInDialogUnits(dialog, IDC_SETTINGS_OK).top);
-        const RECT frame = bvtest::itemRectInDialogUnits(dialog, IDC_CARD_FRAME);
-        EXPECT_NEAR(35, frame.bottom - frame.top, 1);  // pixels truncated from dialog units
-        d.key(VK_ESCAPE);
-    });
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cards, SettingsDialogSlots,
+    ::testing::Values(
+        SlotCase{"NoSlotsLeaveTheEmptyFrame", 0, 52428800, "----", 220},
+        // Free space alone counts as a card; the dialog loses the second slot's height.
+        SlotCase{"OneSlotMakesTheDialogShorter", 1, 0, "Status:|Installiert|Frei:|  1.50 KB|Gesamt:|  0.00 KB", 199},
+        SlotCase{"TwoSlotsGreyAnEmptySlot", 2, 52428800,
+                 "Steckplatz1:|Installiert|Frei:|  1.50 KB|Gesamt:| 50.00 MB|----|Steckplatz2:|Nicht installiert|"
+                 "~Frei:|~Gesamt:",
+                 220}),
+    caseName<SlotCase>);
 
-TEST_F(SettingsDialogTest, TwoSlotsGreyAnEmptySlot) {
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ(entry(IDS_CARD_INSTALLED), itemText(dialog, IDC_SLOT1_STATE));
-        EXPECT_EQ("  1.50 KB", itemText(dialog, IDC_SLOT1_FREE));
-        EXPECT_EQ(" 50.00 MB", itemText(dialog, IDC_SLOT1_TOTAL));
-        EXPECT_EQ(entry(IDS_CARD_NOT_INSTALLED), itemText(dialog, IDC_SLOT2_STATE));
-        EXPECT_EQ(entry(IDS_SLOT2_FREE_LABEL), itemText(dialog, IDC_SLOT2_FREE_LABEL));
-        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_SLOT2_FREE_LABEL));
-        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_SLOT2_TOTAL_LABEL));
-        EXPECT_FALSE(itemVisible(dialog, IDC_SLOT2_FREE));
-        EXPECT_FALSE(itemVisible(dialog, IDC_SLOT2_TOTAL));
-        EXPECT_TRUE(bvtest::itemEnabled(dialog, IDC_SLOT1_FREE_LABEL));
-        EXPECT_EQ(220, bvtest::clientSizeInDialogUnits(dialog).cy);
-        EXPECT_EQ(201, bvtest::itemRectInDialogUnits(dialog, IDC_SETTINGS_OK).top);
-        d.key(VK_ESCAPE);
-    });
-}
-
-struct OrderCase { const char* locale; const char* fields[3]; LONG firstWidth, thirdLeft; };
+struct OrderCase { const char* name; const char* locale; const char* fields[3]; int yearField; };
 class SettingsDialogDateOrder : public SettingsDialogTest, public ::testing::WithParamInterface<OrderCase> {};
 
-TEST_P(SettingsDialogDateOrder, PlacesTheFieldsInTheLocalesOrder) {
+TEST_P(SettingsDialogDateOrder, PlacesAndReadsTheFieldsInTheLocalesOrder) {
     const OrderCase& c = GetParam();
     ASSERT_TRUE(locale_.set(c.locale, "1"));
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
+    open([&](DialogDriver& d, HWND dialog) {
         for (int i = 0; i < 3; ++i) EXPECT_EQ(c.fields[i], itemText(dialog, IDC_DATE_FIELD1 + i)) << i;
         EXPECT_EQ("10", itemText(dialog, IDC_HOUR));
         EXPECT_EQ("20", itemText(dialog, IDC_MINUTE));
         EXPECT_FALSE(itemVisible(dialog, IDC_AM_PM));
-        const RECT first = bvtest::itemRectInDialogUnits(dialog, IDC_DATE_FIELD1);
-        EXPECT_EQ(12, first.left);
-        EXPECT_EQ(c.firstWidth, first.right - first.left);
-        EXPECT_NEAR(c.thirdLeft, bvtest::itemRectInDialogUnits(dialog, IDC_DATE_FIELD3).left, 1);
-        d.key(VK_ESCAPE);
+        RECT year, month;
+        GetWindowRect(GetDlgItem(dialog, c.yearField), &year);
+        GetWindowRect(GetDlgItem(dialog, IDC_DATE_FIELD2), &month);
+        EXPECT_GT(year.right - year.left, month.right - month.left) << "the year's field is the wide one";
+        d.type(dialog, c.yearField, "2029");
+        d.type(dialog, IDC_MINUTE, "15");
+        d.click(dialog, IDC_SETTINGS_OK);
     });
+    EXPECT_EQ(0u, settings().endStatus);
+    EXPECT_EQ(1872756900, settings().dateTime);  // 2029-05-06 10:15
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, SettingsDialogDateOrder,
-                         ::testing::Values(OrderCase{"0", {"5", "6", "2024"}, 10, 42},
-                                           OrderCase{"1", {"6", "5", "2024"}, 10, 42},
-                                           OrderCase{"2", {"2024", "5", "6"}, 18, 50}),
-                         [](const ::testing::TestParamInfo<OrderCase>& i) {
-                             return std::string("Order") + i.param.locale;
-                         });
+                         ::testing::Values(OrderCase{"MonthDayYear", "0", {"5", "6", "2024"}, IDC_DATE_FIELD3},
+                                           OrderCase{"DayMonthYear", "1", {"6", "5", "2024"}, IDC_DATE_FIELD3},
+                                           OrderCase{"YearMonthDay", "2", {"2024", "5", "6"}, IDC_DATE_FIELD1}),
+                         caseName<OrderCase>);
 
 TEST_F(SettingsDialogTest, SpinsWrapAroundEveryField) {
     settings().dateTime = 1924991940;  // 2030-12-31 23:59
     struct Step { int id; UINT key; const char* shown; };
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
+    open([&](DialogDriver& d, HWND dialog) {
         for (const Step& s : {Step{IDC_DATE_FIELD3, VK_UP, "1998"}, {IDC_DATE_FIELD3, VK_DOWN, "2030"},
                               {IDC_DATE_FIELD2, VK_UP, "1"}, {IDC_DATE_FIELD1, VK_UP, "1"},
                               {IDC_HOUR, VK_UP, "0"}, {IDC_MINUTE, VK_UP, "0"}}) {
@@ -254,9 +251,7 @@ TEST_F(SettingsDialogTest, SpinsWrapAroundEveryField) {
 }
 
 TEST_F(SettingsDialogTest, TypingAndLeavingFieldsAreChecked) {
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
+    const INT_PTR result = open([&](DialogDriver& d, HWND dialog) {
         d.type(dialog, IDC_DATE_FIELD3, "2031");  // the year
         EXPECT_EQ("203", itemText(dialog, IDC_DATE_FIELD3));
         d.type("0");
@@ -264,20 +259,18 @@ TEST_F(SettingsDialogTest, TypingAndLeavingFieldsAreChecked) {
         EXPECT_EQ("1", itemText(dialog, IDC_DATE_FIELD2));
         d.type("\b");
         d.focus(dialog, IDC_MINUTE);
-        ASSERT_NO_FATAL_FAILURE(answerMessage(d, dialog, IDS_MONTH_RANGE));
+        EXPECT_EQ(Texts{entry(IDS_MONTH_RANGE)}, messages());
         EXPECT_EQ("0", itemText(dialog, IDC_DATE_FIELD2));
         EXPECT_EQ(IDC_DATE_FIELD2, focusedItem(dialog));
         d.type("4");
         d.type(dialog, IDC_DATE_FIELD1, "31");  // 31 April: fine while still in the date
         d.focus(dialog, IDC_DATE_FIELD2);
-        EXPECT_EQ(dialog, bvtest::activeDialog());
         d.focus(dialog, IDC_MINUTE);
-        ASSERT_NO_FATAL_FAILURE(answerMessage(d, dialog, IDS_DATE_INVALID));
+        EXPECT_EQ((Texts{entry(IDS_MONTH_RANGE), entry(IDS_DATE_INVALID)}), messages());
         EXPECT_EQ(IDC_DATE_FIELD1, focusedItem(dialog));
         d.focus(dialog, IDC_SETTINGS_CANCEL);  // leaving towards Abbrechen is not checked
-        EXPECT_EQ(dialog, bvtest::activeDialog());
         d.click(dialog, IDC_SETTINGS_OK);
-        ASSERT_NO_FATAL_FAILURE(answerMessage(d, dialog, IDS_DATE_INVALID));
+        EXPECT_EQ((Texts{entry(IDS_MONTH_RANGE), entry(IDS_DATE_INVALID), entry(IDS_DATE_INVALID)}), messages());
         EXPECT_EQ(IDC_DATE_FIELD1, focusedItem(dialog));
         d.type("30");
         d.type(dialog, IDC_MINUTE, "7");
@@ -290,79 +283,46 @@ TEST_F(SettingsDialogTest, TypingAndLeavingFieldsAreChecked) {
     EXPECT_EQ(1903774020, settings().dateTime);  // 2030-04-30 10:07
 }
 
-TEST_F(SettingsDialogTest, TypedFieldsComposeTheNewTime) {
-    ASSERT_TRUE(locale_.set("2", "1"));
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        d.type(dialog, IDC_DATE_FIELD1, "2000");
-        d.type(dialog, IDC_DATE_FIELD2, "2");
-        d.type(dialog, IDC_DATE_FIELD3, "29");
-        d.type(dialog, IDC_HOUR, "12");
-        d.type(dialog, IDC_MINUTE, "00");
-        d.click(dialog, IDC_SETTINGS_OK);
-    });
-    EXPECT_EQ(0u, settings().endStatus);
-    EXPECT_EQ(951825600, settings().dateTime);
-}
+// On a 12-hour clock the hour shows 12 for 0 and am or pm beside it. The
+// same keys then set 1 pm: typing is bounded by 12, the spin wraps 12 to
+// 1, and "p" and "a" on the am/pm field switch it.
+struct ClockCase { const char* name; LONG at; const char *hour, *amPm; LONG after; };
+class SettingsDialogTwelveHours : public SettingsDialogTest, public ::testing::WithParamInterface<ClockCase> {};
 
-TEST_F(SettingsDialogTest, FromPcComposesThePcsLocalTime) {
-    LONG before = 0;
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        d.click(dialog, IDC_FROM_PC);
-        EXPECT_FALSE(bvtest::itemEnabled(dialog, IDC_FROM_PC));
-        EXPECT_EQ(IDC_DATE_FIELD3, focusedItem(dialog));
-        before = localSecondsNow();
-        d.click(dialog, IDC_SETTINGS_OK);
-    });
-    const LONG after = localSecondsNow();
-    EXPECT_EQ(0u, settings().endStatus);
-    EXPECT_LE(before, settings().dateTime);
-    EXPECT_GE(after, settings().dateTime);
-}
-
-TEST_F(SettingsDialogTest, TwelveHourClockShowsAmPmAndTakesTheAAndPKeys) {
+TEST_P(SettingsDialogTwelveHours, ShowTheHourWithAmPmAndTakeTheKeys) {
+    const ClockCase& c = GetParam();
     ASSERT_TRUE(locale_.set("1", "0"));
-    settings().dateTime = 1715000700;  // 13:05
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ("01", itemText(dialog, IDC_HOUR));
-        EXPECT_EQ("pm", itemText(dialog, IDC_AM_PM));
-        d.key(VK_ESCAPE);
-    });
-    settings().dateTime = 1714955400;  // 00:30
-    open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ("12", itemText(dialog, IDC_HOUR));
-        EXPECT_EQ("am", itemText(dialog, IDC_AM_PM));
-        EXPECT_TRUE(itemVisible(dialog, IDC_AM_PM));
+    settings().dateTime = c.at;
+    open([&](DialogDriver& d, HWND dialog) {
+        EXPECT_EQ(c.hour, itemText(dialog, IDC_HOUR));
+        EXPECT_EQ(c.amPm, itemText(dialog, IDC_AM_PM));
         EXPECT_FALSE(itemVisible(dialog, IDC_TIME_FILLER));
         d.type(dialog, IDC_HOUR, "13");
         EXPECT_EQ("1", itemText(dialog, IDC_HOUR));
         d.type("\b12");
-        d.key(VK_UP);  // 12 wraps to 1
+        d.key(VK_UP);
         EXPECT_EQ("1", itemText(dialog, IDC_HOUR));
         d.click(dialog, IDC_AM_PM);
         EXPECT_EQ(IDC_AM_PM, focusedItem(dialog));
-        ASSERT_TRUE(d.hardwareKey('P'));
-        EXPECT_EQ("pm", itemText(dialog, IDC_AM_PM));
-        ASSERT_TRUE(d.hardwareKey('A'));
-        ASSERT_TRUE(d.hardwareKey('P'));
+        for (const char* shown : {"pm", "am", "pm"}) {
+            ASSERT_TRUE(d.hardwareKey(std::toupper(shown[0])));
+            EXPECT_EQ(shown, itemText(dialog, IDC_AM_PM));
+        }
         d.click(dialog, IDC_SETTINGS_OK);
     });
     EXPECT_EQ(0u, settings().endStatus);
-    EXPECT_EQ(1715002200, settings().dateTime);  // 13:30
+    EXPECT_EQ(c.after, settings().dateTime);
 }
+
+INSTANTIATE_TEST_SUITE_P(Clocks, SettingsDialogTwelveHours,
+                         ::testing::Values(ClockCase{"HalfPastMidnight", 1714955400, "12", "am", 1715002200},
+                                           ClockCase{"Noon", 1714996800, "12", "pm", 1715000400},
+                                           ClockCase{"FiveAfterOne", 1715000700, "01", "pm", 1715000700}),
+                         caseName<ClockCase>);
 
 TEST_F(SettingsDialogTest, MessageDialogIgnoresEscAndCloseBoxThenThePcTimeIsTaken) {
     settings().dateTime = static_cast<LONG>(bv::kUnknownDateTime);
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND message = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, message);
+    const INT_PTR result = open([&](DialogDriver& d, HWND message) {
         EXPECT_EQ(entry(IDS_CAMERA_DATE_INVALID), itemText(message, IDC_MESSAGE_TEXT));
         EXPECT_FALSE(IsWindowVisible(targets_.settingsDialogWindow));
         d.key(VK_ESCAPE);
@@ -381,9 +341,7 @@ TEST_F(SettingsDialogTest, MessageDialogIgnoresEscAndCloseBoxThenThePcTimeIsTake
 TEST_F(SettingsDialogTest, TimeOutWhileTheDateMessageIsUpClosesBothDialogs) {
     settings().dateTime = 0;  // 1970: not a date the camera may have
     bvtest::DebugOutputCapture debug;
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND message = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, message);
+    const INT_PTR result = open([&](DialogDriver& d, HWND message) {
         event(d, 0, 0x20005);
         EXPECT_TRUE(d.waitForClosed(message));
     });
@@ -391,51 +349,6 @@ TEST_F(SettingsDialogTest, TimeOutWhileTheDateMessageIsUpClosesBothDialogs) {
     EXPECT_EQ(0u, settings().endStatus);
     EXPECT_EQ(std::vector<std::string>{"<< NOW, CLOSE DIALOG BY TIMEOUT >>\n"}, debug.texts());
 }
-
-struct EventCase {
-    const char* name;
-    DWORD batteryAtOpen;
-    WPARAM data;
-    LPARAM code;
-    const char* icon;  // for an event that leaves the dialog open
-    UINT text;
-    DWORD endStatus;  // for an event that closes it
-};
-class SettingsDialogEvent : public SettingsDialogTest, public ::testing::WithParamInterface<EventCase> {};
-
-TEST_P(SettingsDialogEvent, ChangesThePowerStateOrEndsTheDialog) {
-    const EventCase& c = GetParam();
-    settings().batteryState = c.batteryAtOpen;
-    const bool closes = c.text == 0;
-    const INT_PTR result = open([&](DialogDriver& d) {
-        HWND dialog = d.waitForDialog(kCaption);
-        ASSERT_NE(nullptr, dialog);
-        event(d, c.data, c.code);
-        if (closes) {
-            EXPECT_TRUE(d.waitForClosed(dialog));
-            return;
-        }
-        EXPECT_EQ(icon(c.icon), shownIcon(dialog));
-        EXPECT_EQ(entry(c.text), itemText(dialog, IDC_POWER_TEXT));
-        EXPECT_EQ(c.batteryAtOpen != 0, itemVisible(dialog, IDC_POWER_TEXT));
-        d.key(VK_ESCAPE);
-    });
-    EXPECT_EQ(closes ? 0 : IDC_SETTINGS_CANCEL, result);
-    if (closes) {
-        EXPECT_EQ(c.endStatus, settings().endStatus);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Events, SettingsDialogEvent,
-    ::testing::Values(EventCase{"BatteryLow", 6, 0xF4, 1, "BattWarnIcon", IDS_BATTERY_LOW_EVENT, 0},
-                      EventCase{"BatteryNormal", 4, 6, 0x20001, "BattNormIcon", IDS_BATTERY_NORMAL_EVENT, 0},
-                      EventCase{"BatteryLowWithTheRowHidden", 0, 4, 1, "BattWarnIcon", IDS_BATTERY_LOW_EVENT, 0},
-                      EventCase{"OtherEvent", 6, 4, 2, "BattNormIcon", IDS_BATTERY_OK, 0},
-                      EventCase{"BatteryExhausted", 6, 3, 1, nullptr, 0, bv::kSettingsBatteryExhausted},
-                      EventCase{"FinalEventWinsOverTimeOut", 6, 0, 0x40005, nullptr, 0,
-                                bv::kSettingsDisconnected}),
-    [](const ::testing::TestParamInfo<EventCase>& i) { return std::string(i.param.name); });
 
 TEST(FormatVolumeSize, ShowsTwoDecimalsInTheLargestUnitReached) {
     bvtest::ProductLibrary library;

@@ -1,6 +1,7 @@
 // Screenshots of the dialogs in their main states, saved as PNG files into
-// the folder that BV_SCREENSHOT_DIR names, for a person to look at. Each
-// case fails when its window could not be captured or written.
+// the folder that BV_SCREENSHOT_DIR names, for a person to look at. A tool
+// built on the dialog tests' driver and fixtures; each case fails when its
+// window could not be captured or written.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,15 +9,14 @@
 #include <memory>
 #include <string>
 
-#include "comm_dialog_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
-#include "tests/support/message_box_dismisser.h"
 #include "tests/support/product_library.h"
-#include "tests/support/window_png.h"
+#include "tests/ui/comm_dialog_fixture.h"
 #include "ui/camera_settings_dialog.h"
 #include "ui/comm_settings_dialog.h"
 #include "ui/resource_ids.h"
+#include "window_png.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ const char kCommCaption[] = "Kommunikationseinstellungen";
 class DialogScreenshots : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!bvtest::MessageBoxDismisser::hasDisplay()) GTEST_SKIP() << "needs a display";
+        if (!bvtest::hasDisplay()) GTEST_SKIP() << "needs a display";
         const char* folder = std::getenv("BV_SCREENSHOT_DIR");
         if (!folder) GTEST_SKIP() << "BV_SCREENSHOT_DIR names no folder";
         folder_ = folder;
@@ -128,54 +128,40 @@ protected:
                            scenario);
     }
 
-    // The detecting window is painted only while the search blocks the
-    // thread: it is saved when its first paint has been made.
-    static LRESULT CALLBACK onCallReturn(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        char className[32] = "";
-        if (code == HC_ACTION && call->message == WM_PAINT && !detectingSaved_ &&
-            GetClassNameA(call->hwnd, className, sizeof className) && lstrcmpA(className, "lluiDetectingMsg") == 0) {
-            GdiFlush();
-            detectingSaved_ = bvtest::saveWindowPng(call->hwnd, detectingPath_);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
     std::unique_ptr<commtest::CommDialogWorld> world_;
-    static inline bool detectingSaved_ = false;
-    static inline std::string detectingPath_;
 };
 
 TEST_F(CommDialogScreenshots, SerialThenUsb) {
     openComm([&](DialogDriver& d) {
         HWND dialog = d.waitForDialog(kCommCaption);
         shoot(d, dialog, "comm-rs232c.png");
-        d.perform([&] {
-            SendDlgItemMessageA(dialog, IDC_PORT_KIND, CB_SETCURSEL, 0, 0);  // "USB" comes first
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PORT_KIND, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PORT_KIND)));
-        });
+        d.choose(dialog, IDC_PORT_KIND, 0);  // "USB" comes first
         EXPECT_TRUE(bvtest::itemVisible(dialog, IDC_USB_MODEL));
         shoot(d, dialog, "comm-usb.png");
         d.click(dialog, IDC_COMM_CANCEL);
     });
 }
 
+// The detecting window is painted only while the search blocks the
+// thread: it is saved at its first paint. The search's outcome is a
+// message box, left open to be saved too.
 TEST_F(CommDialogScreenshots, DetectingWindowAndItsOutcome) {
-    detectingSaved_ = false;
-    detectingPath_ = folder_ + "/comm-detecting.png";
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, onCallReturn, nullptr, GetCurrentThreadId());
+    bool detectingSaved = false;
+    driver_.watchClass(bv::kDetectingClassName, [&](HWND window) {
+        GdiFlush();
+        detectingSaved = bvtest::saveWindowPng(window, folder_ + "/comm-detecting.png");
+    });
+    driver_.answerMessageBoxes(false);
     openComm([&](DialogDriver& d) {
         HWND dialog = d.waitForDialog(kCommCaption);
-        d.click(dialog, IDC_DETECT);  // the search ends with a message box
+        d.click(dialog, IDC_DETECT);
         HWND outcome = d.waitForDialog(kCommCaption);
         ASSERT_NE(dialog, outcome);
         shoot(d, outcome, "comm-detection-outcome.png");
         d.click(outcome, IDOK);
         d.click(dialog, IDC_COMM_CANCEL);
     });
-    UnhookWindowsHookEx(hook);
-    EXPECT_TRUE(detectingSaved_);
+    EXPECT_TRUE(detectingSaved);
 }
 
 }  // namespace

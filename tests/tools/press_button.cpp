@@ -11,9 +11,14 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
+    // The window exists before its dialog procedure has filled it; it shows
+    // once that is done.
     HWND dialog = nullptr;
-    for (int waited = 0; !(dialog = FindWindowA(nullptr, argv[1])) && waited < 60000; waited += 100) Sleep(100);
-    if (!dialog) {
+    for (int waited = 0; waited < 60000 && !(dialog && IsWindowVisible(dialog)); waited += 100) {
+        Sleep(100);
+        dialog = FindWindowA(nullptr, argv[1]);
+    }
+    if (!dialog || !IsWindowVisible(dialog)) {
         std::fprintf(stderr, "press_button: no window \"%s\"\n", argv[1]);
         return 1;
     }

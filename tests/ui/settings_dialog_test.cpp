@@ -66,9 +66,9 @@ protected:
 
     // Runs the dialog and hands the first window it shows to the scenario;
     // a dialog the scenario leaves open is cancelled with Esc.
-    INT_PTR open(const Scenario& scenario) {
+    INT_PTR open(const Scenario& scenario, HWND owner = nullptr) {
         bv::prepareDateTimeEditor(settings().dateTime, instance());
-        return driver_.run([&] { return bv::runCameraSettingsDialog(instance(), nullptr, &targets_); },
+        return driver_.run([&] { return bv::runCameraSettingsDialog(instance(), owner, &targets_); },
                            [&](DialogDriver& d) {
                                HWND dialog = d.waitForDialog(kCaption);
                                ASSERT_NE(nullptr, dialog);
@@ -308,6 +308,9 @@ TEST_P(SettingsDialogTwelveHours, ShowTheHourWithAmPmAndTakeTheKeys) {
             ASSERT_TRUE(d.hardwareKey(std::toupper(shown[0])));
             EXPECT_EQ(shown, itemText(dialog, IDC_AM_PM));
         }
+        d.key(VK_DOWN);  // the arrows move the focus, as from any static
+        EXPECT_NE(IDC_AM_PM, focusedItem(dialog));
+        EXPECT_EQ("pm", itemText(dialog, IDC_AM_PM));
         d.click(dialog, IDC_SETTINGS_OK);
     });
     EXPECT_EQ(0u, settings().endStatus);
@@ -319,6 +322,38 @@ INSTANTIATE_TEST_SUITE_P(Clocks, SettingsDialogTwelveHours,
                                            ClockCase{"Noon", 1714996800, "12", "pm", 1715000400},
                                            ClockCase{"FiveAfterOne", 1715000700, "01", "pm", 1715000700}),
                          caseName<ClockCase>);
+
+// After the library's own help, the dialog manager's handling runs: F1
+// (here without a control, so no topic) reaches the owner, and a right
+// click on the caption shows the system menu.
+LRESULT CALLBACK countHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP) SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + 1);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(SettingsDialogTest, HelpAndContextMenuGoOnToTheDefaultHandling) {
+    WNDCLASSA ownerClass = {};
+    ownerClass.lpfnWndProc = countHelp;
+    ownerClass.lpszClassName = "BvTestHelpOwner";
+    RegisterClassA(&ownerClass);
+    HWND owner = CreateWindowA("BvTestHelpOwner", "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, owner);
+    open([&](DialogDriver& d, HWND dialog) {
+        HELPINFO help = {sizeof help, HELPINFO_WINDOW, 0, dialog, 0, {0, 0}};
+        d.send(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        EXPECT_EQ(1, GetWindowLongPtrA(owner, GWLP_USERDATA));
+        RECT frame;
+        GetWindowRect(dialog, &frame);
+        const LPARAM caption = MAKELPARAM((frame.left + frame.right) / 2, frame.top + GetSystemMetrics(SM_CYCAPTION) / 2);
+        d.perform([=] { PostMessageA(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog), caption); });
+        EXPECT_TRUE(d.waitUntil([] {
+            HWND menu = FindWindowA("#32768", nullptr);  // the class of popup menus
+            return menu && IsWindowVisible(menu);
+        }, 2000));
+        d.perform([] { EndMenu(); });
+    }, owner);
+    DestroyWindow(owner);
+}
 
 TEST_F(SettingsDialogTest, MessageDialogIgnoresEscAndCloseBoxThenThePcTimeIsTaken) {
     settings().dateTime = static_cast<LONG>(bv::kUnknownDateTime);

@@ -27,11 +27,26 @@ enum SettingID : DWORD {
 constexpr char kModelWithOneSlot[] = "Brivant 350";
 constexpr std::size_t kFirmwareReplySize = 32;
 
-// The run-time library's time zone, re-read from the system, in whole
-// minutes west of UTC, as seconds.
-long zoneBiasSeconds() {
+// UTC minus local time, in seconds, at the instant utc: the run-time
+// library's zone, re-read from the system, with summer time where it is in
+// force then.
+long biasAtUtc(LONG utc) {
     _tzset();
-    return _timezone / 60 * 60;
+    const std::time_t at = utc;
+    std::tm* local = std::localtime(&at);
+    if (!local) return _timezone;
+    return static_cast<long>(at - _mkgmtime(local));
+}
+
+// The same at the local wall-clock time wall (seconds counted as if UTC).
+long biasAtWallClock(LONG wall) {
+    _tzset();
+    const std::time_t at = wall;
+    std::tm* broken = std::gmtime(&at);
+    if (!broken) return _timezone;
+    broken->tm_isdst = -1;  // summer time as the zone has it then
+    const std::time_t utc = std::mktime(broken);
+    return utc == static_cast<std::time_t>(-1) ? _timezone : static_cast<long>(utc - at);
 }
 
 void gatherFirmware(DWORD camera, bvlCameraSettings& settings) {
@@ -47,7 +62,7 @@ DWORD gatherOwnerAndClock(DWORD camera, bvlCameraSettings& settings) {
     LONG cameraTime = 0;
     rc = baseReadSetting(camera, kSettingDateTime, &cameraTime);
     if (rc != 0) return rc;
-    settings.dateTime = cameraToDialogTime(cameraTime, zoneBiasSeconds());
+    settings.dateTime = cameraToDialogTime(cameraTime, biasAtUtc(cameraTime));
     return 0;
 }
 
@@ -72,7 +87,7 @@ void gatherCardSlots(bvlCameraSettings& settings) {
 DWORD writeBack(DWORD camera, bvlCameraSettings& settings) {
     const DWORD rc = baseWriteSetting(camera, kSettingOwnerName, settings.ownerName);
     if (settings.endStatus != kSettingsChangedTime) return rc;
-    LONG cameraTime = dialogToCameraTime(settings.dateTime, zoneBiasSeconds());
+    LONG cameraTime = dialogToCameraTime(settings.dateTime, biasAtWallClock(settings.dateTime));
     return keepFirst(rc, baseWriteSetting(camera, kSettingDateTime, &cameraTime));
 }
 

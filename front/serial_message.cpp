@@ -68,6 +68,11 @@ struct IdleWait {
 // Sends the message and polls until the library reports the exchange
 // finished. With watchReceived, the idle callback waits while reply data
 // keeps arriving. The message record lives only for this call.
+//
+// Everything runs on the caller's thread, so a stop (the time-out or the
+// idle callback's result) returns at once and no caller callback runs
+// after it; a stream that the chunk writer opened stays open, and closing
+// it is the caller's, as on the USB road.
 DWORD exchange(const SerialFactryTable& table, const SerialMessage& m, SerialReplyState& state,
                const IdleWait& idle, bool watchReceived) {
     OwnedBlock message(

@@ -66,7 +66,7 @@ extern "C" {
 #define BVL_E_REGISTRY                      0x0900008bu /* DEVICE_NOT_INSTALLED */
 
 #define BVL_E_MESSAGE_FIRST                 0x0c000001u
-#define BVL_E_MESSAGE_LAST                  0x0c000006u
+#define BVL_E_MESSAGE_LAST                  0x0c000007u
 
 #define BVL_E_SETTINGS_CANCELLED            0x02700005u
 #define BVL_E_SETTINGS_STATUS_3             0x82700003u
@@ -193,10 +193,13 @@ BVCL2STI_API extern const bvlBaseAPI g_bvlBaseAPI;
  * BVL_E_MESSAGE_FIRST to BVL_E_MESSAGE_LAST. */
 #define BVL_E_MESSAGE_TIMEOUT               0x0c000001u /* no reply or no data progress in time */
 #define BVL_E_MESSAGE_NO_MEMORY             0x0c000002u
-#define BVL_E_MESSAGE_NO_THREAD             0x0c000003u
-#define BVL_E_MESSAGE_NO_EXIT_STATUS        0x0c000004u
-#define BVL_E_MESSAGE_STREAM_FAILED         0x0c000005u
+#define BVL_E_MESSAGE_NO_THREAD             0x0c000003u /* the exchange could not be handed to a worker */
+#define BVL_E_MESSAGE_NO_EXIT_STATUS        0x0c000004u /* the wait for the worker failed */
+#define BVL_E_MESSAGE_STREAM_FAILED         0x0c000005u /* a stream callback failed or took another count */
 #define BVL_E_MESSAGE_STREAM_INCOMPLETE     0x0c000006u /* a needed stream callback is missing */
+/* Started on a thread that is waiting for an exchange already, from a
+ * message it handled in that wait; nothing was sent. */
+#define BVL_E_MESSAGE_NESTED                0x0c000007u
 
 /* Header of a raw camera message (and of a reply): 16 bytes of 32-bit
  * little-endian words, then totalLength - 16 payload bytes. */

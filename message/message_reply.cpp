@@ -3,8 +3,8 @@
 // the caller's msgFoundCB when it is of the kind the caller expects.
 #include "message_transport.h"
 
+#include <algorithm>
 #include <new>
-#include <utility>
 
 #include "../Common/guarded_block.h"
 #include "../sti/sti_transport.h"
@@ -12,59 +12,62 @@
 namespace bv {
 namespace {
 
-// The workerBlock of a reply exchange. It owns the message, so that a
-// worker left to finish its command after the caller gave up still reads
-// valid memory.
-class ReplyJob : public WorkerJob {
+// The job owns the message and the reply buffer, so that a worker left to
+// finish its command after the caller gave up still works on valid memory.
+class ReplyJob : public MessageJob {
 public:
     OwnedBlock message;
     DWORD replyCapacity = 0;
     DWORD replyKind = 0;
     bvlMsgFoundCB msgFoundCB = nullptr;
     void* msgFoundContext = nullptr;
-};
 
-// SendMessage: its status is its thread's exit code. The reply buffer is
-// the worker's own and released on its way out; the done word that
-// msgFoundCB may set is not read.
-DWORD sendMessageWorker(WorkerJob& base) {
-    auto& job = static_cast<ReplyJob&>(base);
-    if (job.stopped()) return BVL_E_MESSAGE_TIMEOUT;  // nobody waits for the answer
-    if (job.replyCapacity > MAXDWORD - kMessageHeaderSize) return BVL_E_MESSAGE_NO_MEMORY;
-    const DWORD replyLength = job.replyCapacity + kMessageHeaderSize;
-    OwnedBlock reply(allocBlock(replyLength));
-    if (!reply) return BVL_E_MESSAGE_NO_MEMORY;
-    auto* header = static_cast<dePC_MESSAGE*>(reply.get());
-    header->messageKind = 0;
-    const auto* message = static_cast<const dePC_MESSAGE*>(job.message.get());
-    const requestBlock request = {kMessageCommand, message->totalLength, message};
-    if (DWORD rc = DoBvCommand(&request, header, replyLength, 0, kLockAround)) return rc;
-    if (header->messageKind != job.replyKind || !job.msgFoundCB) return 0;  // not an answer to us
-    DWORD status = 0;
-    DWORD done = 0;
-    job.unlessStopped([&] { status = job.msgFoundCB(header, job.msgFoundContext, &done); });
-    return status;
-}
+private:
+    // Lock, command, unlock, as DoBvCommand does it, but a job stopped
+    // while it waited for the lock sends nothing. The done word that
+    // msgFoundCB may set is not read.
+    DWORD run() override {
+        if (replyCapacity > MAXDWORD - kMessageHeaderSize) return BVL_E_MESSAGE_NO_MEMORY;
+        const DWORD replyLength = replyCapacity + kMessageHeaderSize;
+        OwnedBlock reply(allocZeroedBlock(replyLength));
+        if (!reply) return BVL_E_MESSAGE_NO_MEMORY;
+        auto* header = static_cast<dePC_MESSAGE*>(reply.get());
+        const auto* sent = static_cast<const dePC_MESSAGE*>(message.get());
+        const requestBlock request = {kMessageCommand, sent->totalLength, sent};
+        if (DWORD rc = lockStiDevice()) return rc;
+        if (stopped()) {  // nobody waits for the answer any more
+            unlockStiDevice();
+            return BVL_E_MESSAGE_TIMEOUT;
+        }
+        DWORD rc = DoBvCommand(&request, header, replyLength, 0, kLockNone);
+        rc = keepFirst(rc, unlockStiDevice());
+        if (rc != 0) return rc;
+        if (header->messageKind != replyKind || !msgFoundCB) return 0;  // not an answer to us
+        // A caller reads the reply as far as its length field says.
+        header->totalLength = std::min(header->totalLength, replyLength);
+        DWORD status = 0;
+        DWORD done = 0;
+        callCaller([&] { status = msgFoundCB(header, msgFoundContext, &done); });
+        return status;
+    }
+};
 
 }  // namespace
 
 DWORD newMessageOverUsb(const MessageArgs& m, DWORD replyKind, bvlMsgFoundCB msgFoundCB,
                         void* msgFoundContext, DWORD replyCapacity, const IntervalWait& wait) {
-    OwnedJob owned(new (std::nothrow) ReplyJob);
-    if (!owned) return BVL_E_MESSAGE_NO_MEMORY;
-    auto& job = static_cast<ReplyJob&>(*owned.get());
-    job.message.reset(buildMessage(m));
-    if (!job.message) return BVL_E_MESSAGE_NO_MEMORY;
-    job.replyCapacity = replyCapacity;
-    job.replyKind = replyKind;
-    job.msgFoundCB = msgFoundCB;
-    job.msgFoundContext = msgFoundContext;
-    if (DWORD rc = waitForStrayWorker(wait.timeoutMs)) return rc;
-    OwnedHandle worker;
-    if (DWORD rc = startWorker(job, sendMessageWorker, worker)) return rc;
-    const DWORD status = WaitResponse(wait.intervalCB, wait.context, job, worker.get(), wait.timeoutMs);
-    if (job.stopped()) leaveStrayWorker(std::move(worker));
-    return status;
+    const WaitingThread waiting;
+    if (waiting.nested()) return BVL_E_MESSAGE_NESTED;
+    auto* job = new (std::nothrow) ReplyJob;
+    OwnedJob owned(job);
+    if (!job) return BVL_E_MESSAGE_NO_MEMORY;
+    job->message.reset(buildMessage(m));
+    if (!job->message) return BVL_E_MESSAGE_NO_MEMORY;
+    job->replyCapacity = replyCapacity;
+    job->replyKind = replyKind;
+    job->msgFoundCB = msgFoundCB;
+    job->msgFoundContext = msgFoundContext;
+    return runJob(*job, wait);
 }
 
 }  // namespace bv

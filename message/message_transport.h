@@ -14,24 +14,19 @@ struct MessageArgs {
     DWORD messageParam;
 };
 
-struct IntervalWait {
-    bvlIntervalCB intervalCB;
-    void* context;
-    DWORD timeoutMs;
-};
-
 inline dePC_MESSAGE* buildMessage(const MessageArgs& m) {
     return buildMessageRecord(m.messageCode, m.payload, m.payloadLength, m.messageKind,
                               m.messageParam);
 }
 
 // Sends the message with command 60 and hands a reply of replyKind to
-// msgFoundCB on the worker thread.
+// msgFoundCB on the worker thread. 0x0C000007 when the calling thread is
+// waiting for an exchange already.
 DWORD newMessageOverUsb(const MessageArgs& m, DWORD replyKind, bvlMsgFoundCB msgFoundCB,
                         void* msgFoundContext, DWORD replyCapacity, const IntervalWait& wait);
 
 // Sends the message with command 61 and streams the data that the camera
-// announces into the caller's stream.
-DWORD dataMessageOverUsb(const MessageArgs& m, bvlStream* stream, const IntervalWait& wait);
+// announces into the caller's stream. 0x0C000007 as above.
+DWORD dataMessageOverUsb(const MessageArgs& m, const bvlStream* stream, const IntervalWait& wait);
 
 }  // namespace bv

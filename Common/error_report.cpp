@@ -1,6 +1,7 @@
 #include "error_report.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace bv {
 
@@ -43,6 +44,20 @@ const NumberName kErrorNames[] = {
     {195, "COMM_BUFFER_FULL"},
 };
 
+// The message transport's own statuses (component 12) number from 1 and
+// mean something else than the generic numbers of the same value.
+const NumberName kMessageErrorNames[] = {
+    {1, "MESSAGE_TIMEOUT"}, {2, "MESSAGE_NO_MEMORY"}, {3, "MESSAGE_NO_THREAD"},
+    {4, "MESSAGE_NO_EXIT_STATUS"}, {5, "MESSAGE_STREAM_FAILED"}, {6, "MESSAGE_STREAM_INCOMPLETE"},
+    {7, "MESSAGE_NESTED"},
+};
+
+const char* nameIn(const NumberName* first, const NumberName* last, unsigned number) {
+    for (const NumberName* entry = first; entry != last; ++entry)
+        if (entry->number == number) return entry->name;
+    return nullptr;
+}
+
 }  // namespace
 
 const char* componentName(unsigned component) {
@@ -51,9 +66,11 @@ const char* componentName(unsigned component) {
 }
 
 const char* errorName(unsigned number) {
-    for (const NumberName& entry : kErrorNames)
-        if (entry.number == number) return entry.name;
-    return nullptr;
+    return nameIn(std::begin(kErrorNames), std::end(kErrorNames), number);
+}
+
+const char* messageErrorName(unsigned number) {
+    return nameIn(std::begin(kMessageErrorNames), std::end(kMessageErrorNames), number);
 }
 
 bool shouldReport(WORD reportSwitchValue, const char* file, DWORD line) {

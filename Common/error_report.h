@@ -22,6 +22,9 @@ const char* componentName(unsigned component);
 // Name of a generic error number (1..195), or null when it has none.
 const char* errorName(unsigned number);
 
+// Name of a status of the message transport, component 12 (1..7), or null.
+const char* messageErrorName(unsigned number);
+
 // True when an exception built with these values prints a report.
 bool shouldReport(WORD reportSwitchValue, const char* file, DWORD line);
 

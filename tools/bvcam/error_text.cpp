@@ -1,5 +1,6 @@
 #include "error_text.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "Common/error_report.h"
@@ -49,6 +50,17 @@ const Sentence kSentences[] = {
     {194, "the camera on this port is not compatible"},
 };
 
+// The message transport's own statuses, by number.
+const Sentence kMessageSentences[] = {
+    {1, "the camera gave no answer in time"},
+    {2, "this computer ran out of memory"},
+    {3, "the exchange could not be handed to a worker thread"},
+    {4, "waiting for the exchange failed"},
+    {5, "the destination of the data failed to open, take the data or close"},
+    {6, "the destination of the data lacks a callback the exchange needs"},
+    {7, "another exchange was started while this thread waits for one"},
+};
+
 const char* componentText(unsigned component) {
     switch (component) {
     case 0x02: return "camera";
@@ -59,8 +71,9 @@ const char* componentText(unsigned component) {
     }
 }
 
-const char* sentenceFor(unsigned number) {
-    for (const Sentence& s : kSentences)
+template <std::size_t N>
+const char* sentenceFor(const Sentence (&sentences)[N], unsigned number) {
+    for (const Sentence& s : sentences)
         if (s.number == number) return s.text;
     return "the operation failed";
 }
@@ -77,14 +90,18 @@ std::string describeError(DWORD code) {
         std::snprintf(componentBuffer, sizeof componentBuffer, "component %u", component);
         componentName = componentBuffer;
     }
-    const char* errorName = specific ? nullptr : bv::errorName(number);
+    const bool message = component == 0x0c;  // the message transport numbers its own statuses
+    const char* errorName = specific ? nullptr : message ? bv::messageErrorName(number) : bv::errorName(number);
     if (!errorName) {
         std::snprintf(nameBuffer, sizeof nameBuffer, "error 0x%04x", number);
         errorName = nameBuffer;
     }
+    const char* sentence = specific  ? "the operation failed"
+                           : message ? sentenceFor(kMessageSentences, number)
+                                     : sentenceFor(kSentences, number);
     char text[200];
     std::snprintf(text, sizeof text, "0x%08lx (%s, %s): %s", static_cast<unsigned long>(code), componentName,
-                  errorName, specific ? "the operation failed" : sentenceFor(number));
+                  errorName, sentence);
     return text;
 }
 

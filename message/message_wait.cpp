@@ -73,8 +73,8 @@ DWORD runJob(MessageJob& job, const IntervalWait& wait) {
     DWORD lastInterval = start;
     for (;;) {
         if (job.ended(&status)) return status;
+        const DWORD stamp = job.stepStamp();  // read first, so that it is never after now
         const DWORD now = tickMs();
-        const DWORD stamp = job.stepStamp();
         const DWORD inStep = now - (stamp != 0 ? stamp : start);
         if (inStep >= wait.timeoutMs) {
             job.stop();

@@ -16,7 +16,9 @@ using Log = std::vector<std::string>;
 
 constexpr DWORD kKind = 5;
 constexpr DWORD kSerialTimeout = 0x02000085;
-const BYTE kPayload[] = {'p', 'i', 'n', 'g', 0, 7};
+// Sizes no other block of the heap has: a job's blocks are counted by size.
+const BYTE kPayload[37] = {'p', 'i', 'n', 'g', 0, 7};
+constexpr DWORD kCapacity = 211;
 
 // The interval callback answers `answer` each time; replies are kept whole.
 struct Calls {
@@ -43,8 +45,7 @@ protected:
         ASSERT_NE(nullptr, GetProcAddress(GetModuleHandleW(L"bvcl2sti.dll"), "g_bvlNewFactryAPI"));
     }
 
-    // The close waits for the workers of stopped exchanges; after it
-    // nothing may keep the library loaded.
+    // The close waits for stopped exchanges' jobs; then nothing may keep the library.
     void TearDown() override {
         if (usbOpen_) api().baseCloseCameraComm(camera_);
         EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
@@ -65,7 +66,7 @@ protected:
 
     DWORD reply(Calls& calls, DWORD timeoutMs) {
         return messages().bvlNewMessageTxRx(camera_, 0x1234, kPayload, sizeof kPayload, kKind, kKind,
-                                            0xa5a5, onFound, &calls, 64, onInterval, &calls, timeoutMs);
+                                            0xa5a5, onFound, &calls, kCapacity, onInterval, &calls, timeoutMs);
     }
 
     DWORD camera_ = 0;
@@ -163,7 +164,7 @@ TEST_F(MessageExchangeTest, StoppedExchangesLeaveNothingBehind) {
     bvlCameraPort port = {.portType = BVL_PORT_USB, .portName = "USB", .u = {.usb = {modelID, {}}}};
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
     usbOpen_ = true;
-    auto blocks = [] { return bvtest::liveGuardedBlocks(16 + sizeof kPayload) + bvtest::liveGuardedBlocks(16 + 64); };
+    auto blocks = [] { return bvtest::liveGuardedBlocks(16 + sizeof kPayload) + bvtest::liveGuardedBlocks(16 + kCapacity); };
     const size_t blocksBefore = blocks();
     // A job is freed, with its event, just after the exchange returned.
     auto settled = [&] {

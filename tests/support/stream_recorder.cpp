@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "sim/camera/bvsim.h"
+
 namespace bvtest {
 
-StreamRecorder::StreamRecorder(WORD progressMode) : stream_() {
+StreamRecorder::StreamRecorder(WORD progressMode) : stream_(), firstStep_(simStepCallCount()) {
     stream_.context = reinterpret_cast<UINT_PTR>(this);
     stream_.progressMode = progressMode;
     stream_.OpenCB = onOpen;
@@ -18,6 +20,22 @@ StreamRecorder::StreamRecorder(WORD progressMode) : stream_() {
 
 void StreamRecorder::failOn(const std::string& callback, DWORD code, int nth) {
     faults_[callback] = Fault{code, nth, 0};
+}
+
+std::vector<std::string> StreamRecorder::withSteps() const {
+    std::vector<std::string> run;
+    DWORD step = firstStep_;
+    for (size_t i = 0; i <= log_.size(); ++i) {
+        const DWORD until = i < log_.size() ? stepMarks_[i] : simStepCallCount();
+        for (; step < until; ++step) run.emplace_back(simStepCallAt(step));
+        if (i < log_.size()) run.push_back(log_[i]);
+    }
+    return run;
+}
+
+void StreamRecorder::note(std::string entry) {
+    stepMarks_.push_back(simStepCallCount());
+    log_.push_back(std::move(entry));
 }
 
 size_t StreamRecorder::count(const std::string& entry) const {
@@ -38,19 +56,19 @@ DWORD StreamRecorder::fault(const char* callback) {
 
 void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("open " + std::to_string(mode));
+    s.note("open " + std::to_string(mode));
     *error = s.fault("open");
 }
 
 void WINAPI StreamRecorder::onClose(UINT_PTR context, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("close");
+    s.note("close");
     *error = s.fault("close");
 }
 
 void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("read " + std::to_string(*count));
+    s.note("read " + std::to_string(*count));
     *error = s.fault("read");
     size_t n = std::min<size_t>(*count, s.source_.size() - s.position_);
     if (s.readLimit_ != 0) n = std::min<size_t>(n, s.readLimit_);
@@ -61,14 +79,14 @@ void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count,
 
 void WINAPI StreamRecorder::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("write " + std::to_string(*count));
+    s.note("write " + std::to_string(*count));
     *error = s.fault("write");
     if (*error == 0) s.written_.insert(s.written_.end(), buffer, buffer + *count);
 }
 
 void WINAPI StreamRecorder::onSeek(UINT_PTR context, DWORD origin, LONG offset, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("seek " + std::to_string(origin) + " " + std::to_string(offset));
+    s.note("seek " + std::to_string(origin) + " " + std::to_string(offset));
     *error = s.fault("seek");
     s.position_ = origin == BVL_SEEK_END ? s.source_.size()
                                          : std::min<size_t>(static_cast<size_t>(offset), s.source_.size());
@@ -76,14 +94,14 @@ void WINAPI StreamRecorder::onSeek(UINT_PTR context, DWORD origin, LONG offset, 
 
 DWORD WINAPI StreamRecorder::onTell(UINT_PTR context, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("tell");
+    s.note("tell");
     *error = s.fault("tell");
     return static_cast<DWORD>(s.position_);
 }
 
 void WINAPI StreamRecorder::onProgress(UINT_PTR context, DWORD percent, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("progress " + std::to_string(percent));
+    s.note("progress " + std::to_string(percent));
     *error = s.fault("progress");
 }
 

@@ -4,31 +4,11 @@
 #include <cstring>
 #include <functional>
 
-#include "front_fixture.h"
-#include "tests/support/registry_fixture.h"
+#include "tests/support/camera_world.h"
 
 namespace {
 
-const DWORD kIdBoth = 0x70333036, kIdSerial = 0x70323030, kIdUsb = 0x70353030;
-const DWORD kBoth = 3, kSerialOnly = 1, kUsbOnly = 2;
-
-bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
-
-void installModels() {
-    machine().addModel("B350", &kIdBoth, "Brivant 350", &kBoth);
-    machine().addModel("B200", &kIdSerial, "Brivant 200", &kSerialOnly);
-    machine().addModel("B500", &kIdUsb, "Brivant 500", &kUsbOnly);
-    machine().addLibraryKeys();
-}
-
-bvlCameraPort usbPort(DWORD modelID, const char* device) {
-    bvlCameraPort port = {};
-    port.portType = BVL_PORT_USB;
-    std::strcpy(port.portName, "USB");
-    port.u.usb.modelID = modelID;
-    std::strcpy(port.u.usb.deviceName, device);
-    return port;
-}
+using namespace bvtest;
 
 void storeGeneral(const char* kind, const char* value, const bvlCameraPort& port, DWORD lastType) {
     machine().setLibraryValue(kind, value, &port, sizeof port);
@@ -54,47 +34,37 @@ const PortCase kPortCases[] = {
     {"DefaultWithoutRegistryUsb", [] {}, 1, 0, 2, 0, BVL_PORT_USB, "USB", 0x70333036},
     // An unreadable stored port of the general keys reads as the serial
     // default, whatever kind was wanted.
-    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kIdBoth, 2, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kId350, 2, 0, BVL_PORT_SERIAL, "com1", 115200},
     {"LastStoredUsbLosesItsDeviceName",
-     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kIdUsb, "\\\\.\\Cam0"), 3); },
-     3, 0, 0, 0, BVL_PORT_USB, "USB", kIdUsb},
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId500, "\\\\.\\Cam0"), 3); },
+     3, 0, 0, 0, BVL_PORT_USB, "USB", kId500},
     {"LastKindUsbWithoutPortGivesSerialDefault",
      [] { installModels(); const DWORD usb = 3; machine().setLibraryValue("", "lastModel", &usb, 4, REG_DWORD); },
      3, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
     {"LastTypeZeroGivesDefaultOfLastKind",
      [] { installModels(); const DWORD none = 0; machine().setLibraryValue("", "lastModel", &none, 4, REG_DWORD); },
      3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"UsbWantedForSerialOnlyModel", installModels, 3, kIdSerial, 2, BVL_E_DEVICE_NOT_INSTALLED, 0, "", 0},
+    {"UsbWantedForSerialOnlyModel", installModels, 3, kId200, 2, BVL_E_DEVICE_NOT_INSTALLED, 0, "", 0},
     {"UsbOnlyModelTakesStoredUsbPortWithItsID",
-     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kIdBoth, ""), 3); },
-     3, kIdUsb, 0, 0, BVL_PORT_USB, "USB", kIdUsb},
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId350, ""), 3); },
+     3, kId500, 0, 0, BVL_PORT_USB, "USB", kId500},
     {"SerialForModelFromItsKey",
-     [] { installModels(); bvlCameraPort p = bvtest::serialPort(3); p.u.serial.baudRate = 57600;
-          machine().setModelValue("B200", "lastPort", &p, sizeof p); },
-     3, kIdSerial, 1, 0, BVL_PORT_SERIAL, "com3", 57600},
-    {"SerialForModelWithoutStoredPort", installModels, 3, kIdSerial, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
+     [] { installModels(); bvlCameraPort p = serialPort(3); p.u.serial.baudRate = 57600;
+          machine().setModelValue("Brivant200", "lastPort", &p, sizeof p); },
+     3, kId200, 1, 0, BVL_PORT_SERIAL, "com3", 57600},
+    {"SerialForModelWithoutStoredPort", installModels, 3, kId200, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
      115200},
-    {"DefaultForModelWithoutStoredPort", installModels, 1, kIdSerial, 1, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"DefaultForModelWithoutStoredPort", installModels, 1, kId200, 1, 0, BVL_PORT_SERIAL, "com1", 115200},
     {"UnknownModelCountsAsSerialOnly", installModels, 3, 0x12345678, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
      115200},
     {"BothKindsFollowLastStoredKind",
      [] { installModels(); storeGeneral("USB", "defaultPort", usbPort(0, "dev"), 3); },
-     1, kIdBoth, 3, 0, BVL_PORT_USB, "USB", kIdBoth},
+     1, kId350, 3, 0, BVL_PORT_USB, "USB", kId350},
     {"HighBitsOfRequestAreIgnored", [] {}, 0x10003, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
     {"UnknownRequestLeavesZeros", installModels, 5, 0, 0, 0, 0, "", 0},
 };
 
-class StoredPorts : public FrontDispatchTest, public ::testing::WithParamInterface<PortCase> {
-protected:
-    void SetUp() override {
-        machine().clear();
-        FrontDispatchTest::SetUp();
-    }
-    void TearDown() override {
-        FrontDispatchTest::TearDown();
-        machine().clear();
-    }
-};
+class StoredPorts : public MachineTest, public ::testing::WithParamInterface<PortCase> {};
 
 TEST_P(StoredPorts, AnswerFromTheRegistry) {
     const PortCase& c = GetParam();
@@ -124,7 +94,7 @@ TEST_F(StoredPorts, GetCameraPortIsGetDevicePortForAnyKind) {
 
 TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
     installModels();
-    bvlCameraPort port = bvtest::serialPort(2);
+    bvlCameraPort port = serialPort(2);
     simSetSerialCameraPorts(2);
     DWORD camera = 0;
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
@@ -135,7 +105,7 @@ TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
     EXPECT_EQ(0, std::memcmp(&port, &last, sizeof port));
 
     // A failed open stores nothing.
-    bvlCameraPort other = bvtest::serialPort(4);
+    bvlCameraPort other = serialPort(4);
     EXPECT_NE(0u, api().baseOpenCameraComm(&other, nullptr, 0, &camera));
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 1));
     EXPECT_STREQ("com2", last.portName);
@@ -147,13 +117,13 @@ TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
     EXPECT_EQ(BVL_E_REGISTRY, api().baseGetDevicePort(4, nullptr, 0, &port, 0));  // no model list
 
     installModels();
-    machine().setModelValue("B200", "cameraDetectID", "brivant350x", 12, REG_SZ);
-    machine().setModelValue("B500", "cameraDetectID", "BRIVANT350", 11, REG_SZ);
+    machine().setModelValue("Brivant200", "cameraDetectID", "brivant350x", 12, REG_SZ);
+    machine().setModelValue("Brivant500", "cameraDetectID", "BRIVANT350", 11, REG_SZ);
     std::memset(&port, 0xcc, sizeof port);
     ASSERT_EQ(0u, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
     EXPECT_EQ(BVL_PORT_USB, port.portType);
     EXPECT_STREQ("USB", port.portName);
-    EXPECT_EQ(kIdUsb, port.u.usb.modelID);
+    EXPECT_EQ(kId500, port.u.usb.modelID);
     EXPECT_STREQ("\\\\.\\Usbscan3", port.u.usb.deviceName);  // kept for the open
 
     simStiSetLaunch(L"\\\\.\\Usbscan3", L"SomeOtherCamera");
@@ -165,12 +135,12 @@ TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
 }
 
 TEST_F(StoredPorts, ModelSelectorNeedsAnInstalledModel) {
-    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdBoth));  // nothing installed
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kId350));  // nothing installed
     installModels();
-    EXPECT_EQ(0u, api().baseSetCameraSelector(kIdBoth));
+    EXPECT_EQ(0u, api().baseSetCameraSelector(kId350));
     EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(0x12345678));
-    machine().setModelValue("B200", "modelName", "", 0, REG_SZ);
-    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdSerial));
+    machine().setModelValue("Brivant200", "modelName", "", 0, REG_SZ);
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kId200));
 }
 
 }  // namespace

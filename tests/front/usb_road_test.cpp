@@ -4,9 +4,10 @@
 // or device outlives a call.
 #include <map>
 
-#include "usb_fixture.h"
+#include "tests/support/camera_world.h"
+#include "tests/support/stream_recorder.h"
 
-using namespace usbtest;
+using namespace bvtest;
 
 namespace {
 
@@ -35,17 +36,19 @@ TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
 TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
     SimStiDevice device;
     ASSERT_TRUE(simStiDeviceAt(0, &device));
-    bvlCameraPort port = usbPort(0, narrow(device.internalName).c_str());
+    char name[128] = {};
+    WideCharToMultiByte(CP_ACP, 0, device.internalName, -1, name, sizeof name, nullptr, nullptr);
+    bvlCameraPort port = usbPort(0, name);
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
     opened_ = true;
     EXPECT_EQ(100u, camera_);
-    EXPECT_EQ(kModelID, port.u.usb.modelID);
+    EXPECT_EQ(kId350, port.u.usb.modelID);
     EXPECT_STREQ("", port.u.usb.deviceName);
 
     bvlCameraPort last = {};
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 2));
     EXPECT_EQ(BVL_PORT_USB, last.portType);
-    EXPECT_EQ(kModelID, last.u.usb.modelID);
+    EXPECT_EQ(kId350, last.u.usb.modelID);
 }
 
 TEST_F(UsbRoadTest, CloseKeepsTheUsbRoadWithoutADevice) {
@@ -60,11 +63,11 @@ TEST_F(UsbRoadTest, CloseKeepsTheUsbRoadWithoutADevice) {
 }
 
 TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
-    ASSERT_EQ(0u, api().baseSetCameraSelector(kModelID));
+    ASSERT_EQ(0u, api().baseSetCameraSelector(kId350));
     simReset();  // forget the registry lookups' steps, keep the selection
     bvlModelDescrip descrip = {};
     EXPECT_EQ(0u, api().baseGetModelDescrip(0, &descrip));
-    EXPECT_EQ(kModelID, descrip.modelID);
+    EXPECT_EQ(kId350, descrip.modelID);
     EXPECT_STREQ(kModelName, descrip.modelName);
     EXPECT_EQ(0, simCounter("sti.devices")) << "the device opened for the question stays open";
 }
@@ -72,7 +75,7 @@ TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
 TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     openUsb();
     EXPECT_NE(0u, api().baseDeleteFiles(camera_, "a\0"));
-    EXPECT_EQ(3u, payloadLengthOf(8));
+    EXPECT_EQ(3u, simCommandPayloadAt(lastCommand(8), nullptr, 0));
 
     // Attribute byte (low 8 bits of the argument), then an unaligned length.
     EXPECT_EQ(0u, api().baseSetFileAttribs(camera_, "CF\\DCIM\\BRV_0001.JPG\0", 0x101));
@@ -97,7 +100,7 @@ TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     ASSERT_EQ(300u, subtree.size());
     bvtest::StreamRecorder listing;
     EXPECT_NE(0u, api().baseGetDirs(camera_, subtree.data(), listing.stream()));
-    EXPECT_EQ(44u, payloadLengthOf(5));
+    EXPECT_EQ(44u, simCommandPayloadAt(lastCommand(5), nullptr, 0));
 }
 
 TEST_F(UsbRoadTest, VolumesAreAskedForTwiceAndWrittenWithoutPadding) {

@@ -7,6 +7,8 @@
 
 namespace {
 
+using bvtest::reached;
+
 bv::requestBlock connectCommand() { return bv::requestBlock{1, 4, nullptr}; }
 
 TEST_F(StiTransportTest, WithoutDeviceEveryExchangeRefusesBeforeTheService) {

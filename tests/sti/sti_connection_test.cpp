@@ -9,6 +9,8 @@
 
 namespace {
 
+using bvtest::reached;
+
 constexpr DWORD kCameraType = (2u << 16) | 7;
 
 SimStiDevice device(const wchar_t* name, const wchar_t* vendor, const wchar_t* description,
@@ -57,7 +59,7 @@ class CreateRefusals : public StiTransportTest, public ::testing::WithParamInter
 TEST_P(CreateRefusals, MapToBusyOrNotFound) {
     simFailNth("sti.createDevice", 1, 0);
     simSetStepResult("sti.createDevice", GetParam().refusal);
-    EXPECT_EQ(GetParam().expected, bv::openDeviceByModel(stiModule(), kModel));
+    EXPECT_EQ(GetParam().expected, bv::openDeviceByModel(stiModule(), bvtest::kModelName));
     EXPECT_FALSE(bv::stiState().stiDevice);
 }
 
@@ -72,7 +74,7 @@ TEST_F(StiTransportTest, SetUpAndListFailuresGiveNotFound) {
         SCOPED_TRACE(step);
         simReset();
         simFailNth(step, 1, 0);
-        EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), kModel));
+        EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), bvtest::kModelName));
         bv::releaseStiObjects();
         EXPECT_EQ(0, simCounter("sti.instances"));
     }

@@ -10,6 +10,8 @@
 
 namespace {
 
+using bvtest::pattern;
+
 enum class Transfer { Listing, Read, Write };
 
 constexpr DWORD kVendor = 0x0200beef;

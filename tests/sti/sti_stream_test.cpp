@@ -13,6 +13,8 @@ namespace {
 
 using Log = std::vector<std::string>;
 using bvtest::StreamRecorder;
+using bvtest::pattern;
+using bvtest::reached;
 
 enum class Kind { Read, Write };
 

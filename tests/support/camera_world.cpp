@@ -1,0 +1,138 @@
+#include "camera_world.h"
+
+#include <cstring>
+
+#include "tests/support/stream_recorder.h"
+
+namespace bvtest {
+
+RegistryWriter machine() { return RegistryWriter(HKEY_LOCAL_MACHINE); }
+
+void installModels() {
+    const DWORD serial = 1, usb = 2, both = 3;
+    machine().addModel("Brivant350", &kId350, "Brivant 350", &both);
+    machine().addModel("Brivant200", &kId200, "Brivant 200", &serial);
+    machine().addModel("Brivant500", &kId500, "Brivant 500", &usb);
+    machine().addLibraryKeys();
+}
+
+bvlCameraPort usbPort(DWORD modelID, const char* deviceName) {
+    bvlCameraPort port = {};
+    port.portType = BVL_PORT_USB;
+    std::strcpy(port.portName, "USB");
+    port.u.usb.modelID = modelID;
+    lstrcpynA(port.u.usb.deviceName, deviceName, sizeof port.u.usb.deviceName);
+    return port;
+}
+
+std::vector<BYTE> pattern(DWORD size) {
+    std::vector<BYTE> data(size);
+    for (DWORD i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 13 + i / 509);
+    return data;
+}
+
+bool reached(const char* step) {
+    for (DWORD i = 0; i < simStepCount(); ++i)
+        if (std::strcmp(step, simStepName(i)) == 0) return true;
+    return false;
+}
+
+StandIns::StandIns() {
+    machine().clear();
+    simReset();
+    stillImage_ = LoadLibraryW(L"Sti.dll");
+    SetDllDirectoryW((executableFolder() + L"serial").c_str());
+}
+
+StandIns::~StandIns() {
+    if (stillImage_) FreeLibrary(stillImage_);
+    SetDllDirectoryW(nullptr);
+    machine().clear();
+}
+
+}  // namespace bvtest
+
+void FrontDispatchTest::SetUp() {
+    simReset();
+    ASSERT_FALSE(bvtest::serialLibraryLoaded()) << "an earlier test left BVCLL.DLL loaded";
+    load(bvtest::SerialLibrary::Present);
+}
+
+void FrontDispatchTest::TearDown() {
+    product_.reset();
+    EXPECT_FALSE(bvtest::serialLibraryLoaded()) << "BVCLL.DLL outlived bvcl2sti.dll";
+    EXPECT_EQ(0, simCounter("serial.library"));
+}
+
+void FrontDispatchTest::load(bvtest::SerialLibrary serial) {
+    product_.reset();
+    product_ = std::make_unique<bvtest::ProductLibrary>(serial);
+    ASSERT_TRUE(product_->loaded()) << "bvcl2sti.dll or its table is missing";
+}
+
+DWORD FrontDispatchTest::openSerial(BYTE number) {
+    bvlCameraPort port = bvtest::serialPort(number);
+    DWORD camera = 0;
+    EXPECT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
+    return camera;
+}
+
+size_t FrontDispatchTest::callsOfSlot(DWORD slot) const {
+    size_t n = 0;
+    for (const SimSerialCall& c : bvtest::serialCalls()) n += (c.table == 0 && c.slot == slot);
+    return n;
+}
+
+void MachineTest::SetUp() {
+    bvtest::machine().clear();
+    FrontDispatchTest::SetUp();
+}
+
+void MachineTest::TearDown() {
+    FrontDispatchTest::TearDown();
+    bvtest::machine().clear();
+}
+
+void UsbRoadTest::SetUp() {
+    MachineTest::SetUp();
+    bvtest::installModels();
+}
+
+void UsbRoadTest::TearDown() {
+    if (opened_) api().baseCloseCameraComm(camera_);
+    EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
+    EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
+    MachineTest::TearDown();
+}
+
+void UsbRoadTest::openUsb(bvlNotifyCB callback, UINT_PTR context) {
+    bvlCameraPort port = bvtest::usbPort(bvtest::kId350);
+    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
+    opened_ = true;
+}
+
+DWORD UsbRoadTest::put(const char* name, const std::vector<BYTE>& data) {
+    bvtest::StreamRecorder source;
+    source.setSource(data);
+    return api().basePutFile(camera_, name, source.stream());
+}
+
+DWORD UsbRoadTest::get(const char* path, std::vector<BYTE>& data) {
+    bvtest::StreamRecorder destination;
+    DWORD rc = api().baseGetFile(camera_, path, destination.stream());
+    data = destination.written();
+    return rc;
+}
+
+DWORD UsbRoadTest::lastCommand(DWORD command) {
+    DWORD found = MAXDWORD;
+    for (DWORD i = 0; i < simCommandCount(); ++i)
+        if (simCommandAt(i) == command) found = i;
+    return found;
+}
+
+size_t UsbRoadTest::countCommands(DWORD command) {
+    size_t n = 0;
+    for (DWORD i = 0; i < simCommandCount(); ++i) n += simCommandAt(i) == command;
+    return n;
+}

@@ -6,7 +6,6 @@
 
 #include "Common/stream_wrappers.h"
 #include "sti_fixture.h"
-#include "tests/support/message_box_dismisser.h"
 #include "tests/support/stream_recorder.h"
 
 namespace {
@@ -237,20 +236,6 @@ TEST(StreamWrappers, WriteAllEndsOnAZeroOrExcessiveCount) {
         bv::writeAll(&s, data, sizeof data, c.base, &error);
         EXPECT_EQ(c.expected, error);
         EXPECT_EQ(c.calls, ctx.calls);
-    }
-}
-
-TEST_F(StiTransportTest, ReadCallbackErrorShowsAMessageBox) {
-    openCamera();
-    bvtest::MessageBoxDismisser boxes;
-    StreamRecorder rec(1);
-    rec.setSource(pattern(12000));
-    rec.failOn("read", 0x0a0000a7, 2);
-    EXPECT_EQ(0x0a0000a7u, bv::InStreamFuncForPutToSTI(rec.stream(), bv::kLockAround, 12000));
-    EXPECT_EQ((Log{"open 1", "read 5120", "read 5120", "close"}), rec.log());
-    EXPECT_EQ(5120u, simWrittenBulk(nullptr, 0));
-    if (bvtest::MessageBoxDismisser::hasDisplay()) {
-        EXPECT_EQ(std::vector<std::string>{"InStreamFuncForPutLargeData"}, boxes.captions());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "camera_world.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "tests/support/stream_recorder.h"
@@ -35,6 +36,29 @@ bool reached(const char* step) {
     for (DWORD i = 0; i < simStepCount(); ++i)
         if (std::strcmp(step, simStepName(i)) == 0) return true;
     return false;
+}
+
+std::vector<std::string> stepCallsSince(DWORD first) {
+    std::vector<std::string> calls;
+    for (DWORD i = first; i < simStepCallCount(); ++i) calls.emplace_back(simStepCallAt(i));
+    return calls;
+}
+
+std::vector<StepCall> numberCalls(const std::vector<std::string>& run) {
+    std::vector<StepCall> calls;
+    for (const std::string& entry : run) {
+        const std::string step = entry.substr(0, entry.find(' '));
+        int nth = 1;
+        for (const StepCall& earlier : calls) nth += earlier.step == step;
+        calls.push_back({step, nth});
+    }
+    return calls;
+}
+
+std::string StepCall::name() const {
+    std::string text = step.compare(0, 4, "sti.") == 0 ? step.substr(4) : step;
+    if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text + std::to_string(nth);
 }
 
 StandIns::StandIns() {

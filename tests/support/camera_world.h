@@ -33,6 +33,20 @@ std::vector<BYTE> pattern(DWORD size);
 
 // Whether a stand-in reached the step since the last simReset.
 bool reached(const char* step);
+// The stand-ins' step calls from call index first on, by step name.
+std::vector<std::string> stepCallsSince(DWORD first);
+
+// One entry of a recorded run ("sti.rawRead", "progress 42"): its step is
+// the text before the first blank, nth counts the calls of that step from 1.
+struct StepCall {
+    std::string step;
+    int nth;
+    // "RawRead2" for the second "sti.rawRead", "Progress1" for the first
+    // "progress": a test case's name.
+    std::string name() const;
+};
+std::vector<StepCall> numberCalls(const std::vector<std::string>& run);
+
 // For its lifetime: an empty machine registry, the factory camera, Sti.dll
 // loaded (the stand-in, when the program runs beside it with
 // WINEDLLOVERRIDES=sti=n) and the DLL search pointed at the serial

@@ -16,52 +16,67 @@ void storeGeneral(const char* kind, const char* value, const bvlCameraPort& port
                               &lastType, 4, REG_DWORD);
 }
 
+void storeLastModel(DWORD type) {
+    installModels();
+    machine().setLibraryValue("", "lastModel", &type, 4, REG_DWORD);
+}
+
+bvlCameraPort serial(BYTE number, DWORD baudRate = 115200) {
+    bvlCameraPort port = serialPort(number);
+    port.u.serial.baudRate = baudRate;
+    return port;
+}
+
+// The descriptor's fields as text; its texts end at their terminators.
+std::string describe(const bvlCameraPort& p) {
+    auto text = [](const char* s, size_t size) { return "'" + std::string(s, strnlen(s, size)) + "'"; };
+    std::string out = std::to_string(p.portType) + " " + text(p.portName, sizeof p.portName) + " ";
+    if (p.portType == BVL_PORT_USB)
+        return out + std::to_string(p.u.usb.modelID) + " " + text(p.u.usb.deviceName, sizeof p.u.usb.deviceName);
+    out += std::to_string(p.u.serial.portNumber);
+    for (BYTE b : p.u.serial.params) out += "/" + std::to_string(b);
+    const DWORD baudRate = p.u.serial.baudRate;
+    return out + " " + std::to_string(baudRate);
+}
+
+const bvlCameraPort kNoPort = {};
+
 struct PortCase {
     const char* name;
     std::function<void()> registry;
     DWORD request, modelID, wantedKind;
     DWORD expectedResult;
-    WORD expectedType;
-    const char* expectedName;
-    DWORD expectedWord;  // USB: model ID; serial: baud rate
+    bvlCameraPort expected;
 };
 
 const PortCase kPortCases[] = {
-    {"LastNothingStoredUsb", [] {}, 3, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
-    {"LastNothingStoredSerial", [] {}, 3, 0, 1, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"LastNothingStoredAnyKind", [] {}, 3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"DefaultNothingStoredSerial", [] {}, 1, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
-    {"DefaultWithoutRegistryUsb", [] {}, 1, 0, 2, 0, BVL_PORT_USB, "USB", 0x70333036},
+    {"LastNothingStoredUsb", [] {}, 3, 0, 2, BVL_E_NO_LAST_PORT, usbPort(kId350)},
+    {"LastNothingStoredSerial", [] {}, 3, 0, 1, BVL_E_NO_LAST_PORT, serial(1)},
+    {"LastNothingStoredAnyKind", [] {}, 3, 0, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"DefaultNothingStoredSerial", [] {}, 1, 0, 0, 0, serial(1)},
+    {"DefaultWithoutRegistryUsb", [] {}, 1, 0, 2, 0, usbPort(kId350)},
     // An unreadable stored port of the general keys reads as the serial
     // default, whatever kind was wanted.
-    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kId350, 2, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kId350, 2, 0, serial(1)},
     {"LastStoredUsbLosesItsDeviceName",
-     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId500, "\\\\.\\Cam0"), 3); },
-     3, 0, 0, 0, BVL_PORT_USB, "USB", kId500},
-    {"LastKindUsbWithoutPortGivesSerialDefault",
-     [] { installModels(); const DWORD usb = 3; machine().setLibraryValue("", "lastModel", &usb, 4, REG_DWORD); },
-     3, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
-    {"LastTypeZeroGivesDefaultOfLastKind",
-     [] { installModels(); const DWORD none = 0; machine().setLibraryValue("", "lastModel", &none, 4, REG_DWORD); },
-     3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"UsbWantedForSerialOnlyModel", installModels, 3, kId200, 2, BVL_E_DEVICE_NOT_INSTALLED, 0, "", 0},
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId500, "\\\\.\\Cam0"), 3); }, 3, 0, 0, 0,
+     usbPort(kId500)},
+    {"LastKindUsbWithoutPortGivesSerialDefault", [] { storeLastModel(3); }, 3, 0, 0, 0, serial(1)},
+    {"LastTypeZeroGivesDefaultOfLastKind", [] { storeLastModel(0); }, 3, 0, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"UsbWantedForSerialOnlyModel", installModels, 3, kId200, 2, BVL_E_DEVICE_NOT_INSTALLED, kNoPort},
     {"UsbOnlyModelTakesStoredUsbPortWithItsID",
-     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId350, ""), 3); },
-     3, kId500, 0, 0, BVL_PORT_USB, "USB", kId500},
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId350), 3); }, 3, kId500, 0, 0, usbPort(kId500)},
     {"SerialForModelFromItsKey",
-     [] { installModels(); bvlCameraPort p = serialPort(3); p.u.serial.baudRate = 57600;
+     [] { installModels(); const bvlCameraPort p = serial(3, 57600);
           machine().setModelValue("Brivant200", "lastPort", &p, sizeof p); },
-     3, kId200, 1, 0, BVL_PORT_SERIAL, "com3", 57600},
-    {"SerialForModelWithoutStoredPort", installModels, 3, kId200, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
-     115200},
-    {"DefaultForModelWithoutStoredPort", installModels, 1, kId200, 1, 0, BVL_PORT_SERIAL, "com1", 115200},
-    {"UnknownModelCountsAsSerialOnly", installModels, 3, 0x12345678, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
-     115200},
-    {"BothKindsFollowLastStoredKind",
-     [] { installModels(); storeGeneral("USB", "defaultPort", usbPort(0, "dev"), 3); },
-     1, kId350, 3, 0, BVL_PORT_USB, "USB", kId350},
-    {"HighBitsOfRequestAreIgnored", [] {}, 0x10003, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
-    {"UnknownRequestLeavesZeros", installModels, 5, 0, 0, 0, 0, "", 0},
+     3, kId200, 1, 0, serial(3, 57600)},
+    {"SerialForModelWithoutStoredPort", installModels, 3, kId200, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"DefaultForModelWithoutStoredPort", installModels, 1, kId200, 1, 0, serial(1)},
+    {"UnknownModelCountsAsSerialOnly", installModels, 3, 0x12345678, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"BothKindsFollowLastStoredKind", [] { installModels(); storeGeneral("USB", "defaultPort", usbPort(0, "dev"), 3); },
+     1, kId350, 3, 0, usbPort(kId350)},
+    {"HighBitsOfRequestAreIgnored", [] {}, 0x10003, 0, 2, BVL_E_NO_LAST_PORT, usbPort(kId350)},
+    {"UnknownRequestLeavesZeros", installModels, 5, 0, 0, 0, kNoPort},
 };
 
 class StoredPorts : public MachineTest, public ::testing::WithParamInterface<PortCase> {};
@@ -72,14 +87,7 @@ TEST_P(StoredPorts, AnswerFromTheRegistry) {
     bvlCameraPort port;
     std::memset(&port, 0xcc, sizeof port);
     EXPECT_EQ(c.expectedResult, api().baseGetDevicePort(c.request, nullptr, c.modelID, &port, c.wantedKind));
-    EXPECT_EQ(c.expectedType, port.portType);
-    EXPECT_STREQ(c.expectedName, port.portName);
-    if (c.expectedType == BVL_PORT_USB) {
-        EXPECT_EQ(c.expectedWord, port.u.usb.modelID);
-        EXPECT_STREQ("", port.u.usb.deviceName);
-    } else if (c.expectedType == BVL_PORT_SERIAL) {
-        EXPECT_EQ(c.expectedWord, port.u.serial.baudRate);
-    }
+    EXPECT_EQ(describe(c.expected), describe(port));
     EXPECT_EQ(0, reinterpret_cast<const BYTE*>(&port)[sizeof port - 1]) << "descriptor not zeroed first";
 }
 
@@ -89,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, StoredPorts, ::testing::ValuesIn(kPortCases),
 TEST_F(StoredPorts, GetCameraPortIsGetDevicePortForAnyKind) {
     bvlCameraPort port;
     EXPECT_EQ(BVL_E_NO_LAST_PORT, api().baseGetCameraPort(3, nullptr, 0, &port));
-    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
+    EXPECT_EQ(describe(serial(1)), describe(port));
 }
 
 TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
@@ -102,7 +110,7 @@ TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
 
     bvlCameraPort last;
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 0));
-    EXPECT_EQ(0, std::memcmp(&port, &last, sizeof port));
+    EXPECT_EQ(describe(port), describe(last));
 
     // A failed open stores nothing.
     bvlCameraPort other = serialPort(4);
@@ -121,10 +129,7 @@ TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
     machine().setModelValue("Brivant500", "cameraDetectID", "BRIVANT350", 11, REG_SZ);
     std::memset(&port, 0xcc, sizeof port);
     ASSERT_EQ(0u, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
-    EXPECT_EQ(BVL_PORT_USB, port.portType);
-    EXPECT_STREQ("USB", port.portName);
-    EXPECT_EQ(kId500, port.u.usb.modelID);
-    EXPECT_STREQ("\\\\.\\Usbscan3", port.u.usb.deviceName);  // kept for the open
+    EXPECT_EQ(describe(usbPort(kId500, "\\\\.\\Usbscan3")), describe(port));  // the device kept for the open
 
     simStiSetLaunch(L"\\\\.\\Usbscan3", L"SomeOtherCamera");
     EXPECT_EQ(BVL_E_NO_LAUNCHING_CAMERA, api().baseGetDevicePort(4, nullptr, 0, &port, 0));

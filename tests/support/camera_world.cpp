@@ -76,24 +76,6 @@ StandIns::~StandIns() {
 
 }  // namespace bvtest
 
-void FrontDispatchTest::SetUp() {
-    simReset();
-    ASSERT_FALSE(bvtest::serialLibraryLoaded()) << "an earlier test left BVCLL.DLL loaded";
-    load(bvtest::SerialLibrary::Present);
-}
-
-void FrontDispatchTest::TearDown() {
-    product_.reset();
-    EXPECT_FALSE(bvtest::serialLibraryLoaded()) << "BVCLL.DLL outlived bvcl2sti.dll";
-    EXPECT_EQ(0, simCounter("serial.library"));
-}
-
-void FrontDispatchTest::load(bvtest::SerialLibrary serial) {
-    product_.reset();
-    product_ = std::make_unique<bvtest::ProductLibrary>(serial);
-    ASSERT_TRUE(product_->loaded()) << "bvcl2sti.dll or its table is missing";
-}
-
 DWORD FrontDispatchTest::openSerial(BYTE number) {
     bvlCameraPort port = bvtest::serialPort(number);
     DWORD camera = 0;
@@ -101,38 +83,10 @@ DWORD FrontDispatchTest::openSerial(BYTE number) {
     return camera;
 }
 
-size_t FrontDispatchTest::callsOfSlot(DWORD slot) const {
+size_t FrontDispatchTest::callsOfSlot(DWORD slot) {
     size_t n = 0;
     for (const SimSerialCall& c : bvtest::serialCalls()) n += (c.table == 0 && c.slot == slot);
     return n;
-}
-
-void MachineTest::SetUp() {
-    bvtest::machine().clear();
-    FrontDispatchTest::SetUp();
-}
-
-void MachineTest::TearDown() {
-    FrontDispatchTest::TearDown();
-    bvtest::machine().clear();
-}
-
-void UsbRoadTest::SetUp() {
-    MachineTest::SetUp();
-    bvtest::installModels();
-}
-
-void UsbRoadTest::TearDown() {
-    if (opened_) api().baseCloseCameraComm(camera_);
-    EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
-    EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
-    MachineTest::TearDown();
-}
-
-void UsbRoadTest::openUsb(bvlNotifyCB callback, UINT_PTR context) {
-    bvlCameraPort port = bvtest::usbPort(bvtest::kId350);
-    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
-    opened_ = true;
 }
 
 DWORD UsbRoadTest::put(const char* name, const std::vector<BYTE>& data) {

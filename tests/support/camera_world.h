@@ -71,14 +71,26 @@ private:
 // outlived the product.
 class FrontDispatchTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    void load(bvtest::SerialLibrary serial);
+    void SetUp() override {
+        simReset();
+        ASSERT_FALSE(bvtest::serialLibraryLoaded()) << "an earlier test left BVCLL.DLL loaded";
+        load(bvtest::SerialLibrary::Present);
+    }
+    void TearDown() override {
+        product_.reset();
+        EXPECT_FALSE(bvtest::serialLibraryLoaded()) << "BVCLL.DLL outlived bvcl2sti.dll";
+        EXPECT_EQ(0, simCounter("serial.library"));
+    }
+    void load(bvtest::SerialLibrary serial) {
+        product_.reset();
+        product_ = std::make_unique<bvtest::ProductLibrary>(serial);
+        ASSERT_TRUE(product_->loaded()) << "bvcl2sti.dll or its table is missing";
+    }
     const bvlBaseAPI& api() const { return product_->api(); }
     // Opens COMn on the serial stand-in and returns the camera word.
     DWORD openSerial(BYTE number = 1);
     // Number of calls of a base slot that reached the serial stand-in.
-    size_t callsOfSlot(DWORD slot) const;
+    static size_t callsOfSlot(DWORD slot);
 
 private:
     std::unique_ptr<bvtest::ProductLibrary> product_;
@@ -87,17 +99,36 @@ private:
 // The same with the machine registry emptied before and after each test.
 class MachineTest : public FrontDispatchTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        bvtest::machine().clear();
+        FrontDispatchTest::SetUp();
+    }
+    void TearDown() override {
+        FrontDispatchTest::TearDown();
+        bvtest::machine().clear();
+    }
 };
 
 // The USB road: the models installed, the Still Image stand-in's camera,
 // and at the end no device lock or device left.
 class UsbRoadTest : public MachineTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    void openUsb(bvlNotifyCB callback = nullptr, UINT_PTR context = 0);
+    void SetUp() override {
+        MachineTest::SetUp();
+        bvtest::installModels();
+    }
+    void TearDown() override {
+        if (opened_) api().baseCloseCameraComm(camera_);
+        EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
+        EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
+        MachineTest::TearDown();
+    }
+    void openUsb(bvlNotifyCB callback = nullptr, UINT_PTR context = 0) {
+        bvlCameraPort port = bvtest::usbPort(bvtest::kId350);
+        ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
+        opened_ = true;
+    }
+    // A file stored from, or fetched into, bytes in memory.
     DWORD put(const char* name, const std::vector<BYTE>& data);
     DWORD get(const char* path, std::vector<BYTE>& data);
     // Index of the last command block with this code that reached the

@@ -33,20 +33,9 @@ std::vector<std::string> StreamRecorder::withSteps() const {
     return run;
 }
 
-void StreamRecorder::note(std::string entry) {
+DWORD StreamRecorder::enter(const std::string& callback, const std::string& detail) {
     stepMarks_.push_back(simStepCallCount());
-    log_.push_back(std::move(entry));
-}
-
-size_t StreamRecorder::count(const std::string& entry) const {
-    return static_cast<size_t>(std::count(log_.begin(), log_.end(), entry));
-}
-
-StreamRecorder& StreamRecorder::self(UINT_PTR context) {
-    return *reinterpret_cast<StreamRecorder*>(context);
-}
-
-DWORD StreamRecorder::fault(const char* callback) {
+    log_.push_back(detail.empty() ? callback : callback + " " + detail);
     auto it = faults_.find(callback);
     if (it == faults_.end()) return 0;
     Fault& f = it->second;
@@ -54,22 +43,19 @@ DWORD StreamRecorder::fault(const char* callback) {
     return f.nth == 0 || f.nth == f.calls ? f.code : 0;
 }
 
-void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.note("open " + std::to_string(mode));
-    *error = s.fault("open");
+size_t StreamRecorder::count(const std::string& entry) const {
+    return static_cast<size_t>(std::count(log_.begin(), log_.end(), entry));
 }
 
-void WINAPI StreamRecorder::onClose(UINT_PTR context, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.note("close");
-    *error = s.fault("close");
+void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
+    *error = self(context).enter("open", std::to_string(mode));
 }
+
+void WINAPI StreamRecorder::onClose(UINT_PTR context, DWORD* error) { *error = self(context).enter("close"); }
 
 void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.note("read " + std::to_string(*count));
-    *error = s.fault("read");
+    *error = s.enter("read", std::to_string(*count));
     size_t n = std::min<size_t>(*count, s.source_.size() - s.position_);
     if (s.readLimit_ != 0) n = std::min<size_t>(n, s.readLimit_);
     std::copy_n(s.source_.begin() + s.position_, n, buffer);
@@ -79,30 +65,24 @@ void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count,
 
 void WINAPI StreamRecorder::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.note("write " + std::to_string(*count));
-    *error = s.fault("write");
+    *error = s.enter("write", std::to_string(*count));
     if (*error == 0) s.written_.insert(s.written_.end(), buffer, buffer + *count);
 }
 
 void WINAPI StreamRecorder::onSeek(UINT_PTR context, DWORD origin, LONG offset, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.note("seek " + std::to_string(origin) + " " + std::to_string(offset));
-    *error = s.fault("seek");
+    *error = s.enter("seek", std::to_string(origin) + " " + std::to_string(offset));
     s.position_ = origin == BVL_SEEK_END ? s.source_.size()
                                          : std::min<size_t>(static_cast<size_t>(offset), s.source_.size());
 }
 
 DWORD WINAPI StreamRecorder::onTell(UINT_PTR context, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.note("tell");
-    *error = s.fault("tell");
-    return static_cast<DWORD>(s.position_);
+    *error = self(context).enter("tell");
+    return static_cast<DWORD>(self(context).position_);
 }
 
 void WINAPI StreamRecorder::onProgress(UINT_PTR context, DWORD percent, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.note("progress " + std::to_string(percent));
-    *error = s.fault("progress");
+    *error = self(context).enter("progress", std::to_string(percent));
 }
 
 }  // namespace bvtest

@@ -34,9 +34,10 @@ public:
     size_t count(const std::string& entry) const;
 
 private:
-    static StreamRecorder& self(UINT_PTR context);
-    DWORD fault(const char* callback);
-    void note(std::string entry);
+    static StreamRecorder& self(UINT_PTR context) { return *reinterpret_cast<StreamRecorder*>(context); }
+    // Logs the callback's entry ("write 5120") and returns the error it
+    // must report.
+    DWORD enter(const std::string& callback, const std::string& detail = "");
     static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
     static void WINAPI onClose(UINT_PTR context, DWORD* error);
     static void WINAPI onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error);

@@ -48,37 +48,45 @@ TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosen) {
     EXPECT_STREQ("port1", port);
 }
 
-struct CreateCase {
-    const char* name;
-    HRESULT refusal;
+// Every step of a good open fails in turn with the generic HRESULT: the
+// camera is not found, and the fixture finds no service object left. A
+// device refused with access denied is busy instead.
+struct OpenFault {
+    bvtest::StepCall call;  // an empty step: no good open could be recorded
+    HRESULT result;
     DWORD expected;
+    std::string name;
 };
 
-class CreateRefusals : public StiTransportTest, public ::testing::WithParamInterface<CreateCase> {};
+void PrintTo(const OpenFault& f, std::ostream* os) { *os << f.name; }
 
-TEST_P(CreateRefusals, MapToBusyOrNotFound) {
-    simFailNth("sti.createDevice", 1, 0);
-    simSetStepResult("sti.createDevice", GetParam().refusal);
-    EXPECT_EQ(GetParam().expected, bv::openDeviceByModel(stiModule(), bvtest::kModelName));
+std::vector<OpenFault> openFaults() {
+    const bvtest::StepCall createDevice{"sti.createDevice", 1}, none{"", 0};
+    std::vector<OpenFault> faults;
+    faults.push_back({createDevice, static_cast<HRESULT>(0x80070005), BVL_E_DEVICE_BUSY, "AccessDenied"});
+    faults.push_back({createDevice, static_cast<HRESULT>(0x80070020), BVL_E_DEVICE_NOT_FOUND, "OtherWin32"});
+    bvtest::StandIns world;
+    if (!world.stillImageIsStandIn() || bv::openDeviceByModel(world.stillImage(), bvtest::kModelName) != 0)
+        faults.push_back({none, E_FAIL, 0, "GoodOpenRecorded"});
+    for (const bvtest::StepCall& call : bvtest::numberCalls(bvtest::stepCallsSince(0)))
+        faults.push_back({call, E_FAIL, BVL_E_DEVICE_NOT_FOUND, call.name()});
+    bv::releaseStiObjects();
+    return faults;
+}
+
+class OpenFaults : public StiTransportTest, public ::testing::WithParamInterface<OpenFault> {};
+
+TEST_P(OpenFaults, GiveNotFoundOrBusy) {
+    const OpenFault& f = GetParam();
+    ASSERT_FALSE(f.call.step.empty()) << "no good open could be recorded";
+    simFailNth(f.call.step.c_str(), f.call.nth, 0);
+    simSetStepResult(f.call.step.c_str(), f.result);
+    EXPECT_EQ(f.expected, bv::openDeviceByModel(stiModule(), bvtest::kModelName));
     EXPECT_FALSE(bv::stiState().stiDevice);
 }
 
-INSTANTIATE_TEST_SUITE_P(Results, CreateRefusals,
-    ::testing::Values(CreateCase{"AccessDenied", static_cast<HRESULT>(0x80070005), BVL_E_DEVICE_BUSY},
-                      CreateCase{"Generic", E_FAIL, BVL_E_DEVICE_NOT_FOUND},
-                      CreateCase{"OtherWin32", static_cast<HRESULT>(0x80070020), BVL_E_DEVICE_NOT_FOUND}),
-    [](const ::testing::TestParamInfo<CreateCase>& i) { return std::string(i.param.name); });
-
-TEST_F(StiTransportTest, SetUpAndListFailuresGiveNotFound) {
-    for (const char* step : {"sti.create", "sti.deviceList"}) {
-        SCOPED_TRACE(step);
-        simReset();
-        simFailNth(step, 1, 0);
-        EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), bvtest::kModelName));
-        bv::releaseStiObjects();
-        EXPECT_EQ(0, simCounter("sti.instances"));
-    }
-}
+INSTANTIATE_TEST_SUITE_P(EveryStep, OpenFaults, ::testing::ValuesIn(openFaults()),
+                         [](const ::testing::TestParamInfo<OpenFault>& i) { return i.param.name; });
 
 TEST_F(StiTransportTest, OpenByNameKeeps127Characters) {
     const std::wstring kept(127, L'N');

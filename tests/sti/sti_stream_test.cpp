@@ -190,52 +190,43 @@ TEST(ListingWalk, StopsAtTheEndOfTheData) {
     }
 }
 
-enum class Claim { All, FourAtATime, Nothing, OneMore };
-
-struct ClaimContext {
-    Claim claim;
+// A WriteCB that claims to have taken at most cap of the bytes offered,
+// plus extra.
+struct Claim {
+    DWORD cap, extra;
     size_t calls;
 };
 
-// A WriteCB that claims to have taken what the context says.
 void WINAPI claimingWrite(UINT_PTR context, const BYTE*, DWORD* count, DWORD* error) {
-    auto* x = reinterpret_cast<ClaimContext*>(context);
-    ++x->calls;
+    auto* claim = reinterpret_cast<Claim*>(context);
+    ++claim->calls;
+    *count = std::min(*count, claim->cap) + claim->extra;
     *error = 0;
-    switch (x->claim) {
-    case Claim::All: break;
-    case Claim::FourAtATime: *count = std::min<DWORD>(*count, 4); break;
-    case Claim::Nothing: *count = 0; break;
-    case Claim::OneMore: *count += 1; break;
-    }
 }
 
 TEST(StreamWrappers, WriteAllEndsOnAZeroOrExcessiveCount) {
-    struct Case {
+    const struct {
         const char* name;
-        Claim claim;
-        DWORD base;
-        DWORD expected;
+        DWORD cap, extra, base, expected;
         size_t calls;
+    } cases[] = {
+        {"All", MAXDWORD, 0, 0x0a000000, 0, 1},
+        {"InSteps", 4, 0, 0x0a000000, 0, 3},
+        {"Nothing", 0, 0, 0x0a000000, 0x0a0000a8, 1},
+        {"MoreThanAsked", MAXDWORD, 1, 0x0a000000, 0x0a0000a8, 1},
+        {"SerialBase", MAXDWORD, 1, 0x02000000, 0x020000a8, 1},
     };
-    const Case cases[] = {
-        {"All", Claim::All, 0x0a000000, 0, 1},
-        {"InSteps", Claim::FourAtATime, 0x0a000000, 0, 3},
-        {"Nothing", Claim::Nothing, 0x0a000000, 0x0a0000a8, 1},
-        {"MoreThanAsked", Claim::OneMore, 0x0a000000, 0x0a0000a8, 1},
-        {"SerialBase", Claim::OneMore, 0x02000000, 0x020000a8, 1},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ClaimContext ctx{c.claim, 0};
+        Claim claim{c.cap, c.extra, 0};
         bvlStream s = {};
-        s.context = reinterpret_cast<UINT_PTR>(&ctx);
+        s.context = reinterpret_cast<UINT_PTR>(&claim);
         s.WriteCB = claimingWrite;
         const BYTE data[10] = {};
         DWORD error = 0x1234;
         bv::writeAll(&s, data, sizeof data, c.base, &error);
         EXPECT_EQ(c.expected, error);
-        EXPECT_EQ(c.calls, ctx.calls);
+        EXPECT_EQ(c.calls, claim.calls);
     }
 }
 

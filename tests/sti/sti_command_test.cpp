@@ -121,18 +121,6 @@ TEST_F(StiTransportTest, CommandStatusWinsOverUnlock) {
     EXPECT_EQ(0u, bv::unlockStiDevice());
 }
 
-TEST_F(StiTransportTest, CommandBlockAndPayloadAreReadInPlace) {
-    openCamera();
-    const char path[] = "CF\\DCIM\\BRV_0002.JPG";
-    bv::requestBlock request{6, sizeof path, path};
-    DWORD size = 0;
-    ASSERT_EQ(0u, bv::DoBvCommand(&request, &size, sizeof size, 10000, 3));
-    EXPECT_EQ(5120u, size);
-    const char missing[] = "CF\\DCIM\\NONE.JPG";
-    request = bv::requestBlock{6, sizeof missing, missing};
-    EXPECT_EQ(0x02000022u, bv::DoBvCommand(&request, &size, sizeof size, 10000, 3));
-}
-
 TEST_F(StiTransportTest, CapacityOneByteShortCallsNothing) {
     openCamera();
     BYTE buffer[16] = {};

@@ -32,7 +32,7 @@ TEST_F(StiTransportTest, EmptyDescriptionNeverMatches) {
     EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), "Brivant 350"));
 }
 
-TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosen) {
+TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosenAndItsPortNamed) {
     const SimStiDevice devices[] = {
         device(L"noPort", L"Orvel", L"Brivant 350", L""),
         device(L"nullPort", L"Orvel", L"Brivant 350", nullptr),
@@ -43,9 +43,15 @@ TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosen) {
     simStiSetDevices(devices, 5);
     openCamera();
     EXPECT_STREQ(L"first", bv::stiState().selectedDevice.szDeviceInternalName);
-    char port[32];
+    char port[6];
     EXPECT_EQ(1, bv::getDevicePortName(port, sizeof port));
     EXPECT_STREQ("port1", port);
+    EXPECT_EQ(1, bv::getDevicePortName(port, 5));
+    EXPECT_STREQ("port", port) << "cut to the buffer with its terminator";
+    simFailNth("sti.deviceInfo", 1, 0);
+    std::memset(port, 'x', sizeof port);
+    EXPECT_EQ(0, bv::getDevicePortName(port, sizeof port)) << "only when the service answers";
+    EXPECT_EQ('x', port[0]);
 }
 
 // Every step of a good open fails in turn with the generic HRESULT: the
@@ -200,18 +206,6 @@ TEST_F(StiTransportTest, UsbModelsReachTheCallersStream) {
     EXPECT_TRUE(refused.log().empty());
     refused.failOn("close", 0x0a0000a4);
     EXPECT_EQ(0x0a0000a4u, product.api().baseGetUSBModels(refused.stream()));
-}
-
-TEST_F(StiTransportTest, PortNameOnlyWhenTheServiceAnswers) {
-    openCamera();
-    char port[8];
-    std::memset(port, 'x', sizeof port);
-    EXPECT_EQ(1, bv::getDevicePortName(port, sizeof port));
-    EXPECT_STREQ("\\\\.\\Usb", port) << "cut to the buffer with its terminator";
-    simFailNth("sti.deviceInfo", 1, 0);
-    std::memset(port, 'x', sizeof port);
-    EXPECT_EQ(0, bv::getDevicePortName(port, sizeof port));
-    EXPECT_EQ('x', port[0]);
 }
 
 }  // namespace

@@ -43,20 +43,14 @@ DWORD codeOf(const std::string& step) {
 
 bool movesData(const std::string& entry) { return entry.compare(0, 5, "write") == 0 || entry == "sti.rawWrite"; }
 
-std::vector<BYTE> shortListing() {
-    std::vector<BYTE> out;
-    for (DWORD time : {1000u, 2000u}) {
-        BYTE head[10] = {};
-        std::memcpy(head + 6, &time, 4);
-        out.insert(out.end(), head, head + 10);
-        out.insert(out.end(), {'A', '.', 'J', 'P', 'G', 0});
-    }
-    return out;
-}
+// Two entries, times 0, named A.JPG and B.JPG: 32 bytes with the literal's
+// terminator.
+const char kListing[] = "\0\0\0\0\0\0\0\0\0\0A.JPG\0\0\0\0\0\0\0\0\0\0\0B.JPG";
 
 // Runs the transfer on the open camera with the recorder as its stream.
 DWORD run(Transfer transfer, StreamRecorder& rec) {
-    const std::vector<BYTE> data = transfer == Transfer::Listing ? shortListing() : bvtest::pattern(kSize);
+    const std::vector<BYTE> data = transfer == Transfer::Listing ? std::vector<BYTE>(kListing, kListing + sizeof kListing)
+                                                                 : bvtest::pattern(kSize);
     const DWORD size = static_cast<DWORD>(data.size());
     if (transfer == Transfer::Write) {
         rec.setSource(data);
@@ -134,7 +128,7 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
         rec.failOn(f.step, codeOf(f.step), f.nth);
     }
     if (f.closeFails) rec.failOn("close", codeOf("close"));
-    const DWORD listingBlock = static_cast<DWORD>(shortListing().size()) + bv::kBufferPadding;
+    const DWORD listingBlock = sizeof kListing + bv::kBufferPadding;
     const size_t listingBlocks = bvtest::liveGuardedBlocks(listingBlock);
 
     EXPECT_EQ(f.expected, run(f.transfer, rec));

@@ -120,9 +120,6 @@ TEST(EventRecord, NamesTurnBackslashesIntoBlanksAndFit) {
               bv::buildObjectName(bv::kDriverEventPrefix, "Bri\\vant", "\\.\\Usbscan0"));
     const std::string longModel(200, 'm');
     EXPECT_EQ(127u, bv::buildObjectName(bv::kRecordPrefix, longModel.c_str(), "p").size());
-    EXPECT_TRUE(bv::isFinalEvent(0x40001));
-    EXPECT_FALSE(bv::isFinalEvent(0x50000));  // another class bit with it
-    EXPECT_FALSE(bv::isFinalEvent(0x30000));
 }
 
 TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {

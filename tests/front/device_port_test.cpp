@@ -124,9 +124,15 @@ TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
     simStiSetLaunch(L"\\\\.\\Usbscan3", L"Brivant350");
     EXPECT_EQ(BVL_E_REGISTRY, api().baseGetDevicePort(4, nullptr, 0, &port, 0));  // no model list
 
+    // The first model whose detect ID is the event's, case ignored; one
+    // without a model ID is skipped.
     installModels();
-    machine().setModelValue("Brivant200", "cameraDetectID", "brivant350x", 12, REG_SZ);
-    machine().setModelValue("Brivant500", "cameraDetectID", "BRIVANT350", 11, REG_SZ);
+    machine().addModel("0NoID", nullptr);
+    machine().addModel("Brivant900", &kId200);
+    const std::pair<const char*, const char*> detectIDs[] = {{"0NoID", "Brivant350"}, {"Brivant200", "brivant350x"},
+        {"Brivant350", "Brivant35"}, {"Brivant500", "BRIVANT350"}, {"Brivant900", "Brivant350"}};
+    for (const auto& d : detectIDs)
+        machine().setModelValue(d.first, "cameraDetectID", d.second, lstrlenA(d.second) + 1, REG_SZ);
     std::memset(&port, 0xcc, sizeof port);
     ASSERT_EQ(0u, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
     EXPECT_EQ(describe(usbPort(kId500, "\\\\.\\Usbscan3")), describe(port));  // the device kept for the open

@@ -2,13 +2,16 @@
 // exported table against the Still Image stand-in and its virtual camera:
 // what reaches the camera, what the caller gets, and that no device lock
 // or device outlives a call.
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "tests/support/camera_world.h"
 #include "tests/support/stream_recorder.h"
 
 using namespace bvtest;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -111,28 +114,22 @@ TEST_F(UsbRoadTest, VolumesAreAskedForTwiceAndWrittenWithoutPadding) {
     EXPECT_EQ(1u, none.count("progress 100"));
 }
 
-// The host folder of card CF, with a trailing backslash.
-std::wstring cardFolder() {
+// The host folder of card CF.
+fs::path cardFolder() {
     WCHAR folder[MAX_PATH] = {};
     EXPECT_TRUE(simCardFolder(0, folder, MAX_PATH));
-    return std::wstring(folder) + L"\\";
+    return folder;
 }
 
 // The files in a folder of the card, by name, with their bytes.
-std::map<std::wstring, std::vector<BYTE>> cardFiles(const std::wstring& folder) {
+std::map<std::wstring, std::vector<BYTE>> cardFiles(const fs::path& folder) {
     std::map<std::wstring, std::vector<BYTE>> files;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        std::vector<BYTE>& bytes = files[found.cFileName];
-        bytes.resize(found.nFileSizeLow);
-        if (FILE* file = _wfopen((folder + found.cFileName).c_str(), L"rb")) {
-            bytes.resize(fread(bytes.data(), 1, bytes.size(), file));
-            fclose(file);
-        }
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        files[entry.path().filename().wstring()].assign(std::istreambuf_iterator<char>(file),
+                                                         std::istreambuf_iterator<char>());
     }
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     return files;
 }
 
@@ -156,7 +153,7 @@ TEST_F(UsbRoadTest, PutAndGetKeepEveryByte) {
         EXPECT_TRUE(back == pattern(size));
         expected[std::wstring(name.begin(), name.end())] = pattern(size);
     }
-    EXPECT_TRUE(expected == cardFiles(cardFolder() + L"TRIP\\"));
+    EXPECT_TRUE(expected == cardFiles(cardFolder() / "TRIP"));
 }
 
 TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
@@ -165,7 +162,7 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     EXPECT_EQ(0, simCounter("sti.locks"));
     EXPECT_TRUE(cardFiles(cardFolder()).empty()) << "an empty upload left a file";
 
-    fclose(_wfopen((cardFolder() + L"EMPTY.BIN").c_str(), L"wb"));
+    std::ofstream(cardFolder() / "EMPTY.BIN").close();
     std::vector<BYTE> back;
     EXPECT_EQ(BVL_E_FILE_NOT_FOUND, get("CF\\EMPTY.BIN", back));
     EXPECT_EQ(0, simCounter("sti.locks"));

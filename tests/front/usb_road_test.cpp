@@ -205,32 +205,23 @@ DWORD runOperation(const bvlBaseAPI& api, DWORD camera, Operation operation) {
 
 struct StepFault {
     Operation operation;
-    StepCall call;  // an empty step: no good run could be recorded
+    StepCall call;
 };
 
-std::string faultName(const StepFault& f) { return f.call.step.empty() ? "GoodRunRecorded" : f.call.name(); }
-void PrintTo(const StepFault& f, std::ostream* os) { *os << faultName(f); }
+void PrintTo(const StepFault& f, std::ostream* os) { *os << f.call.name(); }
 
 std::vector<StepFault> stepFaults(Operation operation) {
-    std::vector<std::string> good;
-    machine().clear();
+    StandIns world;
     installModels();
-    simReset();
-    {
-        ProductLibrary product;
-        bvlCameraPort port = usbPort(kId350);
-        DWORD camera = 0;
-        if (product.loaded() && product.api().baseOpenCameraComm(&port, nullptr, 0, &camera) == 0) {
-            const DWORD first = simStepCallCount();
-            if (runOperation(product.api(), camera, operation) == 0) good = stepCallsSince(first);
-            product.api().baseCloseCameraComm(camera);
-        }
-    }
-    machine().clear();
+    ProductLibrary product;
+    bvlCameraPort port = usbPort(kId350);
+    DWORD camera = 0;
+    const DWORD opened = product.loaded() ? product.api().baseOpenCameraComm(&port, nullptr, 0, &camera) : MAXDWORD;
     std::vector<StepFault> faults;
-    for (const StepCall& call : numberCalls(good))
+    for (const StepCall& call :
+         recordGoodRun([&] { return opened != 0 ? opened : runOperation(product.api(), camera, operation); }))
         faults.push_back({operation, call});
-    if (faults.empty()) faults.push_back({operation, {"", 0}});
+    if (opened == 0) product.api().baseCloseCameraComm(camera);
     return faults;
 }
 
@@ -245,7 +236,7 @@ TEST_P(StepFaults, CodeComesBackAndTheDeviceIsUnlocked) {
     EXPECT_EQ(f.call.step == "sti.unlock" ? 1 : 0, simCounter("sti.locks"));
 }
 
-std::string caseName(const ::testing::TestParamInfo<StepFault>& i) { return faultName(i.param); }
+std::string caseName(const ::testing::TestParamInfo<StepFault>& i) { return i.param.call.name(); }
 
 INSTANTIATE_TEST_SUITE_P(Get, StepFaults, ::testing::ValuesIn(stepFaults(Operation::Get)), caseName);
 INSTANTIATE_TEST_SUITE_P(Put, StepFaults, ::testing::ValuesIn(stepFaults(Operation::Put)), caseName);

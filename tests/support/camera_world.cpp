@@ -55,7 +55,16 @@ std::vector<StepCall> numberCalls(const std::vector<std::string>& run) {
     return calls;
 }
 
+std::vector<StepCall> recordGoodRun(const std::function<DWORD()>& run) {
+    const DWORD first = simStepCallCount();
+    std::vector<StepCall> calls;
+    if (run() == 0) calls = numberCalls(stepCallsSince(first));
+    if (calls.empty()) calls.push_back({"", 0});
+    return calls;
+}
+
 std::string StepCall::name() const {
+    if (step.empty()) return "GoodRunRecorded";
     std::string text = step.compare(0, 4, "sti.") == 0 ? step.substr(4) : step;
     if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     return text + std::to_string(nth);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,10 +43,14 @@ struct StepCall {
     std::string step;
     int nth;
     // "RawRead2" for the second "sti.rawRead", "Progress1" for the first
-    // "progress": a test case's name.
+    // "progress": a test case's name ("GoodRunRecorded" for no step).
     std::string name() const;
 };
 std::vector<StepCall> numberCalls(const std::vector<std::string>& run);
+// The stand-in step calls that run made, numbered, when it returned 0;
+// otherwise one call without a step, which a matrix built from the
+// recording reports as a failure.
+std::vector<StepCall> recordGoodRun(const std::function<DWORD()>& run);
 
 // For its lifetime: an empty machine registry, the factory camera, Sti.dll
 // loaded (the stand-in, when the program runs beside it with

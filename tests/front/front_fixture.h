@@ -1,4 +1,5 @@
-// The exported table's fixture now lives with the other shared fixtures.
+// The fixtures of the exported table, shared with the other suites that
+// load the library.
 #pragma once
 
 #include "tests/support/camera_world.h"

@@ -1,5 +1,5 @@
-// The USB road's fixture now lives with the other shared fixtures; the
-// names stay reachable through usbtest.
+// The USB road's fixture and the names of the installed models and the
+// virtual camera, for the suites that use them under usbtest.
 #pragma once
 
 #include "tests/support/camera_world.h"

@@ -158,7 +158,8 @@ TEST_F(UsbRoadTest, PutAndGetKeepEveryByte) {
 
 TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     openUsb();
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, put("CF\\EMPTY.BIN", {}));
+    StreamRecorder nothing;
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().basePutFile(camera_, "CF\\EMPTY.BIN", nothing.stream()));
     EXPECT_EQ(0, simCounter("sti.locks"));
     EXPECT_TRUE(cardFiles(cardFolder()).empty()) << "an empty upload left a file";
 

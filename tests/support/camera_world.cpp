@@ -98,12 +98,6 @@ size_t FrontDispatchTest::callsOfSlot(DWORD slot) {
     return n;
 }
 
-DWORD UsbRoadTest::put(const char* name, const std::vector<BYTE>& data) {
-    bvtest::StreamRecorder source;
-    source.setSource(data);
-    return api().basePutFile(camera_, name, source.stream());
-}
-
 DWORD UsbRoadTest::get(const char* path, std::vector<BYTE>& data) {
     bvtest::StreamRecorder destination;
     DWORD rc = api().baseGetFile(camera_, path, destination.stream());

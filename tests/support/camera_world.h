@@ -133,8 +133,7 @@ protected:
         ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
         opened_ = true;
     }
-    // A file stored from, or fetched into, bytes in memory.
-    DWORD put(const char* name, const std::vector<BYTE>& data);
+    // A file fetched into bytes in memory.
     DWORD get(const char* path, std::vector<BYTE>& data);
     // Index of the last command block with this code that reached the
     // camera, and how many of them did.

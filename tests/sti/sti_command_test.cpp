@@ -11,16 +11,26 @@ using bvtest::reached;
 
 bv::requestBlock connectCommand() { return bv::requestBlock{1, 4, nullptr}; }
 
+// The transport's exchanges, each with the stand-in step it runs.
+BYTE g_buffer[8];
+const struct {
+    const char* step;
+    DWORD (*call)();
+} kExchanges[] = {
+    {"sti.escape", [] { const auto r = connectCommand(); return bv::DoBvNonStreamCommand(&r, nullptr, 0); }},
+    {"sti.lock", bv::lockStiDevice},
+    {"sti.unlock", bv::unlockStiDevice},
+    {"sti.rawRead", [] { DWORD n = 8; return bv::ReadBvDataFromSTI(g_buffer, 8, &n); }},
+    {"sti.rawWrite", [] { DWORD n = 8; return bv::WriteBvDataToSTI(g_buffer, 8, &n); }},
+};
+
 TEST_F(StiTransportTest, WithoutDeviceEveryExchangeRefusesBeforeTheService) {
     bv::requestBlock request = connectCommand();
-    DWORD size = 4;
-    BYTE buffer[4];
     EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::DoBvCommand(&request, nullptr, 0, 5000, 3));
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::DoBvNonStreamCommand(&request, nullptr, 0));
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::lockStiDevice());
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::unlockStiDevice());
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::ReadBvDataFromSTI(buffer, 4, &size));
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, bv::WriteBvDataToSTI(buffer, 4, &size));
+    for (const auto& exchange : kExchanges) {
+        SCOPED_TRACE(exchange.step);
+        EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, exchange.call());
+    }
     EXPECT_EQ(BVL_E_LL_UNEXPECTED_EXCEPTION, bv::GetBvErrorID());
     EXPECT_EQ(static_cast<HRESULT>(0x80004005), bv::readLastErrorInfo());
     EXPECT_EQ(0u, simStepCount());
@@ -37,24 +47,11 @@ class VendorErrors : public StiTransportTest, public ::testing::WithParamInterfa
 
 TEST_P(VendorErrors, BecomeTheStatusUnchanged) {
     openCamera();
-    bv::requestBlock request = connectCommand();
-    BYTE buffer[8];
-    DWORD size = sizeof buffer;
-    const struct {
-        const char* step;
-        DWORD (*call)(bv::requestBlock*, BYTE*, DWORD*);
-    } exchanges[] = {
-        {"sti.escape", [](bv::requestBlock* r, BYTE*, DWORD*) { return bv::DoBvNonStreamCommand(r, nullptr, 0); }},
-        {"sti.lock", [](bv::requestBlock*, BYTE*, DWORD*) { return bv::lockStiDevice(); }},
-        {"sti.unlock", [](bv::requestBlock*, BYTE*, DWORD*) { return bv::unlockStiDevice(); }},
-        {"sti.rawRead", [](bv::requestBlock*, BYTE* b, DWORD* n) { return bv::ReadBvDataFromSTI(b, 8, n); }},
-        {"sti.rawWrite", [](bv::requestBlock*, BYTE* b, DWORD* n) { return bv::WriteBvDataToSTI(b, 8, n); }},
-    };
     if (GetParam().queryFails) simFailNth("sti.lastError", 0, 0);
-    for (const auto& exchange : exchanges) {
+    for (const auto& exchange : kExchanges) {
         SCOPED_TRACE(exchange.step);
         simFailNth(exchange.step, 1, GetParam().vendor);
-        EXPECT_EQ(GetParam().expected, exchange.call(&request, buffer, &size));
+        EXPECT_EQ(GetParam().expected, exchange.call());
     }
 }
 

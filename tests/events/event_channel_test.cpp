@@ -12,7 +12,6 @@
 #include "events/event_channel.h"
 #include "events/event_record.h"
 #include "sim/camera/bvsim.h"
-#include "tests/support/product_library.h"
 
 namespace {
 
@@ -22,12 +21,9 @@ const char kPort[] = "\\\\.\\Usbscan0";
 // Runs a function on a thread of its own; join() waits for it.
 class DriverThread {
 public:
-    explicit DriverThread(std::function<void()> body) : body_(std::move(body)) {
-        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
-    }
+    explicit DriverThread(std::function<void()> body)
+        : body_(std::move(body)), thread_(CreateThread(nullptr, 0, run, this, 0, nullptr)) {}
     ~DriverThread() { join(); }
-    DriverThread(const DriverThread&) = delete;
-    DriverThread& operator=(const DriverThread&) = delete;
     void join() {
         if (!thread_) return;
         WaitForSingleObject(thread_, INFINITE);
@@ -41,7 +37,7 @@ private:
         return 0;
     }
     std::function<void()> body_;
-    HANDLE thread_ = nullptr;
+    HANDLE thread_;
 };
 
 struct Delivery {
@@ -124,9 +120,6 @@ TEST(EventRecord, NamesTurnBackslashesIntoBlanksAndFit) {
               bv::buildObjectName(bv::kDriverEventPrefix, "Bri\\vant", "\\.\\Usbscan0"));
     const std::string longModel(200, 'm');
     EXPECT_EQ(127u, bv::buildObjectName(bv::kRecordPrefix, longModel.c_str(), "p").size());
-    EXPECT_TRUE(bv::isFinalEvent(0x40001));
-    EXPECT_FALSE(bv::isFinalEvent(0x50000));  // another class bit with it
-    EXPECT_FALSE(bv::isFinalEvent(0x30000));
 }
 
 TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
@@ -201,12 +194,11 @@ TEST_F(EventChannelTest, FinalEventEndsTheThreadAndClosesEverything) {
     EXPECT_EQ(0u, simDriverListening());
     simDriverCloseChannel();
     EXPECT_TRUE(objectsGone(kModel, kPort));
-    EXPECT_TRUE(bv::StopEventChannel());  // nothing left to stop
 }
 
 TEST_F(EventChannelTest, StopClearsTheFlagAndClosesTheObjects) {
     ASSERT_TRUE(start());
-    EXPECT_TRUE(bv::StopEventChannel());
+    bv::StopEventChannel();
     EXPECT_EQ(0u, simDriverListening());
     DWORD answer;
     EXPECT_FALSE(simDriverRaiseEvent(0x10001, nullptr, 0, 200, &answer));
@@ -230,7 +222,7 @@ TEST_F(EventChannelTest, StopWaitsForTheCallback) {
     ASSERT_TRUE(start());
     DriverThread driver([] { DWORD a; simDriverRaiseEvent(0x10002, nullptr, 0, 5000, &a); });
     while (!inside) Sleep(1);
-    EXPECT_TRUE(bv::StopEventChannel());
+    bv::StopEventChannel();
     EXPECT_EQ(1u, deliveries_.size());
     driver.join();
 }
@@ -242,26 +234,6 @@ TEST_F(EventChannelTest, SecondStartReplacesTheFirstChannel) {
     EXPECT_TRUE(objectsGone(kModel, "port-one"));
     DWORD answer;
     EXPECT_TRUE(raise(0x10001, nullptr, 0, &answer));
-}
-
-TEST_F(EventChannelTest, AnotherProcessOpensAllThreeObjectsByName) {
-    ASSERT_TRUE(bv::StartEventChannel("Bri\\vant", kPort, &targets_));
-    const std::wstring driver = bvtest::executableFolder() + L"simdriver.exe";
-    std::wstring command = L"\"" + driver + L"\" \"Bri\\vant\" \"\\\\.\\Usbscan0\" raw 0x10009 01020304";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(driver.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    EXPECT_EQ(0u, exitCode);
-    ASSERT_EQ(1u, deliveries_.size());
-    EXPECT_EQ(0x10009u, deliveries_[0].code);
-    EXPECT_EQ(4u, deliveries_[0].size);
-    EXPECT_EQ(1, deliveries_[0].data[0]);
 }
 
 }  // namespace

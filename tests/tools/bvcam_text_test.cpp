@@ -54,34 +54,19 @@ std::vector<BYTE> cutTo(std::vector<BYTE> bytes, size_t size) {
 
 }  // namespace
 
-TEST(CameraFormats, VolumeListReadsEveryVolume) {
-    std::vector<VolumeInfo> volumes;
-    ASSERT_TRUE(parseVolumeList(twoVolumes(), volumes));
-    ASSERT_EQ(2u, volumes.size());
-    EXPECT_EQ("CF", volumes[0].name);
-    EXPECT_EQ(32000000u, volumes[0].totalBytes);
-    EXPECT_EQ(1002u, volumes[0].freeBytes);
-    EXPECT_EQ("SMARTMEDIA", volumes[1].name);
-    EXPECT_EQ(1010u, volumes[1].freeBytes);
-}
-
-TEST(CameraFormats, ListingReadsFieldsAtTheirOffsets) {
+// A whole list is read (bvcam_serial and bvcam_usb_get_all read real
+// ones); every cut inside the data must be refused, whichever field it
+// falls in, and none may read past the end (the bytes are copied to an
+// exact-size vector).
+TEST(CameraFormats, TruncatedListsAreRefused) {
+    std::vector<VolumeInfo> twoRead;
+    ASSERT_TRUE(parseVolumeList(twoVolumes(), twoRead));
+    EXPECT_EQ("SMARTMEDIA", twoRead[1].name);
+    EXPECT_EQ(1010u, twoRead[1].freeBytes);
     std::vector<DirectoryEntry> entries;
     ASSERT_TRUE(parseListing(twoEntries(), entries));
-    ASSERT_EQ(2u, entries.size());
-    EXPECT_EQ("DCIM", entries[0].name);
-    EXPECT_TRUE(entries[0].isDirectory());
-    EXPECT_EQ("BRV_0001.JPG", entries[1].name);
-    EXPECT_EQ(0x21, entries[1].attributes);
-    EXPECT_EQ(0x01020304u, entries[1].size);
-    EXPECT_EQ(1104537660u, entries[1].time);
-    EXPECT_TRUE(parseListing({}, entries));
-    EXPECT_TRUE(entries.empty());
-}
-
-// Every cut inside the data must be refused, whichever field it falls in;
-// none may read past the end (the bytes are copied to an exact-size vector).
-TEST(CameraFormats, TruncatedListsAreRefused) {
+    EXPECT_EQ(0x01020304u, entries[1].size) << "a size at an odd offset";
+    EXPECT_TRUE(parseListing({}, entries)) << "an empty folder";
     const std::vector<BYTE> volumes = twoVolumes();
     for (size_t size = 0; size < volumes.size(); ++size) {
         SCOPED_TRACE(size);
@@ -233,7 +218,6 @@ TEST(EventText, DecodesBatteryTimeOutAndDisconnect) {
 }
 
 TEST(ErrorText, NamesComponentErrorAndCause) {
-    EXPECT_EQ("0x0a000022 (base library, FILE_NOT_FOUND): the camera has no such file", describeError(0x0a000022));
     EXPECT_EQ("0x02000080 (camera, DEVICE_NOT_FOUND): no camera answers on this port", describeError(0x02000080));
     EXPECT_EQ("0x82700003 (camera, error 0x0003): the operation failed", describeError(0x82700003));
     EXPECT_EQ("0x05000044 (component 5, DIR_NOT_EMPTY): the folder is not empty", describeError(0x05000044));

@@ -46,11 +46,11 @@ TEST(DateTimeFields, SecondsAndRecordsConvertBothWays) {
 TEST(DateTimeFields, TypingKeepsOnlyTextsThatCanStillBecomeValid) {
     using F = bv::DateTimeField;
     struct Case { F field; const char* text; int hourMaximum; bool passes; };
-    for (const Case& c : {Case{F::Year, "203", 23, true}, {F::Year, "2031", 23, false}, {F::Year, "", 23, true},
-                          {F::Year, "20a", 23, false}, {F::Month, "12", 23, true}, {F::Month, "13", 23, false},
+    // A year of five digits, a month of 13 and an hour of 13 on a 12-hour
+    // clock are the settings dialog's typing tests.
+    for (const Case& c : {Case{F::Year, "", 23, true}, {F::Year, "20a", 23, false}, {F::Month, "12", 23, true},
                           {F::Day, "31", 23, true}, {F::Day, "32", 23, false}, {F::Hour, "23", 23, true},
-                          {F::Hour, "13", 12, false}, {F::Minute, " 59", 23, true}, {F::Minute, "60", 23, false},
-                          {F::Month, "-1", 23, false}}) {
+                          {F::Minute, " 59", 23, true}, {F::Minute, "60", 23, false}, {F::Month, "-1", 23, false}}) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(c.passes, bv::typedFieldPasses(c.field, c.text, c.hourMaximum));
     }
@@ -59,11 +59,11 @@ TEST(DateTimeFields, TypingKeepsOnlyTextsThatCanStillBecomeValid) {
 TEST(DateTimeFields, LeavingAFieldChecksItsRangeAndPadsTheTime) {
     using F = bv::DateTimeField;
     struct Case { F field; int value; bool twelveHour; UINT message; const char* shown; };
+    // A month of 0 and a padded minute are the settings dialog's.
     for (const Case& c : {Case{F::Year, 1997, false, 53, ""}, {F::Year, 2030, false, 0, ""},
-                          {F::Month, 0, false, 54, ""}, {F::Day, 32, false, 55, ""}, {F::Day, 31, false, 0, ""},
-                          {F::Hour, 13, true, 56, ""}, {F::Hour, 0, true, 0, "12"}, {F::Hour, 7, true, 0, "07"},
-                          {F::Hour, 12, true, 0, ""}, {F::Hour, 24, false, 57, ""}, {F::Hour, 0, false, 0, "00"},
-                          {F::Minute, 7, false, 0, "07"}, {F::Minute, 60, false, 58, ""}}) {
+                          {F::Day, 32, false, 55, ""}, {F::Hour, 13, true, 56, ""}, {F::Hour, 0, true, 0, "12"},
+                          {F::Hour, 7, true, 0, "07"}, {F::Hour, 12, true, 0, ""}, {F::Hour, 24, false, 57, ""},
+                          {F::Hour, 0, false, 0, "00"}, {F::Minute, 60, false, 58, ""}}) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.field)) + ":" + std::to_string(c.value));
         const bv::LeftField left = bv::checkLeftField(c.field, c.value, c.twelveHour);
         EXPECT_EQ(c.message, left.message);

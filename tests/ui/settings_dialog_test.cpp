@@ -227,8 +227,8 @@ TEST_P(SettingsDialogDateOrder, PlacesAndReadsTheFieldsInTheLocalesOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, SettingsDialogDateOrder,
+                         // Day, month, year is the fixture's locale, which the other tests type into.
                          ::testing::Values(OrderCase{"MonthDayYear", "0", {"5", "6", "2024"}, IDC_DATE_FIELD3},
-                                           OrderCase{"DayMonthYear", "1", {"6", "5", "2024"}, IDC_DATE_FIELD3},
                                            OrderCase{"YearMonthDay", "2", {"2024", "5", "6"}, IDC_DATE_FIELD1}),
                          caseName<OrderCase>);
 

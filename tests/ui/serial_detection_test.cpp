@@ -80,9 +80,8 @@ const Search kSearches[] = {
     {"GivenModelPassesOtherModelBy", installModels, kId200, 0x3,
      {{1, kId350, "Brivant 350"}, {2, kId200, "Brivant 200"}}, L"serial", kFound2, "COM2",
      "open:ok descrip:1 close:1 open:ok descrip:2 close:2"},
+    // Only the three ports that exist are tried.
     {"NoCameraAnswers", installModels, 0, 0x7, {}, L"serial", kNotFound, "COM1", "open:fail open:fail open:fail"},
-    {"PortWithoutDeviceIsNotTried", installModels, 0, 0x1, {{5, kId350, "Brivant 350"}}, L"serial", kNotFound,
-     "COM1", "open:fail"},
     {"UnknownGivenModelEndsTheSearch", installModels, 0x12345678, 0x3, {{1, kId350, "Brivant 350"}}, L"serial",
      kNotFound, "COM1", "open:ok descrip:1 close:1"},
     {"NoModelListEndsTheSearch", [] {}, 0, 0x3, {{1, kId350, "Brivant 350"}}, L"serial", kNotFound, "COM1", ""},

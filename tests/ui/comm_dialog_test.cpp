@@ -35,8 +35,7 @@ const FirstView kFirstViews[] = {
     {"NoRegistryShowsSerialDefault", [] {}, 3, 1, "USB|RS-232C", "RS-232C", "COM1", "115.2K", false},
     {"DefaultKindUsbShowsUsb", [] { installModels(); storeKinds(0, 3); }, 3, 1, "USB|RS-232C", "USB", "", "", true},
     {"LastPortUsbShowsUsb",
-     [] { installModels(); storeKinds(3, 1); bvlCameraPort usb = {};
-          usb.portType = BVL_PORT_USB; std::strcpy(usb.portName, "USB");
+     [] { installModels(); storeKinds(3, 1); const bvlCameraPort usb = bvtest::usbPort(0);
           machine().setLibraryValue("USB", "lastPort", &usb, sizeof usb); },
      3, 1, "USB|RS-232C", "USB", "", "", true},
     {"SerialOnlyPreselectsStoredPort", [] { installModels(); storeSerialLastPort(3, 38400); }, 1, 1, "RS-232C",

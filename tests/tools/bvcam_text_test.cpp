@@ -91,8 +91,7 @@ TEST(CameraFormats, SubtreeNamesEachComponent) {
     EXPECT_EQ((std::vector<BYTE>{0, 0}), encodeSubtree(""));
 }
 
-// Name lists, paths inside folders and a whole model list are bvcam_serial's
-// rm and get-all and installer_roundtrip's models.
+// Name lists, paths and whole model lists: bvcam_serial and installer_roundtrip.
 TEST(CameraFormats, TextListsAndPictureNamesAtTheEdges) {
     EXPECT_EQ("", parentPath("CF"));
     const std::vector<BYTE> models = {'A', 0, 'B', 'C', 0, 0, 'D', 0};

@@ -46,8 +46,7 @@ TEST(DateTimeFields, SecondsAndRecordsConvertBothWays) {
 TEST(DateTimeFields, TypingKeepsOnlyTextsThatCanStillBecomeValid) {
     using F = bv::DateTimeField;
     struct Case { F field; const char* text; int hourMaximum; bool passes; };
-    // A year of five digits, a month of 13 and an hour of 13 on a 12-hour
-    // clock are the settings dialog's typing tests.
+    // The settings dialog tests type a 5-digit year, month 13 and hour 13 of 12.
     for (const Case& c : {Case{F::Year, "", 23, true}, {F::Year, "20a", 23, false}, {F::Month, "12", 23, true},
                           {F::Day, "31", 23, true}, {F::Day, "32", 23, false}, {F::Hour, "23", 23, true},
                           {F::Minute, " 59", 23, true}, {F::Minute, "60", 23, false}, {F::Month, "-1", 23, false}}) {
@@ -75,7 +74,6 @@ TEST(DateTimeFields, ComposeTakesEachPartFromWhereTheUserLeftIt) {
     const std::tm fields = record(2000, 2, 29, 12, 0, 0), pc = record(2024, 5, 6, 8, 9, 10),
                   camera = record(2010, 1, 2, 3, 4, 5), badFields = record(2023, 2, 29, 12);
     struct Case { bool time, date, pc; std::tm fields; DWORD status; LONG value; };
-    // Nothing touched, and the PC's time alone, are the settings dialog's tests.
     for (const Case& c : {
              Case{true, false, false, fields, 0, 951825600},
              {true, false, true, fields, 0, 951825600},  // edited fields win over the PC

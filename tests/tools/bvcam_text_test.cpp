@@ -12,6 +12,7 @@
 #include "tools/bvcam/event_text.h"
 #include "tools/bvcam/jpeg_markers.h"
 #include "tools/bvcam/progress_text.h"
+#include "tools/bvcam/usb_model_match.h"
 
 namespace {
 
@@ -217,4 +218,18 @@ TEST(ErrorText, NamesComponentAndUnknownErrors) {
     EXPECT_EQ("0x82700003 (camera, error 0x0003): the operation failed", describeError(0x82700003));
     EXPECT_EQ("0x05000044 (component 5, DIR_NOT_EMPTY): the folder is not empty", describeError(0x05000044));
     EXPECT_EQ("0x0a00ffff (base library, error 0xffff): the operation failed", describeError(0x0a00ffff));
+    EXPECT_EQ("0x0a000008 (base library, UNEXPECTED_EXCEPTION): the operation failed", describeError(0x0a000008));
+}
+
+// "--port usb": the installed USB model of the first camera connected, or
+// why there is none, naming what the Still Image service offers.
+TEST(UsbModelMatch, FindsTheConnectedModelOrSaysWhyNot) {
+    const std::vector<InstalledModel> installed = {{0x70323030, "Brivant 200", 1}, {0x70333036, "Brivant 350", 3}};
+    EXPECT_EQ(0x70333036u, matchConnectedModel({"Scanner", "brivant 350"}, installed).modelID);
+    EXPECT_EQ("no camera is connected: the Still Image service offers no Orvel camera",
+              matchConnectedModel({}, installed).problem);
+    EXPECT_EQ("no camera of an installed model is connected: the Still Image service offers \"Brivant 200\"",
+              matchConnectedModel({"Brivant 200"}, installed).problem);
+    EXPECT_EQ("no camera model is installed for USB (run bvsetup install models.ini, or give usb MODELID)",
+              matchConnectedModel({"Brivant 350"}, {installed[0]}).problem);
 }

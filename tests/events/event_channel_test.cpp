@@ -84,13 +84,6 @@ protected:
 
 EventChannelTest* EventChannelTest::self_ = nullptr;
 
-TEST(EventRecord, NamesTurnBackslashesIntoBlanksAndFit) {
-    EXPECT_EQ("NotifyEventFromUSDToBVL2STI Bri vant . Usbscan0",
-              bv::buildObjectName(bv::kDriverEventPrefix, "Bri\\vant", "\\.\\Usbscan0"));
-    const std::string longModel(200, 'm');
-    EXPECT_EQ(127u, bv::buildObjectName(bv::kRecordPrefix, longModel.c_str(), "p").size());
-}
-
 TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
     ASSERT_TRUE(start());
     EXPECT_EQ(1u, simDriverListening());
@@ -114,9 +107,12 @@ TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
     EXPECT_EQ(std::vector<BYTE>(56, 0), deliveries_[2].data);
 }
 
+// The driver names its objects with backslashes as blanks, cut to 127
+// characters; every case's port has backslashes, this model is too long.
 TEST_F(EventChannelTest, WithoutCallbackTheAnswerIsZero) {
     targets_.notifyCallback = nullptr;
-    ASSERT_TRUE(start());
+    const std::string longModel(200, 'm');
+    ASSERT_TRUE(start(longModel.c_str()));
     DWORD answer = 7;
     ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
     EXPECT_EQ(0u, answer);

@@ -153,6 +153,7 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
 TEST_F(UsbRoadTest, CloseEndsTheEventChannel) {
     openUsb(answerEvent, 0x600d);
     ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
+    ASSERT_EQ(1u, simDriverListening());
     EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
     opened_ = false;
     EXPECT_EQ(0u, simDriverListening()) << "the driver still sees a listener after the close";

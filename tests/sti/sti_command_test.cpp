@@ -1,6 +1,5 @@
 // The command exchange: locking around it, the vendor-error rule and the capacity
 // test of raw reads and writes.
-#include <cstring>
 #include <string>
 
 #include "sti_fixture.h"

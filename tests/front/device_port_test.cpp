@@ -63,7 +63,6 @@ const PortCase kPortCases[] = {
      usbPort(kId500)},
     {"LastKindUsbWithoutPortGivesSerialDefault", [] { storeLastModel(3); }, 3, 0, 0, 0, serial(1)},
     {"LastTypeZeroGivesDefaultOfLastKind", [] { storeLastModel(0); }, 3, 0, 0, BVL_E_NO_LAST_PORT, serial(1)},
-    {"UsbWantedForSerialOnlyModel", installModels, 3, kId200, 2, BVL_E_DEVICE_NOT_INSTALLED, kNoPort},
     {"UsbOnlyModelTakesStoredUsbPortWithItsID",
      [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId350), 3); }, 3, kId500, 0, 0, usbPort(kId500)},
     {"SerialForModelFromItsKey",

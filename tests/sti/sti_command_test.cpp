@@ -1,6 +1,5 @@
-// The command exchange: lock modes, the vendor-error rule and the capacity
+// The command exchange: locking around it, the vendor-error rule and the capacity
 // test of raw reads and writes.
-#include <cstring>
 #include <string>
 
 #include "sti_fixture.h"
@@ -62,37 +61,6 @@ INSTANTIATE_TEST_SUITE_P(Codes, VendorErrors,
                       VendorErrorCase{"AllBits", 0xffffffff, false, 0xffffffff},
                       VendorErrorCase{"Unknown", 0x02000022, true, BVL_E_LL_UNEXPECTED_EXCEPTION}),
     [](const ::testing::TestParamInfo<VendorErrorCase>& i) { return std::string(i.param.name); });
-
-struct LockModeCase {
-    BYTE lockMode;
-    bool locks;
-    bool unlocks;
-};
-
-class LockModes : public StiTransportTest, public ::testing::WithParamInterface<LockModeCase> {};
-
-TEST_P(LockModes, LockAndUnlockAsTheModeSays) {
-    openCamera();
-    const LockModeCase& c = GetParam();
-    if (c.lockMode == bv::kLockEnd) {
-        ASSERT_EQ(0u, bv::lockStiDevice());
-    }
-    bv::requestBlock request = connectCommand();
-    EXPECT_EQ(0u, bv::DoBvCommand(&request, nullptr, 0, 5000, c.lockMode));
-    EXPECT_EQ(1u, simCommandCount());
-    EXPECT_EQ(c.locks, reached("sti.lock") && c.lockMode != bv::kLockEnd);
-    EXPECT_EQ(c.unlocks, reached("sti.unlock"));
-    EXPECT_EQ(c.lockMode == bv::kLockTake ? 1 : 0, simCounter("sti.locks"));
-    if (c.lockMode == bv::kLockTake) {
-        EXPECT_EQ(0u, bv::unlockStiDevice());
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, LockModes,
-    ::testing::Values(LockModeCase{0, false, false}, LockModeCase{1, true, false},
-                      LockModeCase{2, false, true}, LockModeCase{3, true, true}),
-    [](const ::testing::TestParamInfo<LockModeCase>& i) {
-        return "Mode" + std::to_string(i.param.lockMode); });
 
 TEST_F(StiTransportTest, CommandStatusWinsOverUnlock) {
     openCamera();

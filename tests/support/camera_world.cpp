@@ -38,12 +38,6 @@ bool reached(const char* step) {
     return false;
 }
 
-std::vector<std::string> stepCallsSince(DWORD first) {
-    std::vector<std::string> calls;
-    for (DWORD i = first; i < simStepCallCount(); ++i) calls.emplace_back(simStepCallAt(i));
-    return calls;
-}
-
 std::vector<StepCall> numberCalls(const std::vector<std::string>& run) {
     std::vector<StepCall> calls;
     for (const std::string& entry : run) {
@@ -57,8 +51,10 @@ std::vector<StepCall> numberCalls(const std::vector<std::string>& run) {
 
 std::vector<StepCall> recordGoodRun(const std::function<DWORD()>& run) {
     const DWORD first = simStepCallCount();
-    std::vector<StepCall> calls;
-    if (run() == 0) calls = numberCalls(stepCallsSince(first));
+    std::vector<std::string> steps;
+    if (run() == 0)
+        for (DWORD i = first; i < simStepCallCount(); ++i) steps.emplace_back(simStepCallAt(i));
+    std::vector<StepCall> calls = numberCalls(steps);
     if (calls.empty()) calls.push_back({"", 0});
     return calls;
 }

@@ -34,8 +34,6 @@ std::vector<BYTE> pattern(DWORD size);
 
 // Whether a stand-in reached the step since the last simReset.
 bool reached(const char* step);
-// The stand-ins' step calls from call index first on, by step name.
-std::vector<std::string> stepCallsSince(DWORD first);
 
 // One entry of a recorded run ("sti.rawRead", "progress 42"): its step is
 // the text before the first blank, nth counts the calls of that step from 1.

@@ -62,6 +62,19 @@ TEST_F(RegistryStoreTest, ModelLookupTakesTheFirstMatchInEnumerationOrder) {
     EXPECT_EQ(kBoth, method);
 }
 
+// Key names too long for a model key (another installer's) are skipped:
+// one of 64 characters or more no longer ends the list before the models
+// after it, and one of 32 to 63 is never cut into another model's name.
+TEST_F(RegistryStoreTest, KeyNamesTooLongForAModelAreSkipped) {
+    writer().addModel(std::string(70, 'A').c_str(), &kIdB, "Brivant 200", &kBoth);
+    writer().addModel(std::string(40, 'B').c_str(), &kIdC, "Brivant 500", &kBoth);
+    writer().addModel("C350", &kIdA, "Brivant 350", &kBoth);
+    char key[bv::kModelKeyNameSize];
+    store().FindModelKeyByID(kIdA, key, sizeof key);
+    EXPECT_STREQ("C350", key);
+    EXPECT_EQ("Bvwinreg:65", raisedBy([&] { store().FindModelKeyByID(kIdC, key, sizeof key); }));
+}
+
 // The file and line of each kind of failure reach the error report, so
 // they are fixed: 28 a missing key list, 36 a missing value, 65 and 84 a
 // model not found by ID and by name.

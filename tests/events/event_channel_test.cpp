@@ -140,14 +140,48 @@ TEST_F(EventChannelTest, StopClearsTheFlagAndClosesTheObjects) {
     EXPECT_TRUE(objectsGone(kModel, kPort));
 }
 
-TEST_F(EventChannelTest, StopFromTheCallback) {
+// A close and a new open from the callback, as an application reopening
+// the camera does: the old thread answers the event it delivered, then
+// leaves the new channel's record, which has the same names, alone.
+TEST_F(EventChannelTest, RestartFromTheCallback) {
     ASSERT_TRUE(start());
-    duringCallback_ = [] { bv::StopEventChannel(); };  // a close from the notification thread
+    bool restarted = false;
+    duringCallback_ = [&] {
+        if (restarted) return;
+        restarted = true;
+        bv::StopEventChannel();
+        bv::StartEventChannel(kModel, kPort, &targets_);
+    };
     DWORD answer = 0;
     ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
-    EXPECT_EQ(0x10001u ^ 0xffff, answer);  // answered although the channel was stopped
+    EXPECT_EQ(0x10001u ^ 0xffff, answer);
+    Sleep(200);  // the old thread has left by now
+    EXPECT_EQ(1u, simDriverListening());
+    ASSERT_TRUE(raise(0x10005, nullptr, 0, &answer));
+    EXPECT_EQ(0x10005u ^ 0xffff, answer);
+    EXPECT_EQ(2u, deliveries_.size());
+    bv::StopEventChannel();
     simDriverCloseChannel();
     EXPECT_TRUE(objectsGone(kModel, kPort));
+}
+
+// Names another party took first: a manual-reset event left signalled
+// gives no delivery by itself and one per event the driver raises; a name
+// held by another kind of object leaves the channel off.
+TEST_F(EventChannelTest, SquattedNamesNeitherSpinNorOpenAWrongChannel) {
+    HANDLE manual = CreateEventA(nullptr, TRUE, TRUE, bv::buildObjectName(bv::kDriverEventPrefix, kModel, kPort).c_str());
+    ASSERT_TRUE(start());
+    DWORD answer = 0;
+    Sleep(200);
+    ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
+    Sleep(200);
+    EXPECT_EQ(1u, deliveries_.size());
+    bv::StopEventChannel();
+    simDriverCloseChannel();
+    CloseHandle(manual);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, bv::buildObjectName(bv::kLibraryEventPrefix, kModel, kPort).c_str());
+    EXPECT_FALSE(bv::StartEventChannel(kModel, kPort, &targets_));
+    CloseHandle(mutex);
 }
 
 TEST_F(EventChannelTest, StopWaitsForTheCallback) {

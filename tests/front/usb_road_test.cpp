@@ -4,6 +4,7 @@
 // or device outlives a call.
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 
@@ -146,6 +147,31 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     std::vector<BYTE> back;
     EXPECT_EQ(BVL_E_FILE_NOT_FOUND, get("CF\\EMPTY.BIN", back));
     EXPECT_EQ(0, simCounter("sti.locks"));
+}
+
+DWORD WINAPI runOnThisThread(void* body) {
+    (*static_cast<std::function<void()>*>(body))();
+    return 0;
+}
+
+// A caller's thread in the multithreaded apartment stays in it: the
+// library's COM start fails there and its release undoes nothing.
+TEST_F(UsbRoadTest, ComOfTheCallersThreadIsLeftAsItWas) {
+    HRESULT again = E_FAIL;
+    std::function<void()> caller = [&] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        openUsb();
+        EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+        opened_ = false;
+        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CoUninitialize();
+        CoUninitialize();
+    };
+    HANDLE thread = CreateThread(nullptr, 0, runOnThisThread, &caller, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    EXPECT_EQ(S_FALSE, again) << "the caller's initialisation was undone";
 }
 
 // The close ends the event channel that the open started (the open's

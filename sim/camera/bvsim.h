@@ -65,6 +65,13 @@ BVSIM_API BOOL simShouldFail(const char *step, DWORD *code);
 BVSIM_API DWORD simStepCount(void);
 BVSIM_API const char *simStepName(DWORD index);
 
+/* Every call of a step since the last reset, in order: simStepCallAt gives
+ * the name of call index (the same text simStepName gives), null past the
+ * end. A test records a good run this way and then fails each call of it
+ * in turn. */
+BVSIM_API DWORD simStepCallCount(void);
+BVSIM_API const char *simStepCallAt(DWORD index);
+
 /* COM ports that have a camera attached: bit 0 is COM1. */
 BVSIM_API void simSetSerialCameraPorts(DWORD mask);
 BVSIM_API DWORD simSerialCameraPorts(void);

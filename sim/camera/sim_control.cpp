@@ -22,6 +22,7 @@ struct ControlState {
     bvsim::SimLock lock;
     std::map<std::string, Fault> faults;
     std::vector<std::string> steps;
+    std::vector<DWORD> stepCalls;  // indices into steps, one per call
     std::vector<SimSerialCall> serialCalls;
     std::map<std::string, LONG> counters;
     DWORD serialCameraPorts = 1;
@@ -39,9 +40,10 @@ public:
 };
 
 void noteStep(ControlState& s, const std::string& step) {
-    for (const std::string& known : s.steps)
-        if (known == step) return;
-    s.steps.push_back(step);
+    DWORD index = 0;
+    while (index < s.steps.size() && s.steps[index] != step) ++index;
+    if (index == s.steps.size()) s.steps.push_back(step);
+    s.stepCalls.push_back(index);
 }
 
 }  // namespace
@@ -51,6 +53,7 @@ extern "C" void simReset(void) {
     ControlState& s = control();
     s.faults.clear();
     s.steps.clear();
+    s.stepCalls.clear();
     s.serialCalls.clear();
     s.serialCameraPorts = 1;
     s.serialModels.clear();
@@ -87,6 +90,17 @@ extern "C" const char* simStepName(DWORD index) {
     Guard g;
     const auto& steps = control().steps;
     return index < steps.size() ? steps[index].c_str() : nullptr;
+}
+
+extern "C" DWORD simStepCallCount(void) {
+    Guard g;
+    return static_cast<DWORD>(control().stepCalls.size());
+}
+
+extern "C" const char* simStepCallAt(DWORD index) {
+    Guard g;
+    const ControlState& s = control();
+    return index < s.stepCalls.size() ? s.steps[s.stepCalls[index]].c_str() : nullptr;
 }
 
 extern "C" void simSetSerialCameraPorts(DWORD mask) {

@@ -2,10 +2,12 @@
 // and when a constructed exception prints it.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "Common/bv_exception.h"
 #include "Common/error_report.h"
+#include "front/guarded_call.h"
 #include "tests/support/debug_output_capture.h"
 
 namespace {
@@ -77,17 +79,12 @@ TEST_F(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
     EXPECT_EQ(12u, noFile.line);
 }
 
-TEST(BvException, DeviceExceptionIsCaughtAsEachBase) {
-    auto raise = [] { throw bv::bvCDeviceException(0x0900008b, "bvWinReg", 99); };
-    try {
-        raise();
-        FAIL() << "nothing was thrown";
-    } catch (const bv::bvCException& e) {
-        EXPECT_EQ(0x0900008bu, e.code);
-        EXPECT_STREQ("bvWinReg", e.file);
-        EXPECT_EQ(99u, e.line);
-    }
-    EXPECT_THROW(raise(), bv::bvCGenericException);
+// What escapes an export becomes a code: the registry store's own, memory
+// exhaustion, and anything else a fault of the library, not "no device".
+TEST(ExportBoundary, TurnsWhatEscapesIntoItsCode) {
+    EXPECT_EQ(BVL_E_REGISTRY, bv::runGuarded([]() -> DWORD { throw bv::bvCDeviceException(BVL_E_REGISTRY); }));
+    EXPECT_EQ(BVL_E_MEM_ALLOC_FAILED, bv::runGuarded([]() -> DWORD { throw std::bad_alloc(); }));
+    EXPECT_EQ(BVL_E_UNEXPECTED_EXCEPTION, bv::runGuarded([]() -> DWORD { throw std::out_of_range("x"); }));
 }
 
 }  // namespace

@@ -11,82 +11,40 @@
 
 namespace {
 
-TEST(GuardedBlock, HeaderPrecedesTheCallersArea) {
-    void* block = bv::allocBlock(300);
-    ASSERT_NE(nullptr, block);
-    bv::BlockHeader header;
-    std::memcpy(&header, static_cast<BYTE*>(block) - sizeof header, sizeof header);
-    EXPECT_EQ(bv::kBlockFromHeap, header.kind);
-    EXPECT_EQ(300u, header.size);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block), header.self);
-    std::memset(block, 0x5a, 300);  // the whole area is the caller's
-    EXPECT_EQ(0u, bv::freeBlock(block));
-}
-
-TEST(GuardedBlock, ZeroedBlockIsZero) {
-    bv::OwnedBlock block(bv::allocZeroedBlock(5120));
-    ASSERT_TRUE(block);
-    const BYTE* bytes = static_cast<const BYTE*>(block.get());
-    for (int i = 0; i < 5120; ++i) ASSERT_EQ(0, bytes[i]) << "at " << i;
-}
-
-TEST(GuardedBlock, ForeignAddressIsRefusedAndKept) {
+// freeBlock frees only what allocBlock handed out: an address whose header
+// does not name it is refused (64) and kept, a block of another kind is
+// left alone.
+TEST(GuardedBlock, FreeTakesOnlyItsOwnBlocks) {
     BYTE buffer[64] = {};
-    EXPECT_EQ(64u, bv::freeBlock(buffer + 32));  // header bytes do not name this address
+    EXPECT_EQ(64u, bv::freeBlock(buffer + 32));
     EXPECT_EQ(0u, bv::freeBlock(nullptr));
 
-    // A block whose address copy was overwritten is refused as well.
     void* block = bv::allocBlock(16);
     ASSERT_NE(nullptr, block);
+    BYTE* copy = static_cast<BYTE*>(block) - sizeof(std::uintptr_t);  // the header's copy of the address
     std::uintptr_t saved;
-    BYTE* self = static_cast<BYTE*>(block) - sizeof(std::uintptr_t);
-    std::memcpy(&saved, self, sizeof saved);
-    std::memset(self, 0, sizeof saved);
-    EXPECT_EQ(64u, bv::freeBlock(block));
-    std::memcpy(self, &saved, sizeof saved);
-    EXPECT_EQ(0u, bv::freeBlock(block));
-}
+    std::memcpy(&saved, copy, sizeof saved);
+    std::memset(copy, 0, sizeof saved);
+    EXPECT_EQ(64u, bv::freeBlock(block)) << "the address copy was overwritten";
+    std::memcpy(copy, &saved, sizeof saved);
 
-TEST(GuardedBlock, BlockOfAnotherKindIsLeftAlone) {
-    void* block = bv::allocBlock(8);
-    ASSERT_NE(nullptr, block);
     auto* kind = reinterpret_cast<std::uint16_t*>(static_cast<BYTE*>(block) - sizeof(bv::BlockHeader));
     *kind = 2;
+    EXPECT_EQ(0u, bv::freeBlock(block));  // another kind: left alone
+    *kind = bv::kBlockFromHeap;
     EXPECT_EQ(0u, bv::freeBlock(block));
-    *kind = bv::kBlockFromHeap;  // still allocated: free it for real
-    EXPECT_EQ(0u, bv::freeBlock(block));
+    EXPECT_EQ(nullptr, bv::allocBlock(MAXDWORD)) << "a size that cannot take the header";
 }
 
-TEST(GuardedBlock, ImpossibleSizeGivesNull) {
-    EXPECT_EQ(nullptr, bv::allocBlock(MAXDWORD));
-}
-
-struct SizeCase {
-    const char* text;
-    size_t bytes;  // the list with its terminators, for stringListSize
-    DWORD expected;
-};
-
-TEST(TextSize, StringSizeCountsTheTerminator) {
+// A list ends at its first empty text. A single text's size and the
+// one-name list are the USB payloads of UsbRoadTest.
+TEST(TextSize, ListSizesCountTheTerminators) {
     DWORD size = 0;
-    EXPECT_TRUE(bv::stringSize("", &size));
-    EXPECT_EQ(1u, size);
-    EXPECT_TRUE(bv::stringSize("\\DCIM\\BRV_0001.JPG", &size));
-    EXPECT_EQ(19u, size);
-}
-
-TEST(TextSize, StringListSizeEndsAtTheFirstDoubleZero) {
-    const SizeCase cases[] = {
-        {"a\0", 3, 3},
-        {"\0", 2, 2},
-        {"one\0two\0", 9, 9},
-        {"x\0\0y\0", 6, 3},  // stops at the first empty text
-    };
-    for (const SizeCase& c : cases) {
-        SCOPED_TRACE(c.expected);
-        DWORD size = 0;
-        EXPECT_TRUE(bv::stringListSize(c.text, &size));
-        EXPECT_EQ(c.expected, size);
+    const std::pair<const char*, DWORD> lists[] = {{"\0", 2}, {"one\0two\0", 9}, {"x\0\0y\0", 3}};
+    for (const auto& list : lists) {
+        SCOPED_TRACE(list.second);
+        EXPECT_TRUE(bv::stringListSize(list.first, &size));
+        EXPECT_EQ(list.second, size);
     }
 }
 

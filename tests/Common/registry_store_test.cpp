@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "Common/bvWinReg.h"
+#include "tests/support/camera_world.h"
 #include "tests/support/handle_count.h"
-#include "tests/support/registry_fixture.h"
 
 namespace {
 
@@ -42,14 +42,7 @@ protected:
         }
         return "none";
     }
-
-    static bvlCameraPort usbPort(DWORD modelID) {
-        bvlCameraPort port = {};
-        port.portType = BVL_PORT_USB;
-        std::strcpy(port.portName, "USB");
-        port.u.usb.modelID = modelID;
-        return port;
-    }
+    static bool raises(const std::function<void()>& call) { return raisedBy(call) != "none"; }
 
     static constexpr const char* kScratch = "Software\\Bvcl2StiTests\\RegistryStore";
     HKEY root_ = nullptr;
@@ -58,24 +51,33 @@ protected:
 TEST_F(RegistryStoreTest, ModelLookupTakesTheFirstMatchInEnumerationOrder) {
     writer().addModel("A350", &kIdA, "Brivant 350", &kBoth);
     writer().addModel("B350copy", &kIdA, "Brivant 350", &kSerialOnly);
-    writer().addModel("C500", &kIdC, "Brivant 500", &kUsbOnly);
 
     char key[bv::kModelKeyNameSize];
     store().FindModelKeyByID(kIdA, key, sizeof key);
     EXPECT_STREQ("A350", key);
     store().FindModelKeyByName("Brivant 350", key, sizeof key);
     EXPECT_STREQ("A350", key);
-
-    DWORD method = 0, id = 0;
+    DWORD method = 0;
     store().ReadInstallMethod(&method, kIdA);
     EXPECT_EQ(kBoth, method);
-    store().ReadModelID("Brivant 500", &id);
-    EXPECT_EQ(kIdC, id);
-    char name[bv::kModelTextSize];
-    store().ReadModelName(kIdC, name);
-    EXPECT_STREQ("Brivant 500", name);
 }
 
+// Key names too long for a model key (another installer's) are skipped:
+// one of 64 characters or more no longer ends the list before the models
+// after it, and one of 32 to 63 is never cut into another model's name.
+TEST_F(RegistryStoreTest, KeyNamesTooLongForAModelAreSkipped) {
+    writer().addModel(std::string(70, 'A').c_str(), &kIdB, "Brivant 200", &kBoth);
+    writer().addModel(std::string(40, 'B').c_str(), &kIdC, "Brivant 500", &kBoth);
+    writer().addModel("C350", &kIdA, "Brivant 350", &kBoth);
+    char key[bv::kModelKeyNameSize];
+    store().FindModelKeyByID(kIdA, key, sizeof key);
+    EXPECT_STREQ("C350", key);
+    EXPECT_EQ("Bvwinreg:65", raisedBy([&] { store().FindModelKeyByID(kIdC, key, sizeof key); }));
+}
+
+// The file and line of each kind of failure reach the error report, so
+// they are fixed: 28 a missing key list, 36 a missing value, 65 and 84 a
+// model not found by ID and by name.
 TEST_F(RegistryStoreTest, LookupFailuresRaiseTheirLines) {
     EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().IsUSBInstalled(); }));  // no model list
     writer().addModel("A", &kIdA, "Brivant 350", &kBoth);
@@ -100,17 +102,13 @@ TEST_F(RegistryStoreTest, LookupFailuresRaiseTheirLines) {
     }));
 }
 
-TEST_F(RegistryStoreTest, KeyNameIsCopiedLikeStrncpy) {
+TEST_F(RegistryStoreTest, LongestKeyNameIsKeptWhole) {
     const char* longName = "ModelKeyNameOfThirtyOneLetters_";  // 31 characters
     writer().addModel(longName, &kIdA);
     char key[bv::kModelKeyNameSize];
     std::memset(key, 'x', sizeof key);
     store().FindModelKeyByID(kIdA, key, sizeof key);
     EXPECT_STREQ(longName, key);
-
-    char small[8];
-    store().FindModelKeyByID(kIdA, small, sizeof small);
-    EXPECT_EQ(0, std::memcmp("ModelKey", small, sizeof small));  // full: no terminator
 }
 
 TEST_F(RegistryStoreTest, UsbIsInstalledWhenAnyModelHasBitOne) {
@@ -121,55 +119,11 @@ TEST_F(RegistryStoreTest, UsbIsInstalledWhenAnyModelHasBitOne) {
     EXPECT_TRUE(store().IsUSBInstalled());
 }
 
-TEST_F(RegistryStoreTest, LaunchingCameraIsFoundByItsDetectID) {
-    DWORD id = 0;
-    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().FindModelByDetectID("Brivant350", &id); }));
-    writer().addModel("A", &kIdA);  // no cameraDetectID: skipped
-    writer().addModel("B", nullptr);
-    writer().setModelValue("B", "cameraDetectID", "BRIVANT350", 11, REG_SZ);  // no modelID: skipped
-    writer().addModel("C", &kIdC);
-    writer().setModelValue("C", "cameraDetectID", "brivant350", 11, REG_SZ);
-    writer().addModel("D", &kIdB);
-    writer().setModelValue("D", "cameraDetectID", "Brivant350", 11, REG_SZ);
-    EXPECT_TRUE(store().FindModelByDetectID("Brivant350", &id));
-    EXPECT_EQ(kIdC, id);  // the first that matches, case ignored
-    EXPECT_FALSE(store().FindModelByDetectID("Brivant35", &id));
-}
-
-TEST_F(RegistryStoreTest, ReadPortFallsBackToTheSerialDefault) {
-    writer().addLibraryKeys();
-    bvlCameraPort port = {};
-    store().ReadPortSetting(&port, "lastPort", 0);  // no lastModel, no SERIAL\lastPort
-    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
-    EXPECT_STREQ("com1", port.portName);
-    EXPECT_EQ(1, port.u.serial.portNumber);
-    EXPECT_EQ(0, std::memcmp("\x08\x01\x00\x03", port.u.serial.params, 4));
-    EXPECT_EQ(115200u, port.u.serial.baudRate);
-
-    // lastModel 3 with USB\lastPort missing: the serial default, not a USB one.
-    const DWORD usb = BVL_PORT_USB;
-    writer().setLibraryValue("", "lastModel", &usb, 4, REG_DWORD);
-    std::memset(&port, 0, sizeof port);
-    store().ReadPortSetting(&port, "lastPort", 0);
-    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
-
-    // lastModel 0: nothing is read, the record stays cleared.
-    const DWORD none = 0;
-    writer().setLibraryValue("", "lastModel", &none, 4, REG_DWORD);
-    std::memset(&port, 0, sizeof port);
-    store().ReadPortSetting(&port, "lastPort", 0);
-    EXPECT_EQ(0, port.portType);
-
-    // No library key at all raises.
-    writer().clear();
-    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().ReadPortSetting(&port, "lastPort", 1); }));
-}
-
 TEST_F(RegistryStoreTest, ReadPortFromAModelHasNoFallback) {
     writer().addModel("A", &kIdA);
     bvlCameraPort port = {};
-    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().ReadPortSetting(&port, "defaultPort", kIdA); }));
-    bvlCameraPort stored = usbPort(kIdA);
+    EXPECT_TRUE(raises([&] { store().ReadPortSetting(&port, "defaultPort", kIdA); }));
+    bvlCameraPort stored = bvtest::usbPort(kIdA);
     writer().setModelValue("A", "defaultPort", &stored, 50);  // a short value fills the first bytes
     std::memset(&port, 0xee, sizeof port);
     store().ReadPortSetting(&port, "defaultPort", kIdA);
@@ -177,26 +131,14 @@ TEST_F(RegistryStoreTest, ReadPortFromAModelHasNoFallback) {
     EXPECT_EQ(0xee, reinterpret_cast<BYTE*>(&port)[50]);
 }
 
+// A stored port goes under its kind with the kind as lastModel; the USB
+// and serial opens read theirs back through baseGetDevicePort. A port of
+// type 0 writes only lastModel, an unknown model nothing.
 TEST_F(RegistryStoreTest, WritePortStoresUnderItsKindAndType) {
     writer().addLibraryKeys();
-    const bvlCameraPort usb = usbPort(kIdA);
-    store().WritePortSetting(&usb, "lastPort", 0);
-    store().WritePortSetting(&usb, "defaultPort", 0);
-
+    const bvlCameraPort usb = bvtest::usbPort(kIdA);
     bvlCameraPort back = {};
     DWORD size = sizeof back, type = 0, typeSize = 4;
-    ASSERT_TRUE(writer().readLibraryValue("USB", "lastPort", &back, &size));
-    EXPECT_EQ(114u, size);
-    EXPECT_EQ(0, std::memcmp(&usb, &back, sizeof back));
-    size = sizeof back;
-    EXPECT_TRUE(writer().readLibraryValue("USB", "defaultPort", &back, &size));
-    ASSERT_TRUE(writer().readLibraryValue("", "lastModel", &type, &typeSize));
-    EXPECT_EQ(3u, type);
-    ASSERT_TRUE(writer().readLibraryValue("", "defaultModel", &type, &typeSize));
-    EXPECT_EQ(3u, type);
-    EXPECT_EQ(BVL_PORT_USB, store().ReadLastPortType("lastPort"));
-
-    // Port type 0 writes only lastModel.
     const bvlCameraPort none = {};
     store().WritePortSetting(&none, "lastPort", 0);
     ASSERT_TRUE(writer().readLibraryValue("", "lastModel", &type, &typeSize));
@@ -213,7 +155,7 @@ TEST_F(RegistryStoreTest, WritePortStoresUnderItsKindAndType) {
 }
 
 TEST_F(RegistryStoreTest, LastPortTypeIsZeroWhenUnreadable) {
-    EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().ReadLastPortType("lastPort"); }));
+    EXPECT_TRUE(raises([&] { store().ReadLastPortType("lastPort"); }));
     writer().addLibraryKeys();
     EXPECT_EQ(0, store().ReadLastPortType("defaultPort"));
     const DWORD wide = 0x10003;  // only the low 16 bits count

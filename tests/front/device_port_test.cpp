@@ -4,31 +4,11 @@
 #include <cstring>
 #include <functional>
 
-#include "front_fixture.h"
-#include "tests/support/registry_fixture.h"
+#include "tests/support/camera_world.h"
 
 namespace {
 
-const DWORD kIdBoth = 0x70333036, kIdSerial = 0x70323030, kIdUsb = 0x70353030;
-const DWORD kBoth = 3, kSerialOnly = 1, kUsbOnly = 2;
-
-bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
-
-void installModels() {
-    machine().addModel("B350", &kIdBoth, "Brivant 350", &kBoth);
-    machine().addModel("B200", &kIdSerial, "Brivant 200", &kSerialOnly);
-    machine().addModel("B500", &kIdUsb, "Brivant 500", &kUsbOnly);
-    machine().addLibraryKeys();
-}
-
-bvlCameraPort usbPort(DWORD modelID, const char* device) {
-    bvlCameraPort port = {};
-    port.portType = BVL_PORT_USB;
-    std::strcpy(port.portName, "USB");
-    port.u.usb.modelID = modelID;
-    std::strcpy(port.u.usb.deviceName, device);
-    return port;
-}
+using namespace bvtest;
 
 void storeGeneral(const char* kind, const char* value, const bvlCameraPort& port, DWORD lastType) {
     machine().setLibraryValue(kind, value, &port, sizeof port);
@@ -36,65 +16,69 @@ void storeGeneral(const char* kind, const char* value, const bvlCameraPort& port
                               &lastType, 4, REG_DWORD);
 }
 
+void storeLastModel(DWORD type) {
+    installModels();
+    machine().setLibraryValue("", "lastModel", &type, 4, REG_DWORD);
+}
+
+bvlCameraPort serial(BYTE number, DWORD baudRate = 115200) {
+    bvlCameraPort port = serialPort(number);
+    port.u.serial.baudRate = baudRate;
+    return port;
+}
+
+// The descriptor's fields as text; its texts end at their terminators.
+std::string describe(const bvlCameraPort& p) {
+    auto text = [](const char* s, size_t size) { return "'" + std::string(s, strnlen(s, size)) + "'"; };
+    std::string out = std::to_string(p.portType) + " " + text(p.portName, sizeof p.portName) + " ";
+    if (p.portType == BVL_PORT_USB)
+        return out + std::to_string(p.u.usb.modelID) + " " + text(p.u.usb.deviceName, sizeof p.u.usb.deviceName);
+    out += std::to_string(p.u.serial.portNumber);
+    for (BYTE b : p.u.serial.params) out += "/" + std::to_string(b);
+    const DWORD baudRate = p.u.serial.baudRate;
+    return out + " " + std::to_string(baudRate);
+}
+
+const bvlCameraPort kNoPort = {};
+
 struct PortCase {
     const char* name;
     std::function<void()> registry;
     DWORD request, modelID, wantedKind;
     DWORD expectedResult;
-    WORD expectedType;
-    const char* expectedName;
-    DWORD expectedWord;  // USB: model ID; serial: baud rate
+    bvlCameraPort expected;
 };
 
 const PortCase kPortCases[] = {
-    {"LastNothingStoredUsb", [] {}, 3, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
-    {"LastNothingStoredSerial", [] {}, 3, 0, 1, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"LastNothingStoredAnyKind", [] {}, 3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"DefaultNothingStoredSerial", [] {}, 1, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
-    {"DefaultWithoutRegistryUsb", [] {}, 1, 0, 2, 0, BVL_PORT_USB, "USB", 0x70333036},
+    {"LastNothingStoredUsb", [] {}, 3, 0, 2, BVL_E_NO_LAST_PORT, usbPort(kId350)},
+    {"LastNothingStoredSerial", [] {}, 3, 0, 1, BVL_E_NO_LAST_PORT, serial(1)},
+    {"LastNothingStoredAnyKind", [] {}, 3, 0, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"DefaultNothingStoredSerial", [] {}, 1, 0, 0, 0, serial(1)},
+    {"DefaultWithoutRegistryUsb", [] {}, 1, 0, 2, 0, usbPort(kId350)},
     // An unreadable stored port of the general keys reads as the serial
     // default, whatever kind was wanted.
-    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kIdBoth, 2, 0, BVL_PORT_SERIAL, "com1", 115200},
+    {"DefaultUsbPortMissingGivesSerialDefault", installModels, 1, kId350, 2, 0, serial(1)},
     {"LastStoredUsbLosesItsDeviceName",
-     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kIdUsb, "\\\\.\\Cam0"), 3); },
-     3, 0, 0, 0, BVL_PORT_USB, "USB", kIdUsb},
-    {"LastKindUsbWithoutPortGivesSerialDefault",
-     [] { installModels(); const DWORD usb = 3; machine().setLibraryValue("", "lastModel", &usb, 4, REG_DWORD); },
-     3, 0, 0, 0, BVL_PORT_SERIAL, "com1", 115200},
-    {"LastTypeZeroGivesDefaultOfLastKind",
-     [] { installModels(); const DWORD none = 0; machine().setLibraryValue("", "lastModel", &none, 4, REG_DWORD); },
-     3, 0, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1", 115200},
-    {"UsbWantedForSerialOnlyModel", installModels, 3, kIdSerial, 2, BVL_E_DEVICE_NOT_INSTALLED, 0, "", 0},
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId500, "\\\\.\\Cam0"), 3); }, 3, 0, 0, 0,
+     usbPort(kId500)},
+    {"LastKindUsbWithoutPortGivesSerialDefault", [] { storeLastModel(3); }, 3, 0, 0, 0, serial(1)},
+    {"LastTypeZeroGivesDefaultOfLastKind", [] { storeLastModel(0); }, 3, 0, 0, BVL_E_NO_LAST_PORT, serial(1)},
     {"UsbOnlyModelTakesStoredUsbPortWithItsID",
-     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kIdBoth, ""), 3); },
-     3, kIdUsb, 0, 0, BVL_PORT_USB, "USB", kIdUsb},
+     [] { installModels(); storeGeneral("USB", "lastPort", usbPort(kId350), 3); }, 3, kId500, 0, 0, usbPort(kId500)},
     {"SerialForModelFromItsKey",
-     [] { installModels(); bvlCameraPort p = bvtest::serialPort(3); p.u.serial.baudRate = 57600;
-          machine().setModelValue("B200", "lastPort", &p, sizeof p); },
-     3, kIdSerial, 1, 0, BVL_PORT_SERIAL, "com3", 57600},
-    {"SerialForModelWithoutStoredPort", installModels, 3, kIdSerial, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
-     115200},
-    {"DefaultForModelWithoutStoredPort", installModels, 1, kIdSerial, 1, 0, BVL_PORT_SERIAL, "com1", 115200},
-    {"UnknownModelCountsAsSerialOnly", installModels, 3, 0x12345678, 0, BVL_E_NO_LAST_PORT, BVL_PORT_SERIAL, "com1",
-     115200},
-    {"BothKindsFollowLastStoredKind",
-     [] { installModels(); storeGeneral("USB", "defaultPort", usbPort(0, "dev"), 3); },
-     1, kIdBoth, 3, 0, BVL_PORT_USB, "USB", kIdBoth},
-    {"HighBitsOfRequestAreIgnored", [] {}, 0x10003, 0, 2, BVL_E_NO_LAST_PORT, BVL_PORT_USB, "USB", 0x70333036},
-    {"UnknownRequestLeavesZeros", installModels, 5, 0, 0, 0, 0, "", 0},
+     [] { installModels(); const bvlCameraPort p = serial(3, 57600);
+          machine().setModelValue("Brivant200", "lastPort", &p, sizeof p); },
+     3, kId200, 1, 0, serial(3, 57600)},
+    {"SerialForModelWithoutStoredPort", installModels, 3, kId200, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"DefaultForModelWithoutStoredPort", installModels, 1, kId200, 1, 0, serial(1)},
+    {"UnknownModelCountsAsSerialOnly", installModels, 3, 0x12345678, 0, BVL_E_NO_LAST_PORT, serial(1)},
+    {"BothKindsFollowLastStoredKind", [] { installModels(); storeGeneral("USB", "defaultPort", usbPort(0, "dev"), 3); },
+     1, kId350, 3, 0, usbPort(kId350)},
+    {"HighBitsOfRequestAreIgnored", [] {}, 0x10003, 0, 2, BVL_E_NO_LAST_PORT, usbPort(kId350)},
+    {"UnknownRequestLeavesZeros", installModels, 5, 0, 0, 0, kNoPort},
 };
 
-class StoredPorts : public FrontDispatchTest, public ::testing::WithParamInterface<PortCase> {
-protected:
-    void SetUp() override {
-        machine().clear();
-        FrontDispatchTest::SetUp();
-    }
-    void TearDown() override {
-        FrontDispatchTest::TearDown();
-        machine().clear();
-    }
-};
+class StoredPorts : public MachineTest, public ::testing::WithParamInterface<PortCase> {};
 
 TEST_P(StoredPorts, AnswerFromTheRegistry) {
     const PortCase& c = GetParam();
@@ -102,14 +86,7 @@ TEST_P(StoredPorts, AnswerFromTheRegistry) {
     bvlCameraPort port;
     std::memset(&port, 0xcc, sizeof port);
     EXPECT_EQ(c.expectedResult, api().baseGetDevicePort(c.request, nullptr, c.modelID, &port, c.wantedKind));
-    EXPECT_EQ(c.expectedType, port.portType);
-    EXPECT_STREQ(c.expectedName, port.portName);
-    if (c.expectedType == BVL_PORT_USB) {
-        EXPECT_EQ(c.expectedWord, port.u.usb.modelID);
-        EXPECT_STREQ("", port.u.usb.deviceName);
-    } else if (c.expectedType == BVL_PORT_SERIAL) {
-        EXPECT_EQ(c.expectedWord, port.u.serial.baudRate);
-    }
+    EXPECT_EQ(describe(c.expected), describe(port));
     EXPECT_EQ(0, reinterpret_cast<const BYTE*>(&port)[sizeof port - 1]) << "descriptor not zeroed first";
 }
 
@@ -119,12 +96,12 @@ INSTANTIATE_TEST_SUITE_P(Requests, StoredPorts, ::testing::ValuesIn(kPortCases),
 TEST_F(StoredPorts, GetCameraPortIsGetDevicePortForAnyKind) {
     bvlCameraPort port;
     EXPECT_EQ(BVL_E_NO_LAST_PORT, api().baseGetCameraPort(3, nullptr, 0, &port));
-    EXPECT_EQ(BVL_PORT_SERIAL, port.portType);
+    EXPECT_EQ(describe(serial(1)), describe(port));
 }
 
 TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
     installModels();
-    bvlCameraPort port = bvtest::serialPort(2);
+    bvlCameraPort port = serialPort(2);
     simSetSerialCameraPorts(2);
     DWORD camera = 0;
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
@@ -132,10 +109,10 @@ TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
 
     bvlCameraPort last;
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 0));
-    EXPECT_EQ(0, std::memcmp(&port, &last, sizeof port));
+    EXPECT_EQ(describe(port), describe(last));
 
     // A failed open stores nothing.
-    bvlCameraPort other = bvtest::serialPort(4);
+    bvlCameraPort other = serialPort(4);
     EXPECT_NE(0u, api().baseOpenCameraComm(&other, nullptr, 0, &camera));
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 1));
     EXPECT_STREQ("com2", last.portName);
@@ -146,15 +123,18 @@ TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
     simStiSetLaunch(L"\\\\.\\Usbscan3", L"Brivant350");
     EXPECT_EQ(BVL_E_REGISTRY, api().baseGetDevicePort(4, nullptr, 0, &port, 0));  // no model list
 
+    // The first model whose detect ID is the event's, case ignored; one
+    // without a model ID is skipped.
     installModels();
-    machine().setModelValue("B200", "cameraDetectID", "brivant350x", 12, REG_SZ);
-    machine().setModelValue("B500", "cameraDetectID", "BRIVANT350", 11, REG_SZ);
+    machine().addModel("0NoID", nullptr);
+    machine().addModel("Brivant900", &kId200);
+    const std::pair<const char*, const char*> detectIDs[] = {{"0NoID", "Brivant350"}, {"Brivant200", "brivant350x"},
+        {"Brivant350", "Brivant35"}, {"Brivant500", "BRIVANT350"}, {"Brivant900", "Brivant350"}};
+    for (const auto& d : detectIDs)
+        machine().setModelValue(d.first, "cameraDetectID", d.second, lstrlenA(d.second) + 1, REG_SZ);
     std::memset(&port, 0xcc, sizeof port);
     ASSERT_EQ(0u, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
-    EXPECT_EQ(BVL_PORT_USB, port.portType);
-    EXPECT_STREQ("USB", port.portName);
-    EXPECT_EQ(kIdUsb, port.u.usb.modelID);
-    EXPECT_STREQ("\\\\.\\Usbscan3", port.u.usb.deviceName);  // kept for the open
+    EXPECT_EQ(describe(usbPort(kId500, "\\\\.\\Usbscan3")), describe(port));  // the device kept for the open
 
     simStiSetLaunch(L"\\\\.\\Usbscan3", L"SomeOtherCamera");
     EXPECT_EQ(BVL_E_NO_LAUNCHING_CAMERA, api().baseGetDevicePort(4, nullptr, 0, &port, 0));
@@ -165,12 +145,12 @@ TEST_F(StoredPorts, LaunchingCameraComesFromTheServiceAndTheRegistry) {
 }
 
 TEST_F(StoredPorts, ModelSelectorNeedsAnInstalledModel) {
-    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdBoth));  // nothing installed
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kId350));  // nothing installed
     installModels();
-    EXPECT_EQ(0u, api().baseSetCameraSelector(kIdBoth));
+    EXPECT_EQ(0u, api().baseSetCameraSelector(kId350));
     EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(0x12345678));
-    machine().setModelValue("B200", "modelName", "", 0, REG_SZ);
-    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kIdSerial));
+    machine().setModelValue("Brivant200", "modelName", "", 0, REG_SZ);
+    EXPECT_EQ(BVL_E_REGISTRY, api().baseSetCameraSelector(kId200));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // the serial open and close, a missing serial library, and module state.
 #include <cstring>
 
-#include "front_fixture.h"
+#include "tests/support/camera_world.h"
 
 namespace {
 
@@ -15,76 +15,29 @@ bvlStream* const kUntouchableStream = reinterpret_cast<bvlStream*>(0x10);
 const char* const kUntouchablePath = reinterpret_cast<const char*>(0x20);
 void* const kUntouchableBuffer = reinterpret_cast<void*>(0x30);
 
-// Calls every operation that returns 0 and does nothing on an unopened
-// port, and returns their results in slot order.
-std::vector<DWORD> callIdleOperations(const bvlBaseAPI& api, DWORD camera) {
-    const BYTE* subtree = reinterpret_cast<const BYTE*>(0x40);
-    return {
-        api.baseCloseCameraComm(camera),
-        api.baseGetVols(camera, kUntouchableStream),
-        api.baseGetDirs(camera, subtree, kUntouchableStream),
-        api.baseGetFile(camera, kUntouchablePath, kUntouchableStream),
-        api.baseDeleteFiles(camera, kUntouchablePath),
-        api.baseDeleteVolPictures(camera, kUntouchablePath, 1, 2),
-        api.baseReadSetting(camera, 2, kUntouchableBuffer),
-        api.baseWriteSetting(camera, 2, kUntouchableBuffer),
-        api.baseFormatVol(camera, kUntouchablePath, 1, 2),
-        api.baseCreateDir(camera, kUntouchablePath),
-        api.baseRemoveDir(camera, kUntouchablePath),
-        api.basePutFile(camera, kUntouchablePath, kUntouchableStream),
-        api.baseSetFileAttribs(camera, kUntouchablePath, 1),
-        api.baseSetFileTimes(camera, kUntouchablePath, 1),
-        api.baseGetJpegParsingHeader(camera, kUntouchablePath, kUntouchableStream),
-        api.baseReleaseControlEx(camera, 4, kUntouchableBuffer, 4, kUntouchableBuffer),
-        api.baseReleaseControlGetReleasedData(camera, 1, 2, kUntouchableStream),
-        api.baseReleaseControlGetViewFinderData(camera, kUntouchableStream),
-    };
-}
-
 TEST_F(FrontDispatchTest, TableHasVersionAndEveryDecoratedExport) {
     EXPECT_EQ(0x01000000u, api().version);
-    // Slots in order, each the same function as its decorated export.
-    const std::pair<const void*, const char*> slots[] = {
-        {reinterpret_cast<const void*>(api().baseGetModelDescrip), "_baseGetModelDescrip@8"},
-        {reinterpret_cast<const void*>(api().baseGetCameraPort), "_baseGetCameraPort@16"},
-        {reinterpret_cast<const void*>(api().baseOpenCameraComm), "_baseOpenCameraComm@16"},
-        {reinterpret_cast<const void*>(api().baseCloseCameraComm), "_baseCloseCameraComm@4"},
-        {reinterpret_cast<const void*>(api().baseGetOpenCameraPort), "_baseGetOpenCameraPort@8"},
-        {reinterpret_cast<const void*>(api().baseGetVols), "_baseGetVols@8"},
-        {reinterpret_cast<const void*>(api().baseGetDirs), "_baseGetDirs@12"},
-        {reinterpret_cast<const void*>(api().baseGetFile), "_baseGetFile@12"},
-        {reinterpret_cast<const void*>(api().baseDeleteFiles), "_baseDeleteFiles@8"},
-        {reinterpret_cast<const void*>(api().baseDeleteVolPictures), "_baseDeleteVolPictures@16"},
-        {reinterpret_cast<const void*>(api().baseShowSettingsUI), "_baseShowSettingsUI@8"},
-        {reinterpret_cast<const void*>(api().baseReadSetting), "_baseReadSetting@12"},
-        {reinterpret_cast<const void*>(api().baseWriteSetting), "_baseWriteSetting@12"},
-        {reinterpret_cast<const void*>(api().baseSetNotificationCB), "_baseSetNotificationCB@12"},
-        {reinterpret_cast<const void*>(api().baseFormatVol), "_baseFormatVol@16"},
-        {reinterpret_cast<const void*>(api().baseCreateDir), "_baseCreateDir@8"},
-        {reinterpret_cast<const void*>(api().baseRemoveDir), "_baseRemoveDir@8"},
-        {reinterpret_cast<const void*>(api().basePutFile), "_basePutFile@12"},
-        {reinterpret_cast<const void*>(api().baseSetFileAttribs), "_baseSetFileAttribs@12"},
-        {reinterpret_cast<const void*>(api().baseSetFileTimes), "_baseSetFileTimes@12"},
-        {reinterpret_cast<const void*>(api().baseGetJpegParsingHeader), "_baseGetJpegParsingHeader@12"},
-        {reinterpret_cast<const void*>(api().baseReleaseControlEx), "_baseReleaseControlEx@20"},
-        {reinterpret_cast<const void*>(api().baseReleaseControlGetReleasedData),
-         "_baseReleaseControlGetReleasedData@16"},
-        {reinterpret_cast<const void*>(api().baseReleaseControlGetViewFinderData),
-         "_baseReleaseControlGetViewFinderData@8"},
-        {reinterpret_cast<const void*>(api().baseSetCameraSelector), "_baseSetCameraSelector@4"},
-        {reinterpret_cast<const void*>(api().baseGetDevicePort), "_baseGetDevicePort@20"},
-        {reinterpret_cast<const void*>(api().baseGetUSBModels), "_baseGetUSBModels@4"},
-    };
+    // The slots in order, each the same function as its decorated export.
+    const char* const exports[] = {
+        "_baseGetModelDescrip@8", "_baseGetCameraPort@16", "_baseOpenCameraComm@16", "_baseCloseCameraComm@4",
+        "_baseGetOpenCameraPort@8", "_baseGetVols@8", "_baseGetDirs@12", "_baseGetFile@12", "_baseDeleteFiles@8",
+        "_baseDeleteVolPictures@16", "_baseShowSettingsUI@8", "_baseReadSetting@12", "_baseWriteSetting@12",
+        "_baseSetNotificationCB@12", "_baseFormatVol@16", "_baseCreateDir@8", "_baseRemoveDir@8", "_basePutFile@12",
+        "_baseSetFileAttribs@12", "_baseSetFileTimes@12", "_baseGetJpegParsingHeader@12", "_baseReleaseControlEx@20",
+        "_baseReleaseControlGetReleasedData@16", "_baseReleaseControlGetViewFinderData@8",
+        "_baseSetCameraSelector@4", "_baseGetDevicePort@20", "_baseGetUSBModels@4"};
+    const auto* slots = reinterpret_cast<void* const*>(&api().baseGetModelDescrip);
     HMODULE module = GetModuleHandleW(L"bvcl2sti.dll");
-    for (const auto& slot : slots) {
-        SCOPED_TRACE(slot.second);
-        EXPECT_EQ(slot.first, reinterpret_cast<const void*>(GetProcAddress(module, slot.second)));
+    for (size_t i = 0; i < 27; ++i) {
+        SCOPED_TRACE(exports[i]);
+        EXPECT_EQ(slots[i], reinterpret_cast<void*>(GetProcAddress(module, exports[i])));
     }
 }
 
+// Without an open port every operation does nothing and returns 0; the
+// descriptor of the open port comes back cleared.
 TEST_F(FrontDispatchTest, BeforeAnyOpenOperationsDoNothing) {
-    for (DWORD rc : callIdleOperations(api(), 7)) EXPECT_EQ(0u, rc);
-
+    EXPECT_EQ(0u, api().baseGetFile(7, kUntouchablePath, kUntouchableStream));
     bvlCameraPort port;
     std::memset(&port, 0xab, sizeof port);
     EXPECT_EQ(0u, api().baseGetOpenCameraPort(7, &port));
@@ -150,38 +103,34 @@ TEST_F(FrontDispatchTest, FailedSerialOpenKeepsTheSerialPortType) {
     EXPECT_EQ(0x02000061u, api().baseGetFile(camera, kUntouchablePath, kUntouchableStream));
 }
 
+// A serial library that is missing, or loads without its table, is no
+// library: the open and the operations that need it say so, the others do
+// nothing, and a table-less library does not stay loaded.
 TEST_F(FrontDispatchTest, MissingSerialLibrary) {
-    load(bvtest::SerialLibrary::Missing);
-    bvlCameraPort port = serialPort(1);
-    DWORD camera = 0;
-    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
+    for (bvtest::SerialLibrary serial : {bvtest::SerialLibrary::Missing, bvtest::SerialLibrary::WithoutTable}) {
+        SCOPED_TRACE(serial == bvtest::SerialLibrary::Missing ? "missing" : "without table");
+        load(serial);
+        bvlCameraPort port = serialPort(1);
+        DWORD camera = 0;
+        EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
+        EXPECT_FALSE(bvtest::serialLibraryLoaded());
 
-    // The port type is serial, but there is no table to call through.
-    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseGetVols(camera, kUntouchableStream));
-    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseShowSettingsUI(camera, nullptr));
-    EXPECT_EQ(0u, api().baseReadSetting(camera, 2, kUntouchableBuffer));
-    EXPECT_EQ(0u, api().baseReleaseControlGetViewFinderData(camera, kUntouchableStream));
-    EXPECT_EQ(0u, api().baseSetNotificationCB(camera, nullptr, 5));
-    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseCloseCameraComm(camera));
-    EXPECT_EQ(0u, api().baseGetVols(camera, kUntouchableStream));  // closed: port type none
-}
-
-TEST_F(FrontDispatchTest, SerialLibraryWithoutTableIsUnloaded) {
-    load(bvtest::SerialLibrary::WithoutTable);
-    bvlCameraPort port = serialPort(1);
-    DWORD camera = 0;
-    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
-    EXPECT_FALSE(bvtest::serialLibraryLoaded());
+        // The port type is serial, but there is no table to call through.
+        EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseGetVols(camera, kUntouchableStream));
+        EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseShowSettingsUI(camera, nullptr));
+        EXPECT_EQ(0u, api().baseReadSetting(camera, 2, kUntouchableBuffer));
+        EXPECT_EQ(0u, api().baseReleaseControlGetViewFinderData(camera, kUntouchableStream));
+        EXPECT_EQ(0u, api().baseSetNotificationCB(camera, nullptr, 5));
+        EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseCloseCameraComm(camera));
+        EXPECT_EQ(0u, api().baseGetVols(camera, kUntouchableStream));  // closed: port type none
+    }
 }
 
 TEST_F(FrontDispatchTest, UsbOpenUnloadsTheSerialLibrary) {
     DWORD camera = openSerial();
     ASSERT_TRUE(bvtest::serialLibraryLoaded());
 
-    bvlCameraPort usb = {};
-    usb.portType = BVL_PORT_USB;
-    std::strcpy(usb.portName, "USB");
-    usb.u.usb.modelID = 0x70333036;
+    bvlCameraPort usb = bvtest::usbPort(bvtest::kId350);
     // No model is installed, so its name cannot be read.
     EXPECT_EQ(BVL_E_REGISTRY, api().baseOpenCameraComm(&usb, nullptr, 0, &camera));
     EXPECT_FALSE(bvtest::serialLibraryLoaded());

@@ -2,27 +2,21 @@
 // exported table against the Still Image stand-in and its virtual camera:
 // what reaches the camera, what the caller gets, and that no device lock
 // or device outlives a call.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
 
-#include "usb_fixture.h"
+#include "tests/support/camera_world.h"
+#include "tests/support/stream_recorder.h"
 
-using namespace usbtest;
+using namespace bvtest;
+namespace fs = std::filesystem;
 
 namespace {
 
-struct Delivered {
-    DWORD code = 0;
-    DWORD size = 0;
-    int calls = 0;
-};
-
-DWORD WINAPI recordEvent(DWORD code, void*, DWORD size, UINT_PTR context) {
-    Delivered& d = *reinterpret_cast<Delivered*>(context);
-    d.code = code;
-    d.size = size;
-    ++d.calls;
-    return 0x600d;
-}
+DWORD WINAPI answerEvent(DWORD, void*, DWORD, UINT_PTR context) { return static_cast<DWORD>(context); }
 
 TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
     bvlCameraPort port = usbPort(0);
@@ -35,36 +29,27 @@ TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
 TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
     SimStiDevice device;
     ASSERT_TRUE(simStiDeviceAt(0, &device));
-    bvlCameraPort port = usbPort(0, narrow(device.internalName).c_str());
+    char name[128] = {};
+    WideCharToMultiByte(CP_ACP, 0, device.internalName, -1, name, sizeof name, nullptr, nullptr);
+    bvlCameraPort port = usbPort(0, name);
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
     opened_ = true;
     EXPECT_EQ(100u, camera_);
-    EXPECT_EQ(kModelID, port.u.usb.modelID);
+    EXPECT_EQ(kId350, port.u.usb.modelID);
     EXPECT_STREQ("", port.u.usb.deviceName);
 
     bvlCameraPort last = {};
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 2));
     EXPECT_EQ(BVL_PORT_USB, last.portType);
-    EXPECT_EQ(kModelID, last.u.usb.modelID);
-}
-
-TEST_F(UsbRoadTest, CloseKeepsTheUsbRoadWithoutADevice) {
-    openUsb();
-    EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-    opened_ = false;
-    EXPECT_EQ(0, simCounter("sti.devices"));
-    bvtest::StreamRecorder list;
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseGetVols(camera_, list.stream()));
-    bvlCameraPort port = {};
-    EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseGetOpenCameraPort(camera_, &port));
+    EXPECT_EQ(kId350, last.u.usb.modelID);
 }
 
 TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
-    ASSERT_EQ(0u, api().baseSetCameraSelector(kModelID));
+    ASSERT_EQ(0u, api().baseSetCameraSelector(kId350));
     simReset();  // forget the registry lookups' steps, keep the selection
     bvlModelDescrip descrip = {};
     EXPECT_EQ(0u, api().baseGetModelDescrip(0, &descrip));
-    EXPECT_EQ(kModelID, descrip.modelID);
+    EXPECT_EQ(kId350, descrip.modelID);
     EXPECT_STREQ(kModelName, descrip.modelName);
     EXPECT_EQ(0, simCounter("sti.devices")) << "the device opened for the question stays open";
 }
@@ -72,7 +57,7 @@ TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
 TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     openUsb();
     EXPECT_NE(0u, api().baseDeleteFiles(camera_, "a\0"));
-    EXPECT_EQ(3u, payloadLengthOf(8));
+    EXPECT_EQ(3u, simCommandPayloadAt(lastCommand(8), nullptr, 0));
 
     // Attribute byte (low 8 bits of the argument), then an unaligned length.
     EXPECT_EQ(0u, api().baseSetFileAttribs(camera_, "CF\\DCIM\\BRV_0001.JPG\0", 0x101));
@@ -95,85 +80,45 @@ TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     }
     subtree.insert(subtree.end(), {0, 0});
     ASSERT_EQ(300u, subtree.size());
-    bvtest::StreamRecorder listing;
+    StreamRecorder listing;
     EXPECT_NE(0u, api().baseGetDirs(camera_, subtree.data(), listing.stream()));
-    EXPECT_EQ(44u, payloadLengthOf(5));
+    EXPECT_EQ(44u, simCommandPayloadAt(lastCommand(5), nullptr, 0));
 }
 
-TEST_F(UsbRoadTest, VolumesAreAskedForTwiceAndWrittenWithoutPadding) {
-    const SimCardSlot cards[3] = {{"CF", nullptr, 1000000, 1}, {"SD", nullptr, 2000000, 2},
-                                  {"MEMORY", nullptr, 3000000, 3}};
-    ASSERT_TRUE(simSetCards(cards, 3));
-    openUsb();
-    bvtest::StreamRecorder list;
-    ASSERT_EQ(0u, api().baseGetVols(camera_, list.stream()));
-    EXPECT_EQ(2u, countCommands(4));
-    EXPECT_EQ(4u + (12 + 3) + (12 + 3) + (12 + 7), list.written().size());
-    EXPECT_EQ("progress 100", list.log()[list.log().size() - 2]);
-    EXPECT_EQ(0, std::memcmp("MEMORY", list.written().data() + 4 + 15 + 15 + 12, 7));
-
+// Volumes with cards are bvcam_usb_get_all's; without any, the list is the
+// count alone, reported done once.
+TEST_F(UsbRoadTest, NoCardsGiveTheCountAlone) {
     ASSERT_TRUE(simSetCards(nullptr, 0));
-    bvtest::StreamRecorder none;
+    openUsb();
+    StreamRecorder none;
     ASSERT_EQ(0u, api().baseGetVols(camera_, none.stream()));
     EXPECT_EQ(4u, none.written().size());
     EXPECT_EQ(1u, none.count("progress 100"));
 }
 
-TEST_F(UsbRoadTest, PutMeasuresTheSourceAndLeavesItWhereItWas) {
-    openUsb();
-    bvtest::StreamRecorder source;
-    source.setSource(pattern(300));
-    ASSERT_EQ(0u, api().basePutFile(camera_, "CF\\DCIM\\PART.BIN", source.stream()));
-    const std::vector<std::string> measuring(source.log().begin(), source.log().begin() + 8);
-    EXPECT_EQ((std::vector<std::string>{"open 1", "tell", "seek 3 0", "tell", "seek 1 0", "close",
-                                        "open 1", "progress 0"}),
-              measuring);
-    std::vector<BYTE> stored;
-    ASSERT_EQ(0u, get("CF\\DCIM\\PART.BIN", stored));
-    EXPECT_TRUE(pattern(300) == stored);
-}
-
-TEST_F(UsbRoadTest, FailuresAfterTheCommandLockLeaveTheDeviceUnlocked) {
-    openUsb();
-    std::vector<BYTE> data;
-    simFailNth("sti.escape", 1, 0x0200BEEF);
-    EXPECT_EQ(0x0200BEEFu, get("CF\\DCIM\\BRV_0001.JPG", data));
-    EXPECT_EQ(0, simCounter("sti.locks"));
-    EXPECT_EQ(0x02000022u, get("CF\\DCIM\\NONE.JPG", data)) << "the camera's own code comes back";
-    EXPECT_EQ(0, simCounter("sti.locks"));
-    simFailNth("sti.escape", 1, 0x0200BEEF);
-    EXPECT_EQ(0x0200BEEFu, put("CF\\X.BIN", pattern(10)));
-    EXPECT_EQ(0, simCounter("sti.locks"));
-}
-
-// The card's host folder (volume CF), with a trailing backslash.
-std::wstring cardFolder() {
+// The host folder of card CF.
+fs::path cardFolder() {
     WCHAR folder[MAX_PATH] = {};
     EXPECT_TRUE(simCardFolder(0, folder, MAX_PATH));
-    return std::wstring(folder) + L"\\";
+    return folder;
 }
 
-// The names in a folder of the card and their contents, in name order.
-std::map<std::wstring, std::vector<BYTE>> cardFiles(const std::wstring& folder) {
+// The files in a folder of the card, by name, with their bytes.
+std::map<std::wstring, std::vector<BYTE>> cardFiles(const fs::path& folder) {
     std::map<std::wstring, std::vector<BYTE>> files;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return files;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        std::vector<BYTE>& bytes = files[found.cFileName];
-        HANDLE file = CreateFileW((folder + found.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-        bytes.resize(found.nFileSizeLow);
-        DWORD read = 0;
-        if (!bytes.empty()) ReadFile(file, bytes.data(), found.nFileSizeLow, &read, nullptr);
-        CloseHandle(file);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        files[entry.path().filename().wstring()].assign(std::istreambuf_iterator<char>(file),
+                                                         std::istreambuf_iterator<char>());
+    }
     return files;
 }
 
-TEST_F(UsbRoadTest, RoundTripKeepsEveryByteAndTheCardHoldsWhatWasPut) {
+// A put measures its source first and puts it back where it was; what it
+// stores is on the card. Getting files back is bvcam_usb_get_all's and the
+// chunk table's.
+TEST_F(UsbRoadTest, PutKeepsEveryByte) {
     openUsb();
     ASSERT_EQ(0u, api().baseCreateDir(camera_, "CF\\TRIP"));
     std::map<std::wstring, std::vector<BYTE>> expected;
@@ -181,44 +126,123 @@ TEST_F(UsbRoadTest, RoundTripKeepsEveryByteAndTheCardHoldsWhatWasPut) {
         SCOPED_TRACE(size);
         const std::string name = "RT_" + std::to_string(size) + ".BIN";
         const std::string path = "CF\\TRIP\\" + name;
-        ASSERT_EQ(0u, put(path.c_str(), pattern(size)));
-        std::vector<BYTE> back;
-        ASSERT_EQ(0u, get(path.c_str(), back));
-        EXPECT_TRUE(back == pattern(size));
+        StreamRecorder source;
+        source.setSource(pattern(size));
+        ASSERT_EQ(0u, api().basePutFile(camera_, path.c_str(), source.stream()));
+        EXPECT_EQ((std::vector<std::string>{"open 1", "tell", "seek 3 0", "tell", "seek 1 0", "close", "open 1"}),
+                  std::vector<std::string>(source.log().begin(), source.log().begin() + 7));
         expected[std::wstring(name.begin(), name.end())] = pattern(size);
     }
-    EXPECT_TRUE(expected == cardFiles(cardFolder() + L"TRIP\\"));
+    EXPECT_TRUE(expected == cardFiles(cardFolder() / "TRIP"));
 }
 
 TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     openUsb();
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, put("CF\\EMPTY.BIN", {}));
+    StreamRecorder nothing;
+    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().basePutFile(camera_, "CF\\EMPTY.BIN", nothing.stream()));
     EXPECT_EQ(0, simCounter("sti.locks"));
     EXPECT_TRUE(cardFiles(cardFolder()).empty()) << "an empty upload left a file";
 
-    CloseHandle(CreateFileW((cardFolder() + L"EMPTY.BIN").c_str(), GENERIC_WRITE, 0, nullptr,
-                            CREATE_NEW, 0, nullptr));
+    std::ofstream(cardFolder() / "EMPTY.BIN").close();
     std::vector<BYTE> back;
     EXPECT_EQ(BVL_E_FILE_NOT_FOUND, get("CF\\EMPTY.BIN", back));
     EXPECT_EQ(0, simCounter("sti.locks"));
 }
 
-TEST_F(UsbRoadTest, EventChannelRunsFromOpenToClose) {
-    Delivered delivered;
-    openUsb(recordEvent, reinterpret_cast<UINT_PTR>(&delivered));
-    ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
-    EXPECT_EQ(1u, simDriverListening());
-    const DWORD level = 4;
-    DWORD answer = 0;
-    ASSERT_TRUE(simDriverRaiseEvent(0x10001, &level, sizeof level, 5000, &answer));
-    EXPECT_EQ(0x600du, answer);
-    EXPECT_EQ(0x10001u, delivered.code);
-    EXPECT_EQ(4u, delivered.size);
+DWORD WINAPI runOnThisThread(void* body) {
+    (*static_cast<std::function<void()>*>(body))();
+    return 0;
+}
 
+// A caller's thread in the multithreaded apartment stays in it: the
+// library's COM start fails there and its release undoes nothing.
+TEST_F(UsbRoadTest, ComOfTheCallersThreadIsLeftAsItWas) {
+    HRESULT again = E_FAIL;
+    std::function<void()> caller = [&] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        openUsb();
+        EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+        opened_ = false;
+        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CoUninitialize();
+        CoUninitialize();
+    };
+    HANDLE thread = CreateThread(nullptr, 0, runOnThisThread, &caller, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    EXPECT_EQ(S_FALSE, again) << "the caller's initialisation was undone";
+}
+
+// The close ends the event channel that the open started (the open's
+// channel and its answers are bvcam_settings_ui's).
+TEST_F(UsbRoadTest, CloseEndsTheEventChannel) {
+    openUsb(answerEvent, 0x600d);
+    ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
+    ASSERT_EQ(1u, simDriverListening());
     EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
     opened_ = false;
     EXPECT_EQ(0u, simDriverListening()) << "the driver still sees a listener after the close";
     simDriverCloseChannel();
 }
+
+// The operations whose command takes the device lock for the transfer
+// after it. A good run of each is recorded, and each stand-in step call of
+// it fails in turn with a vendor code: the code comes back unchanged and
+// the device is unlocked, except after a refused unlock, whose lock the
+// close of the camera ends (the fixture checks that).
+enum class Operation { Get, Put, ViewFinder };
+
+DWORD runOperation(const bvlBaseAPI& api, DWORD camera, Operation operation) {
+    StreamRecorder stream;
+    switch (operation) {
+    case Operation::Get: return api.baseGetFile(camera, "CF\\DCIM\\BRV_0001.JPG", stream.stream());
+    case Operation::Put:
+        stream.setSource(pattern(6000));
+        return api.basePutFile(camera, "CF\\DCIM\\NEW.BIN", stream.stream());
+    case Operation::ViewFinder: return api.baseReleaseControlGetViewFinderData(camera, stream.stream());
+    }
+    return MAXDWORD;
+}
+
+struct StepFault {
+    Operation operation;
+    StepCall call;
+};
+
+void PrintTo(const StepFault& f, std::ostream* os) { *os << f.call.name(); }
+
+std::vector<StepFault> stepFaults(Operation operation) {
+    StandIns world;
+    installModels();
+    ProductLibrary product;
+    bvlCameraPort port = usbPort(kId350);
+    DWORD camera = 0;
+    const DWORD opened = product.loaded() ? product.api().baseOpenCameraComm(&port, nullptr, 0, &camera) : MAXDWORD;
+    std::vector<StepFault> faults;
+    for (const StepCall& call :
+         recordGoodRun([&] { return opened != 0 ? opened : runOperation(product.api(), camera, operation); }))
+        faults.push_back({operation, call});
+    if (opened == 0) product.api().baseCloseCameraComm(camera);
+    return faults;
+}
+
+class StepFaults : public UsbRoadTest, public ::testing::WithParamInterface<StepFault> {};
+
+TEST_P(StepFaults, CodeComesBackAndTheDeviceIsUnlocked) {
+    const StepFault& f = GetParam();
+    ASSERT_FALSE(f.call.step.empty()) << "no good run of the operation could be recorded";
+    openUsb();
+    simFailNth(f.call.step.c_str(), f.call.nth, 0x0200beef);
+    EXPECT_EQ(0x0200beefu, runOperation(api(), camera_, f.operation));
+    EXPECT_EQ(f.call.step == "sti.unlock" ? 1 : 0, simCounter("sti.locks"));
+}
+
+std::string caseName(const ::testing::TestParamInfo<StepFault>& i) { return i.param.call.name(); }
+
+INSTANTIATE_TEST_SUITE_P(Get, StepFaults, ::testing::ValuesIn(stepFaults(Operation::Get)), caseName);
+INSTANTIATE_TEST_SUITE_P(Put, StepFaults, ::testing::ValuesIn(stepFaults(Operation::Put)), caseName);
+INSTANTIATE_TEST_SUITE_P(ViewFinder, StepFaults, ::testing::ValuesIn(stepFaults(Operation::ViewFinder)),
+                         caseName);
 
 }  // namespace

@@ -1,6 +1,19 @@
-// Every step of the three transfers fails in turn: the status is the first
-// error, the device lock is free afterwards, the transfer buffer is gone
-// and the stream is closed exactly when it was opened.
+// Every call of the three transfers fails in turn. A good run of each is
+// recorded first, the stand-in's step calls and the stream's callbacks in
+// the order they happened, and each entry of it becomes a case, alone and,
+// when the stream is open by then, with a failing close after it. The expectations follow from a
+// few rules:
+// - the first error wins; the errors of progress reports below 100 do not
+//   count;
+// - a listing whose raw read fails answers BVL_E_DIR_IO_ERROR, whatever
+//   its close says;
+// - after an error that counts no more data moves;
+// - the stream is closed once if it was opened, never when its open or
+//   anything before it failed;
+// - only a refused unlock leaves the device locked;
+// - a failing ReadCB shows one message box, "InStreamFuncForPutLargeData".
+// The fixture checks that the transfer buffer is always released.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -10,152 +23,133 @@
 
 namespace {
 
+using bvtest::StreamRecorder;
+
 enum class Transfer { Listing, Read, Write };
 
-constexpr DWORD kVendor = 0x0200beef;
-constexpr DWORD kOpenError = 0x0a0000a3;
-constexpr DWORD kCloseError = 0x0a0000a4;
-constexpr DWORD kReadError = 0x0a0000a7;
-constexpr DWORD kWriteError = 0x0a0000a8;
-constexpr DWORD kProgressError = 0x0a0000a9;
 constexpr DWORD kSize = 12000;  // three chunks: 5120, 5120, 1760
 
-struct FaultCase {
-    const char* name;
-    Transfer transfer;
-    const char* step;        // a stand-in step ("sti.") or a callback of the stream
-    int nth;
-    bool alsoFailClose;      // a later error that must not replace the first
-    DWORD expected;
-    int closes;
-    bool lockLeftHeld;       // only a refused unlock keeps the lock
-};
+bool isDeviceStep(const std::string& step) { return step.compare(0, 4, "sti.") == 0; }
 
-bool isDeviceStep(const char* step) { return std::strncmp(step, "sti.", 4) == 0; }
-
-DWORD callbackCode(const std::string& callback) {
-    if (callback == "open") return kOpenError;
-    if (callback == "close") return kCloseError;
-    if (callback == "read") return kReadError;
-    if (callback == "write") return kWriteError;
-    return kProgressError;
+// The code that a failing stand-in step or stream callback reports.
+DWORD codeOf(const std::string& step) {
+    if (isDeviceStep(step)) return 0x0200beef;
+    if (step == "open") return 0x0a0000a3;
+    if (step == "close") return 0x0a0000a4;
+    if (step == "read") return 0x0a0000a7;
+    if (step == "write") return 0x0a0000a8;
+    return 0x0a0000a9;  // progress
 }
 
-std::vector<BYTE> shortListing() {
-    std::vector<BYTE> out;
-    for (DWORD time : {1000u, 2000u}) {
-        BYTE head[10] = {};
-        std::memcpy(head + 6, &time, 4);
-        out.insert(out.end(), head, head + 10);
-        out.insert(out.end(), {'A', '.', 'J', 'P', 'G', 0});
+bool movesData(const std::string& entry) { return entry.compare(0, 5, "write") == 0 || entry == "sti.rawWrite"; }
+
+// Two entries, times 0, named A.JPG and B.JPG: 32 bytes with the literal's
+// terminator.
+const char kListing[] = "\0\0\0\0\0\0\0\0\0\0A.JPG\0\0\0\0\0\0\0\0\0\0\0B.JPG";
+
+// Runs the transfer on the open camera with the recorder as its stream.
+DWORD run(Transfer transfer, StreamRecorder& rec) {
+    const std::vector<BYTE> data = transfer == Transfer::Listing ? std::vector<BYTE>(kListing, kListing + sizeof kListing)
+                                                                 : bvtest::pattern(kSize);
+    const DWORD size = static_cast<DWORD>(data.size());
+    if (transfer == Transfer::Write) {
+        rec.setSource(data);
+        return bv::InStreamFuncForPutToSTI(rec.stream(), bv::kLockAround, size);
     }
-    return out;
+    simQueueBulkData(data.data(), size);
+    return transfer == Transfer::Read ? bv::InStreamFuncForGetFromSTI(rec.stream(), bv::kLockAround, size)
+                                      : bv::InStreamFuncForGetFromSTIForGetDir(rec.stream(), bv::kLockAround, size);
+}
+
+struct FaultCase {
+    Transfer transfer;
+    std::string step;  // a stand-in step ("sti.rawRead") or a callback ("write")
+    int nth;
+    bool closeFails;
+    DWORD expected;
+    size_t closes;
+    size_t moves;      // entries of the good run that move data and still happen
+    std::string name;
+};
+
+void PrintTo(const FaultCase& f, std::ostream* os) { *os << f.name; }
+
+// The cases of one transfer, from a good run of it; a single empty case
+// when the run could not be recorded.
+std::vector<FaultCase> faultCases(Transfer transfer) {
+    std::vector<std::string> good;
+    {
+        bvtest::StandIns world;
+        if (world.stillImageIsStandIn() && bv::openDeviceByModel(world.stillImage(), bvtest::kModelName) == 0) {
+            StreamRecorder rec;  // from here on: the transfer's own steps
+            if (run(transfer, rec) == 0) good = rec.withSteps();
+        }
+        bv::releaseStiObjects();
+    }
+    if (good.empty()) return {FaultCase{transfer, "", 0, false, 0, 0, 0, "GoodRunRecorded"}};
+    const std::vector<bvtest::StepCall> calls = bvtest::numberCalls(good);
+    auto indexOf = [&](const char* step) {
+        return static_cast<size_t>(std::find_if(calls.begin(), calls.end(),
+                                                [&](const bvtest::StepCall& c) { return c.step == step; }) -
+                                   calls.begin());
+    };
+    const auto opened = indexOf("open"), closed = indexOf("close");
+    std::vector<FaultCase> cases;
+    for (size_t at = 0; at < calls.size(); ++at) {
+        const std::string& step = calls[at].step;
+        const bool counts = step != "progress" || good[at] == "progress 100";
+        const size_t closes = at > opened ? 1 : 0;
+        const auto end = counts ? good.begin() + at + 1 : good.end();
+        const std::string name = calls[at].name();
+        for (bool closeFails : {false, true}) {
+            if (closeFails && (step == "close" || !closes)) continue;  // no close to fail after it
+            DWORD expected = counts ? codeOf(step) : 0;
+            if (closeFails && closes && (!counts || closed < at)) expected = codeOf("close");
+            if (transfer == Transfer::Listing && step == "sti.rawRead") expected = BVL_E_DIR_IO_ERROR;
+            cases.push_back({transfer, step, calls[at].nth, closeFails, expected, closes,
+                             static_cast<size_t>(std::count_if(good.begin(), end, movesData)),
+                             name + (closeFails ? "ThenCloseFails" : "")});
+        }
+    }
+    return cases;
 }
 
 class TransferFaults : public StiTransportTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
-    openCamera();
     const FaultCase& f = GetParam();
+    ASSERT_FALSE(f.step.empty()) << "no good run of the transfer could be recorded";
+    openCamera();
     bvtest::MessageBoxWatch boxes;
-    bvtest::StreamRecorder rec(BVL_PROGRESS_PERCENT);
+    StreamRecorder rec;
     if (isDeviceStep(f.step)) {
-        simFailNth(f.step, f.nth, kVendor);
+        simFailNth(f.step.c_str(), f.nth, codeOf(f.step));
     } else {
-        rec.failOn(f.step, callbackCode(f.step), f.nth);
+        rec.failOn(f.step, codeOf(f.step), f.nth);
     }
-    if (f.alsoFailClose) rec.failOn("close", kCloseError);
+    if (f.closeFails) rec.failOn("close", codeOf("close"));
+    const DWORD listingBlock = sizeof kListing + bv::kBufferPadding;
+    const size_t listingBlocks = bvtest::liveGuardedBlocks(listingBlock);
 
-    const std::vector<BYTE> listing = shortListing();
-    const DWORD listingSize = static_cast<DWORD>(listing.size());
-    const size_t listingBlocks = bvtest::liveGuardedBlocks(listingSize + bv::kBufferPadding);
-    DWORD status = 0;
-    switch (f.transfer) {
-    case Transfer::Listing:
-        simQueueBulkData(listing.data(), listingSize);
-        status = bv::InStreamFuncForGetFromSTIForGetDir(rec.stream(), bv::kLockAround, listingSize);
-        break;
-    case Transfer::Read: {
-        const std::vector<BYTE> data = pattern(kSize);
-        simQueueBulkData(data.data(), kSize);
-        status = bv::InStreamFuncForGetFromSTI(rec.stream(), bv::kLockAround, kSize);
-        break;
-    }
-    case Transfer::Write:
-        rec.setSource(pattern(kSize));
-        status = bv::InStreamFuncForPutToSTI(rec.stream(), bv::kLockAround, kSize);
-        break;
-    }
-
-    EXPECT_EQ(f.expected, status);
-    EXPECT_EQ(static_cast<size_t>(f.closes), rec.count("close"));
-    EXPECT_EQ(rec.count("open 1") + rec.count("open 3") > 0 && f.closes == 0,
-              std::string(f.step) == "open") << "only a failed open goes without close";
-    EXPECT_EQ(listingBlocks, bvtest::liveGuardedBlocks(listingSize + bv::kBufferPadding));
-    EXPECT_EQ(f.lockLeftHeld ? 1 : 0, simCounter("sti.locks"));
-    if (f.lockLeftHeld) {
+    EXPECT_EQ(f.expected, run(f.transfer, rec));
+    EXPECT_EQ(f.closes, rec.count("close"));
+    const std::vector<std::string> seen = rec.withSteps();
+    EXPECT_EQ(f.moves, static_cast<size_t>(std::count_if(seen.begin(), seen.end(), movesData)));
+    EXPECT_EQ(listingBlocks, bvtest::liveGuardedBlocks(listingBlock));
+    EXPECT_EQ(f.step == "sti.unlock" ? 1 : 0, simCounter("sti.locks"));
+    if (f.step == "sti.unlock") {
         EXPECT_EQ(0u, bv::unlockStiDevice());
     }
-    if (f.transfer == Transfer::Write && std::string(f.step) == "read" &&
-        bvtest::hasDisplay()) {
-        EXPECT_EQ(1u, boxes.captions().size());
+    if (bvtest::hasDisplay()) {
+        const std::vector<std::string> box = {"InStreamFuncForPutLargeData"};
+        EXPECT_EQ(f.step == "read" ? box : std::vector<std::string>{}, boxes.captions());
     }
 }
 
 std::string caseName(const ::testing::TestParamInfo<FaultCase>& i) { return i.param.name; }
 
-// Listing: lock, open, the one read, report 0, write, report 100, close, unlock.
-const FaultCase kListingFaults[] = {
-    {"Lock", Transfer::Listing, "sti.lock", 1, true, kVendor, 0, false},
-    {"Open", Transfer::Listing, "open", 1, true, kOpenError, 0, false},
-    {"RawRead", Transfer::Listing, "sti.rawRead", 1, true, BVL_E_DIR_IO_ERROR, 1, false},
-    {"RawReadBeforeGoodClose", Transfer::Listing, "sti.rawRead", 1, false, BVL_E_DIR_IO_ERROR, 1, false},
-    {"StartReport", Transfer::Listing, "progress", 1, false, 0, 1, false},
-    {"StartReportThenClose", Transfer::Listing, "progress", 1, true, kCloseError, 1, false},
-    {"Write", Transfer::Listing, "write", 1, true, kWriteError, 1, false},
-    {"EndReport", Transfer::Listing, "progress", 2, true, kProgressError, 1, false},
-    {"Close", Transfer::Listing, "close", 1, false, kCloseError, 1, false},
-    {"Unlock", Transfer::Listing, "sti.unlock", 1, false, kVendor, 1, true},
-    {"UnlockAfterClose", Transfer::Listing, "sti.unlock", 1, true, kCloseError, 1, true},
-};
-INSTANTIATE_TEST_SUITE_P(Listing, TransferFaults, ::testing::ValuesIn(kListingFaults), caseName);
-
-// Bulk read: lock, open, three times (report, raw read, write), report
-// 100, close, unlock.
-const FaultCase kReadFaults[] = {
-    {"Lock", Transfer::Read, "sti.lock", 1, true, kVendor, 0, false},
-    {"Open", Transfer::Read, "open", 1, true, kOpenError, 0, false},
-    {"Report1", Transfer::Read, "progress", 1, false, 0, 1, false},
-    {"Report2", Transfer::Read, "progress", 2, true, kCloseError, 1, false},
-    {"Report3", Transfer::Read, "progress", 3, false, 0, 1, false},
-    {"RawRead1", Transfer::Read, "sti.rawRead", 1, true, kVendor, 1, false},
-    {"RawRead2", Transfer::Read, "sti.rawRead", 2, true, kVendor, 1, false},
-    {"RawRead3", Transfer::Read, "sti.rawRead", 3, true, kVendor, 1, false},
-    {"Write1", Transfer::Read, "write", 1, true, kWriteError, 1, false},
-    {"Write2", Transfer::Read, "write", 2, true, kWriteError, 1, false},
-    {"Write3", Transfer::Read, "write", 3, true, kWriteError, 1, false},
-    {"EndReport", Transfer::Read, "progress", 4, true, kProgressError, 1, false},
-    {"Close", Transfer::Read, "close", 1, false, kCloseError, 1, false},
-    {"Unlock", Transfer::Read, "sti.unlock", 1, false, kVendor, 1, true},
-};
-INSTANTIATE_TEST_SUITE_P(Read, TransferFaults, ::testing::ValuesIn(kReadFaults), caseName);
-
-// Bulk write: lock, open, three times (report, ReadCB, raw write), close,
-// unlock; no report at the end.
-const FaultCase kWriteFaults[] = {
-    {"Lock", Transfer::Write, "sti.lock", 1, true, kVendor, 0, false},
-    {"Open", Transfer::Write, "open", 1, true, kOpenError, 0, false},
-    {"Report1", Transfer::Write, "progress", 1, false, 0, 1, false},
-    {"Report3", Transfer::Write, "progress", 3, true, kCloseError, 1, false},
-    {"ReadCB1", Transfer::Write, "read", 1, true, kReadError, 1, false},
-    {"ReadCB2", Transfer::Write, "read", 2, true, kReadError, 1, false},
-    {"ReadCB3", Transfer::Write, "read", 3, true, kReadError, 1, false},
-    {"RawWrite1", Transfer::Write, "sti.rawWrite", 1, true, kVendor, 1, false},
-    {"RawWrite2", Transfer::Write, "sti.rawWrite", 2, true, kVendor, 1, false},
-    {"RawWrite3", Transfer::Write, "sti.rawWrite", 3, true, kVendor, 1, false},
-    {"Close", Transfer::Write, "close", 1, false, kCloseError, 1, false},
-    {"Unlock", Transfer::Write, "sti.unlock", 1, false, kVendor, 1, true},
-};
-INSTANTIATE_TEST_SUITE_P(Write, TransferFaults, ::testing::ValuesIn(kWriteFaults), caseName);
+INSTANTIATE_TEST_SUITE_P(Listing, TransferFaults, ::testing::ValuesIn(faultCases(Transfer::Listing)), caseName);
+INSTANTIATE_TEST_SUITE_P(Read, TransferFaults, ::testing::ValuesIn(faultCases(Transfer::Read)), caseName);
+INSTANTIATE_TEST_SUITE_P(Write, TransferFaults, ::testing::ValuesIn(faultCases(Transfer::Write)), caseName);
 
 }  // namespace

@@ -1,33 +1,26 @@
-// Fixture for the still-image transport: the Still Image stand-in loaded
-// beside the test program, a freshly reset virtual camera, and at the end
-// a check that no service object, device lock or transfer buffer is left.
+// Fixture for the still-image transport run from the product's objects
+// linked into the test: the stand-ins, a reset camera, and at the end a
+// check that no service object, device lock or transfer buffer is left.
 #pragma once
 
-#include <gtest/gtest.h>
+#include <memory>
 
-#include <string>
-#include <vector>
-
-#include "sim/camera/bvsim.h"
 #include "sti/sti_private.h"
+#include "tests/support/camera_world.h"
 #include "tests/support/heap_blocks.h"
 
 class StiTransportTest : public ::testing::Test {
 protected:
-    static constexpr const char* kModel = "Brivant 350";
-
     void SetUp() override {
-        simReset();
-        module_ = LoadLibraryW(L"Sti.dll");
-        if (!module_ || simCounter("sti.library") == 0)
+        world_ = std::make_unique<bvtest::StandIns>();
+        if (!world_->stillImageIsStandIn())
             GTEST_SKIP() << "the Still Image stand-in is not the Sti.dll loaded "
                             "(run with WINEDLLOVERRIDES=sti=n beside Sti.dll)";
         chunkBlocks_ = bvtest::liveGuardedBlocks(bv::kChunkSize + bv::kBufferPadding);
     }
 
     void TearDown() override {
-        if (!module_) return;
-        if (simCounter("sti.library") != 0) {
+        if (world_->stillImageIsStandIn()) {
             EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
             EXPECT_EQ(chunkBlocks_, bvtest::liveGuardedBlocks(bv::kChunkSize + bv::kBufferPadding))
                 << "a transfer buffer was not released";
@@ -35,25 +28,12 @@ protected:
             EXPECT_EQ(0, simCounter("sti.instances"));
             EXPECT_EQ(0, simCounter("sti.devices"));
         }
-        FreeLibrary(module_);
+        world_.reset();
     }
 
-    HMODULE stiModule() const { return module_; }
+    HMODULE stiModule() const { return world_->stillImage(); }
 
-    void openCamera() { ASSERT_EQ(0u, bv::openDeviceByModel(module_, kModel)); }
-
-    // Whether the named stand-in step was reached since the last reset.
-    static bool reached(const std::string& step) {
-        for (DWORD i = 0; i < simStepCount(); ++i)
-            if (step == simStepName(i)) return true;
-        return false;
-    }
-
-    static std::vector<BYTE> pattern(DWORD size) {
-        std::vector<BYTE> data(size);
-        for (DWORD i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 7 + i / 251);
-        return data;
-    }
+    void openCamera() { ASSERT_EQ(0u, bv::openDeviceByModel(stiModule(), bvtest::kModelName)); }
 
     static std::vector<BYTE> writtenToDevice() {
         std::vector<BYTE> data(simWrittenBulk(nullptr, 0));
@@ -62,6 +42,6 @@ protected:
     }
 
 private:
-    HMODULE module_ = nullptr;
+    std::unique_ptr<bvtest::StandIns> world_;
     size_t chunkBlocks_ = 0;
 };

@@ -33,6 +33,28 @@ BOOL CALLBACK collectDialog(HWND window, LPARAM list) {
     return TRUE;
 }
 
+// The visible dialog windows of this thread, outermost first: windows are
+// listed top of the z-order first, and owned windows lie above their owners.
+std::vector<HWND> threadDialogs() {
+    std::vector<HWND> dialogs;
+    EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
+    std::reverse(dialogs.begin(), dialogs.end());
+    return dialogs;
+}
+
+// The innermost visible and enabled dialog (null when none).
+HWND activeDialog() {
+    const std::vector<HWND> dialogs = threadDialogs();
+    auto it = std::find_if(dialogs.rbegin(), dialogs.rend(), [](HWND d) { return IsWindowEnabled(d) != FALSE; });
+    return it == dialogs.rend() ? nullptr : *it;
+}
+
+std::string windowText(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return utf8(text);
+}
+
 INPUT keyInput(UINT virtualKey, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -268,32 +290,10 @@ void DialogDriver::send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     perform([=] { SendMessageA(window, message, wParam, lParam); });
 }
 
-std::vector<HWND> threadDialogs() {
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), collectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    // Windows are listed top of the z-order first; owned windows lie above
-    // their owners, so the reverse lists outermost first.
-    std::reverse(dialogs.begin(), dialogs.end());
-    return dialogs;
-}
-
-HWND activeDialog() {
-    const std::vector<HWND> dialogs = threadDialogs();
-    for (auto it = dialogs.rbegin(); it != dialogs.rend(); ++it)
-        if (IsWindowEnabled(*it)) return *it;
-    return nullptr;
-}
-
 std::string utf8(const wchar_t* text) {
     char converted[2048] = {};
     WideCharToMultiByte(CP_UTF8, 0, text, -1, converted, sizeof converted, nullptr, nullptr);
     return converted;
-}
-
-std::string windowText(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return utf8(text);
 }
 
 std::string itemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }

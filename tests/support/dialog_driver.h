@@ -45,7 +45,6 @@ public:
     ~MessageBoxWatch();
     MessageBoxWatch(const MessageBoxWatch&) = delete;
     MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
-    const std::vector<SeenMessageBox>& seen() const { return seen_; }
     std::vector<std::string> captions() const;
 
 private:
@@ -145,12 +144,7 @@ private:
 // --- Reading windows (anywhere on the dialog's thread) ---
 
 std::string utf8(const wchar_t* text);
-// The visible dialog windows (class #32770) of this thread, outermost
-// first, and the innermost visible and enabled one (null when none).
-std::vector<HWND> threadDialogs();
-HWND activeDialog();
-// A window's text; a drop-down list shows its selected item.
-std::string windowText(HWND window);
+// A control's text; a drop-down list shows its selected item.
 std::string itemText(HWND dialog, int id);
 // The items of a combo box, joined with "|".
 std::string comboItems(HWND dialog, int id);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "sim/camera/bvsim.h"
+
 namespace bvtest {
 
-StreamRecorder::StreamRecorder(WORD progressMode) : stream_() {
+StreamRecorder::StreamRecorder(WORD progressMode) : stream_(), firstStep_(simStepCallCount()) {
     stream_.context = reinterpret_cast<UINT_PTR>(this);
     stream_.progressMode = progressMode;
     stream_.OpenCB = onOpen;
@@ -20,15 +22,20 @@ void StreamRecorder::failOn(const std::string& callback, DWORD code, int nth) {
     faults_[callback] = Fault{code, nth, 0};
 }
 
-size_t StreamRecorder::count(const std::string& entry) const {
-    return static_cast<size_t>(std::count(log_.begin(), log_.end(), entry));
+std::vector<std::string> StreamRecorder::withSteps() const {
+    std::vector<std::string> run;
+    DWORD step = firstStep_;
+    for (size_t i = 0; i <= log_.size(); ++i) {
+        const DWORD until = i < log_.size() ? stepMarks_[i] : simStepCallCount();
+        for (; step < until; ++step) run.emplace_back(simStepCallAt(step));
+        if (i < log_.size()) run.push_back(log_[i]);
+    }
+    return run;
 }
 
-StreamRecorder& StreamRecorder::self(UINT_PTR context) {
-    return *reinterpret_cast<StreamRecorder*>(context);
-}
-
-DWORD StreamRecorder::fault(const char* callback) {
+DWORD StreamRecorder::enter(const std::string& callback, const std::string& detail) {
+    stepMarks_.push_back(simStepCallCount());
+    log_.push_back(detail.empty() ? callback : callback + " " + detail);
     auto it = faults_.find(callback);
     if (it == faults_.end()) return 0;
     Fault& f = it->second;
@@ -36,22 +43,19 @@ DWORD StreamRecorder::fault(const char* callback) {
     return f.nth == 0 || f.nth == f.calls ? f.code : 0;
 }
 
-void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.log_.push_back("open " + std::to_string(mode));
-    *error = s.fault("open");
+size_t StreamRecorder::count(const std::string& entry) const {
+    return static_cast<size_t>(std::count(log_.begin(), log_.end(), entry));
 }
 
-void WINAPI StreamRecorder::onClose(UINT_PTR context, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.log_.push_back("close");
-    *error = s.fault("close");
+void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {
+    *error = self(context).enter("open", std::to_string(mode));
 }
+
+void WINAPI StreamRecorder::onClose(UINT_PTR context, DWORD* error) { *error = self(context).enter("close"); }
 
 void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("read " + std::to_string(*count));
-    *error = s.fault("read");
+    *error = s.enter("read", std::to_string(*count));
     size_t n = std::min<size_t>(*count, s.source_.size() - s.position_);
     if (s.readLimit_ != 0) n = std::min<size_t>(n, s.readLimit_);
     std::copy_n(s.source_.begin() + s.position_, n, buffer);
@@ -61,30 +65,24 @@ void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count,
 
 void WINAPI StreamRecorder::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("write " + std::to_string(*count));
-    *error = s.fault("write");
+    *error = s.enter("write", std::to_string(*count));
     if (*error == 0) s.written_.insert(s.written_.end(), buffer, buffer + *count);
 }
 
 void WINAPI StreamRecorder::onSeek(UINT_PTR context, DWORD origin, LONG offset, DWORD* error) {
     StreamRecorder& s = self(context);
-    s.log_.push_back("seek " + std::to_string(origin) + " " + std::to_string(offset));
-    *error = s.fault("seek");
+    *error = s.enter("seek", std::to_string(origin) + " " + std::to_string(offset));
     s.position_ = origin == BVL_SEEK_END ? s.source_.size()
                                          : std::min<size_t>(static_cast<size_t>(offset), s.source_.size());
 }
 
 DWORD WINAPI StreamRecorder::onTell(UINT_PTR context, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.log_.push_back("tell");
-    *error = s.fault("tell");
-    return static_cast<DWORD>(s.position_);
+    *error = self(context).enter("tell");
+    return static_cast<DWORD>(self(context).position_);
 }
 
 void WINAPI StreamRecorder::onProgress(UINT_PTR context, DWORD percent, DWORD* error) {
-    StreamRecorder& s = self(context);
-    s.log_.push_back("progress " + std::to_string(percent));
-    *error = s.fault("progress");
+    *error = self(context).enter("progress", std::to_string(percent));
 }
 
 }  // namespace bvtest

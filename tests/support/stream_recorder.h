@@ -1,7 +1,8 @@
 // A bvlStream whose callbacks log what they are asked ("open 3",
 // "write 5120", "progress 40", "close") and keep the written bytes, so a
 // test compares a whole sequence at once. A source can be given to read
-// from, and any callback can be told to report an error.
+// from, and any callback can be told to report an error. The log can also
+// be read with the stand-ins' step calls merged in where they happened.
 #pragma once
 
 #include <map>
@@ -18,6 +19,9 @@ public:
 
     bvlStream* stream() { return &stream_; }
     const std::vector<std::string>& log() const { return log_; }
+    // The log with the stand-ins' step calls since the recorder was made
+    // ("sti.lock", "open 3", "progress 0", "sti.rawRead", ...).
+    std::vector<std::string> withSteps() const;
     const std::vector<BYTE>& written() const { return written_; }
 
     void setSource(std::vector<BYTE> source) { source_ = std::move(source); }
@@ -30,8 +34,10 @@ public:
     size_t count(const std::string& entry) const;
 
 private:
-    static StreamRecorder& self(UINT_PTR context);
-    DWORD fault(const char* callback);
+    static StreamRecorder& self(UINT_PTR context) { return *reinterpret_cast<StreamRecorder*>(context); }
+    // Logs the callback's entry ("write 5120") and returns the error it
+    // must report.
+    DWORD enter(const std::string& callback, const std::string& detail = "");
     static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
     static void WINAPI onClose(UINT_PTR context, DWORD* error);
     static void WINAPI onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWORD* error);
@@ -42,6 +48,8 @@ private:
 
     bvlStream stream_;
     std::vector<std::string> log_;
+    std::vector<DWORD> stepMarks_;  // step calls made before each log entry
+    DWORD firstStep_;
     std::vector<BYTE> written_;
     std::vector<BYTE> source_;
     size_t position_ = 0;

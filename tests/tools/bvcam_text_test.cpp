@@ -12,6 +12,7 @@
 #include "tools/bvcam/event_text.h"
 #include "tools/bvcam/jpeg_markers.h"
 #include "tools/bvcam/progress_text.h"
+#include "tools/bvcam/usb_model_match.h"
 
 namespace {
 
@@ -54,34 +55,19 @@ std::vector<BYTE> cutTo(std::vector<BYTE> bytes, size_t size) {
 
 }  // namespace
 
-TEST(CameraFormats, VolumeListReadsEveryVolume) {
-    std::vector<VolumeInfo> volumes;
-    ASSERT_TRUE(parseVolumeList(twoVolumes(), volumes));
-    ASSERT_EQ(2u, volumes.size());
-    EXPECT_EQ("CF", volumes[0].name);
-    EXPECT_EQ(32000000u, volumes[0].totalBytes);
-    EXPECT_EQ(1002u, volumes[0].freeBytes);
-    EXPECT_EQ("SMARTMEDIA", volumes[1].name);
-    EXPECT_EQ(1010u, volumes[1].freeBytes);
-}
-
-TEST(CameraFormats, ListingReadsFieldsAtTheirOffsets) {
+// A whole list is read (bvcam_serial and bvcam_usb_get_all read real
+// ones); every cut inside the data must be refused, whichever field it
+// falls in, and none may read past the end (the bytes are copied to an
+// exact-size vector).
+TEST(CameraFormats, TruncatedListsAreRefused) {
+    std::vector<VolumeInfo> twoRead;
+    ASSERT_TRUE(parseVolumeList(twoVolumes(), twoRead));
+    EXPECT_EQ("SMARTMEDIA", twoRead[1].name);
+    EXPECT_EQ(1010u, twoRead[1].freeBytes);
     std::vector<DirectoryEntry> entries;
     ASSERT_TRUE(parseListing(twoEntries(), entries));
-    ASSERT_EQ(2u, entries.size());
-    EXPECT_EQ("DCIM", entries[0].name);
-    EXPECT_TRUE(entries[0].isDirectory());
-    EXPECT_EQ("BRV_0001.JPG", entries[1].name);
-    EXPECT_EQ(0x21, entries[1].attributes);
-    EXPECT_EQ(0x01020304u, entries[1].size);
-    EXPECT_EQ(1104537660u, entries[1].time);
-    EXPECT_TRUE(parseListing({}, entries));
-    EXPECT_TRUE(entries.empty());
-}
-
-// Every cut inside the data must be refused, whichever field it falls in;
-// none may read past the end (the bytes are copied to an exact-size vector).
-TEST(CameraFormats, TruncatedListsAreRefused) {
+    EXPECT_EQ(0x01020304u, entries[1].size) << "a size at an odd offset";
+    EXPECT_TRUE(parseListing({}, entries)) << "an empty folder";
     const std::vector<BYTE> volumes = twoVolumes();
     for (size_t size = 0; size < volumes.size(); ++size) {
         SCOPED_TRACE(size);
@@ -106,14 +92,10 @@ TEST(CameraFormats, SubtreeNamesEachComponent) {
     EXPECT_EQ((std::vector<BYTE>{0, 0}), encodeSubtree(""));
 }
 
-TEST(CameraFormats, NameListAndPaths) {
-    const std::vector<char> list = buildNameList({"CF\\A.JPG", "B"});
-    EXPECT_EQ(std::string("CF\\A.JPG\0B\0\0", 12), std::string(list.begin(), list.end()));
-    EXPECT_EQ("CF\\DCIM", parentPath("CF\\DCIM\\A.JPG"));
+// Name lists, paths and whole model lists: bvcam_serial and installer_roundtrip.
+TEST(CameraFormats, TextListsAndPictureNamesAtTheEdges) {
     EXPECT_EQ("", parentPath("CF"));
-    EXPECT_EQ("A.JPG", leafName("CF\\DCIM\\A.JPG"));
     const std::vector<BYTE> models = {'A', 0, 'B', 'C', 0, 0, 'D', 0};
-    EXPECT_EQ((std::vector<std::string>{"A", "BC"}), parseTextList(models));
     EXPECT_EQ(std::vector<std::string>{"A"}, parseTextList(cutTo(models, 4)));
     EXPECT_TRUE(isPictureName("brv_0001.jpg"));
     EXPECT_FALSE(isPictureName(".JPG"));
@@ -127,9 +109,8 @@ struct TimeCase {
 
 TEST(CameraTime, TextAndCountAgree) {
     const TimeCase cases[] = {
-        {"1970-01-01 00:00:00", 0},          {"2005-01-01 00:01:00", 1104537660},
-        {"2000-03-01 00:00:00", 951868800},  {"2024-02-29 12:34:56", 1709210096},
-        {"2105-12-31 23:59:59", 4291747199u},
+        // bvcam_serial lists 2005-01-01 00:01:00 and touches 2024-02-29 12:34:56.
+        {"1970-01-01 00:00:00", 0}, {"2000-03-01 00:00:00", 951868800}, {"2105-12-31 23:59:59", 4291747199u},
     };
     for (const TimeCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -232,10 +213,23 @@ TEST(EventText, DecodesBatteryTimeOutAndDisconnect) {
     EXPECT_FALSE(isFinalEvent(0x00001));
 }
 
-TEST(ErrorText, NamesComponentErrorAndCause) {
-    EXPECT_EQ("0x0a000022 (base library, FILE_NOT_FOUND): the camera has no such file", describeError(0x0a000022));
-    EXPECT_EQ("0x02000080 (camera, DEVICE_NOT_FOUND): no camera answers on this port", describeError(0x02000080));
+// A named error with its cause is bvcam_serial's failed get.
+TEST(ErrorText, NamesComponentAndUnknownErrors) {
     EXPECT_EQ("0x82700003 (camera, error 0x0003): the operation failed", describeError(0x82700003));
     EXPECT_EQ("0x05000044 (component 5, DIR_NOT_EMPTY): the folder is not empty", describeError(0x05000044));
     EXPECT_EQ("0x0a00ffff (base library, error 0xffff): the operation failed", describeError(0x0a00ffff));
+    EXPECT_EQ("0x0a000008 (base library, UNEXPECTED_EXCEPTION): the operation failed", describeError(0x0a000008));
+}
+
+// "--port usb": the installed USB model of the first camera connected, or
+// why there is none, naming what the Still Image service offers.
+TEST(UsbModelMatch, FindsTheConnectedModelOrSaysWhyNot) {
+    const std::vector<InstalledModel> installed = {{0x70323030, "Brivant 200", 1}, {0x70333036, "Brivant 350", 3}};
+    EXPECT_EQ(0x70333036u, matchConnectedModel({"Scanner", "brivant 350"}, installed).modelID);
+    EXPECT_EQ("no camera is connected: the Still Image service offers no Orvel camera",
+              matchConnectedModel({}, installed).problem);
+    EXPECT_EQ("no camera of an installed model is connected: the Still Image service offers \"Brivant 200\"",
+              matchConnectedModel({"Brivant 200"}, installed).problem);
+    EXPECT_EQ("no camera model is installed for USB (run bvsetup install models.ini, or give usb MODELID)",
+              matchConnectedModel({"Brivant 350"}, {installed[0]}).problem);
 }

@@ -1,7 +1,6 @@
 // Fixture for the communication settings dialog run straight from the
-// product's objects linked into the test, with the module's resources:
-// a scratch machine registry, the Still Image stand-in for the USB model
-// list and the serial stand-in in the folder the camera search looks in.
+// product's objects linked into the test, with the module's resources,
+// against the stand-ins of tests/support/camera_world.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "tests/support/camera_world.h"
 #include "tests/support/dialog_driver.h"
-#include "tests/support/product_library.h"
-#include "tests/support/registry_fixture.h"
 #include "ui/ui_private.h"
 
 namespace commtest {
@@ -22,49 +20,24 @@ using bvtest::DialogDriver;
 using bvtest::itemText;
 
 constexpr char kCaption[] = "Kommunikationseinstellungen";
-constexpr DWORD kId350 = 0x70333036, kId200 = 0x70323030;
+using bvtest::kId200;
+using bvtest::kId350;
+using bvtest::machine;
+// What the dialog works with: the scratch registry, the factory camera and
+// the stand-ins.
+using CommDialogWorld = bvtest::StandIns;
 
-inline bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
-
-// Brivant 350 (both kinds, with a stored serial port) and Brivant 200
-// (serial only, nothing stored), as the installer's models file has them.
+// The installer's models, Brivant 350 with COM1 stored as its last port.
 inline void installModels() {
-    const DWORD both = 3, serial = 1;
-    machine().addModel("Brivant350", &kId350, "Brivant 350", &both);
-    machine().addModel("Brivant200", &kId200, "Brivant 200", &serial);
+    bvtest::installModels();
     const bvlCameraPort com1 = bvtest::serialPort(1);
     machine().setModelValue("Brivant350", "lastPort", &com1, sizeof com1);
-    machine().addLibraryKeys();
 }
 
 inline void storeKinds(DWORD lastModel, DWORD defaultModel) {
     machine().setLibraryValue("", "lastModel", &lastModel, 4, REG_DWORD);
     machine().setLibraryValue("", "defaultModel", &defaultModel, 4, REG_DWORD);
 }
-
-// What the dialog works with, for the lifetime of the object: an empty
-// scratch machine registry, the factory camera, the Still Image stand-in
-// for the USB model list and the serial stand-in's folder for the search.
-class CommDialogWorld {
-public:
-    CommDialogWorld() {
-        machine().clear();
-        simReset();
-        stillImage_ = LoadLibraryA("Sti.dll");
-        SetDllDirectoryW((bvtest::executableFolder() + L"serial").c_str());
-    }
-    ~CommDialogWorld() {
-        if (stillImage_) FreeLibrary(stillImage_);
-        SetDllDirectoryW(nullptr);
-        machine().clear();
-    }
-    CommDialogWorld(const CommDialogWorld&) = delete;
-    CommDialogWorld& operator=(const CommDialogWorld&) = delete;
-    HMODULE stillImage() const { return stillImage_; }
-
-private:
-    HMODULE stillImage_ = nullptr;
-};
 
 class CommDialogTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // first, how the lists follow the port kind, what OK writes into the
 // descriptor, and that every way of cancelling writes nothing.
 #include <utility>
+#include <vector>
 
 #include "comm_dialog_fixture.h"
 
@@ -34,8 +35,7 @@ const FirstView kFirstViews[] = {
     {"NoRegistryShowsSerialDefault", [] {}, 3, 1, "USB|RS-232C", "RS-232C", "COM1", "115.2K", false},
     {"DefaultKindUsbShowsUsb", [] { installModels(); storeKinds(0, 3); }, 3, 1, "USB|RS-232C", "USB", "", "", true},
     {"LastPortUsbShowsUsb",
-     [] { installModels(); storeKinds(3, 1); bvlCameraPort usb = {};
-          usb.portType = BVL_PORT_USB; std::strcpy(usb.portName, "USB");
+     [] { installModels(); storeKinds(3, 1); const bvlCameraPort usb = bvtest::usbPort(0);
           machine().setLibraryValue("USB", "lastPort", &usb, sizeof usb); },
      3, 1, "USB|RS-232C", "USB", "", "", true},
     {"SerialOnlyPreselectsStoredPort", [] { installModels(); storeSerialLastPort(3, 38400); }, 1, 1, "RS-232C",
@@ -101,28 +101,16 @@ TEST_F(CommDialogTest, SerialChoiceSurvivesSwitchingWhileTheModelListIsRebuilt) 
     EXPECT_EQ(0, std::memcmp(serial, portBytes() + 34, sizeof serial));
 }
 
-struct CancelWay {
-    const char* name;
-    void (*cancel)(DialogDriver& d, HWND dialog);
-};
-
-const CancelWay kCancelWays[] = {
-    {"Escape", [](DialogDriver& d, HWND) { d.key(VK_ESCAPE); }},
-    {"CloseBox", [](DialogDriver& d, HWND dialog) { d.closeBox(dialog); }},
-    {"Abbrechen", [](DialogDriver& d, HWND dialog) { d.click(dialog, IDC_COMM_CANCEL); }},
-};
-
-class CancelWays : public CommDialogTest, public ::testing::WithParamInterface<CancelWay> {};
-
-TEST_P(CancelWays, EndWithFiveAndWriteNothing) {
-    EXPECT_EQ(5, run(3, [](DialogDriver& d, HWND dialog) { GetParam().cancel(d, dialog); }));
-    WNDCLASSA c;
-    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "lluiDetectingMsg", &c)) << "class outlived the dialog";
-    for (size_t i = 0; i < sizeof port_; ++i) ASSERT_EQ(0xcc, portBytes()[i]) << "byte " << i;
+TEST_F(CommDialogTest, EveryWayOfCancellingEndsWithFiveAndWritesNothing) {
+    for (void (*cancel)(DialogDriver&, HWND) : {+[](DialogDriver& d, HWND) { d.key(VK_ESCAPE); },
+                                                +[](DialogDriver& d, HWND w) { d.closeBox(w); },
+                                                +[](DialogDriver& d, HWND w) { d.click(w, IDC_COMM_CANCEL); }}) {
+        EXPECT_EQ(5, run(3, cancel));
+        WNDCLASSA c;
+        EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "lluiDetectingMsg", &c)) << "class outlived the dialog";
+        EXPECT_EQ(std::vector<BYTE>(sizeof port_, 0xcc), std::vector<BYTE>(portBytes(), portBytes() + sizeof port_));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Dialog, CancelWays, ::testing::ValuesIn(kCancelWays),
-                         [](const ::testing::TestParamInfo<CancelWay>& i) { return i.param.name; });
 
 // Help on the background frame goes to the control under the mouse, hidden
 // ones included: the USB model list lies over the "Erkennen" button.

@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/front/front_fixture.h"
+#include "tests/support/camera_world.h"
 #include "tests/support/handle_count.h"
 #include "tests/support/heap_blocks.h"
-#include "tests/support/registry_fixture.h"
 #include "tests/support/stream_recorder.h"
 
 namespace {
@@ -37,26 +36,21 @@ DWORD WINAPI onFound(dePC_MESSAGE* reply, void* context, DWORD*) {
     return 0;
 }
 
-class MessageExchangeTest : public FrontDispatchTest {
+class MessageExchangeTest : public UsbRoadTest {
 protected:
     void SetUp() override {
         simSetMessageAnswer(SIM_MESSAGE_ECHO, SIM_MESSAGE_ECHO);
-        ASSERT_NO_FATAL_FAILURE(FrontDispatchTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(UsbRoadTest::SetUp());
         ASSERT_NE(nullptr, GetProcAddress(GetModuleHandleW(L"bvcl2sti.dll"), "g_bvlNewFactryAPI"));
     }
 
     // The close waits for stopped exchanges' jobs; then nothing may keep the library.
     void TearDown() override {
-        if (usbOpen_) api().baseCloseCameraComm(camera_);
-        EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
         simSetMessageAnswer(SIM_MESSAGE_ECHO, SIM_MESSAGE_ECHO);
-        FrontDispatchTest::TearDown();
+        UsbRoadTest::TearDown();
         for (int i = 0; i < 100 && GetModuleHandleW(L"bvcl2sti.dll"); ++i) Sleep(10);
         EXPECT_EQ(nullptr, GetModuleHandleW(L"bvcl2sti.dll")) << "a worker kept the library";
-        machine().clear();
     }
-
-    static bvtest::RegistryWriter machine() { return bvtest::RegistryWriter(HKEY_LOCAL_MACHINE); }
 
     // The table of the library loaded now.
     static const bvlNewFactryAPI& messages() {
@@ -68,9 +62,6 @@ protected:
         return messages().bvlNewMessageTxRx(camera_, 0x1234, kPayload, sizeof kPayload, kKind, kKind,
                                             0xa5a5, onFound, &calls, kCapacity, onInterval, &calls, timeoutMs);
     }
-
-    DWORD camera_ = 0;
-    bool usbOpen_ = false;
 };
 
 // The serial library's own reply record reaches the callback: kind from
@@ -158,12 +149,7 @@ TEST_F(MessageExchangeTest, WakeupCodeReachesTheSerialLibraryIfAny) {
 // finish, as the next would meet its lock. No handle or block of theirs
 // is left afterwards; the pool's threads hold no handle of the process.
 TEST_F(MessageExchangeTest, StoppedExchangesLeaveNothingBehind) {
-    const DWORD modelID = 0x70333036, installMethod = 3;
-    machine().addModel("Brivant350", &modelID, "Brivant 350", &installMethod);
-    machine().addLibraryKeys();
-    bvlCameraPort port = {.portType = BVL_PORT_USB, .portName = "USB", .u = {.usb = {modelID, {}}}};
-    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
-    usbOpen_ = true;
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     auto blocks = [] { return bvtest::liveGuardedBlocks(16 + sizeof kPayload) + bvtest::liveGuardedBlocks(16 + kCapacity); };
     const size_t blocksBefore = blocks();
     // A job is freed, with its event, just after the exchange returned.

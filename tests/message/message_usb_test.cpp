@@ -45,6 +45,7 @@ struct UsbCase {
     bool lying = false;    // the device's replies claim 0x7fffffff bytes
     const char* slowStep = nullptr;
     DWORD slowMs = 0;
+    const char* failingStep = nullptr;  // its second call fails with 0x0200beef
     DWORD intervalAnswer = 0;
     DWORD timeoutMs = 5000;
     DWORD expected = 0;
@@ -161,6 +162,7 @@ TEST_P(UsbMessage, StatusCallbacksAndNoneAfterTheReturn) {
         simDelayStep("sti.escape", 0);
     }
     if (c.slowStep) simDelayStep(c.slowStep, c.slowMs);
+    if (c.failingStep) simFailNth(c.failingStep, 2, 0x0200beef);
     const DWORD start = GetTickCount();
     const DWORD rc = c.dataSize == kReply ? reply(&ex, c.timeoutMs)
                                           : bv::dataMessageOverUsb({0x1234, kPayload, sizeof kPayload, kKind, 0},
@@ -192,6 +194,9 @@ const UsbCase kUsbCases[] = {
      .expected = BVL_E_MESSAGE_STREAM_INCOMPLETE},
     {.name = "SizeZero", .dataSize = 0, .expected = BVL_E_FILE_NOT_FOUND},
     {.name = "OpenFails", .dataSize = kChunk, .failOpen = true, .expected = kStreamFailed, .log = {"open"}},
+    // A failure in the data phase ends it at once, after CloseCB.
+    {.name = "ChunkReadFails", .dataSize = 3 * kChunk, .failingStep = "sti.rawRead", .expected = 0x0200beef,
+     .log = {"open", "write 3072", "progress 0", "close"}},
     // Stopped in the data phase: no CloseCB, the stream is the caller's.
     {.name = "IntervalStopLeavesTheStreamOpen", .dataSize = 2 * kChunk, .slowStep = "sti.rawRead",
      .slowMs = 200, .intervalAnswer = 7, .expected = 7, .log = {"open"}},

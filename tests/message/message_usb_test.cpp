@@ -84,7 +84,7 @@ struct Exchange {
     }
     static DWORD WINAPI found(dePC_MESSAGE* reply, void* c, DWORD*) {
         const bool echoed = std::memcmp(reply + 1, kPayload, sizeof kPayload) == 0;
-        if (c) of(UINT_PTR(c)).note("found " + std::to_string(reply->totalLength) + (echoed ? "" : "?"), true);
+        if (c) of(UINT_PTR(c)).note("found " + std::to_string(reply->totalLength) + (echoed ? "" : " garbled"), true);
         return 0;
     }
     static DWORD WINAPI interval(void* c) { return ++of(UINT_PTR(c)).intervals, of(UINT_PTR(c)).use.intervalAnswer; }

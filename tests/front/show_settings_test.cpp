@@ -8,9 +8,9 @@
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
 #include "ui/resource_ids.h"
-#include "usb_fixture.h"
+#include "tests/support/camera_world.h"
 
-using namespace usbtest;
+using namespace bvtest;
 using bvtest::DialogDriver;
 using bvtest::itemText;
 using bvtest::itemVisible;

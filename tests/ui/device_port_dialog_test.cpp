@@ -4,7 +4,7 @@
 // kinds offered and stored as the last port is bvcam_port_choose's.
 #include <cstring>
 
-#include "tests/front/front_fixture.h"
+#include "tests/support/camera_world.h"
 #include "tests/support/dialog_driver.h"
 #include "ui/resource_ids.h"
 

@@ -101,15 +101,24 @@ DWORD exchange(const SerialFactryTable& table, const SerialMessage& m, SerialRep
     }
 }
 
-// Ends the reply early after a stream callback failed: the stream is closed
-// if this writer opened it (and the failure was not the close itself).
-DWORD abandonReply(SerialDataState& data, DWORD error, bool closeStream, DWORD* done) {
-    if (closeStream) {
-        DWORD ignored = 0;
-        streamClose(data.stream, &ignored);
-    }
-    *done = 1;
+// Closes the stream if this writer opened it and has not closed it yet;
+// returns CloseCB's error.
+DWORD closeOpenStream(SerialDataState& data) {
+    if (data.streamState != SerialStreamState::Open) return 0;
+    data.streamState = SerialStreamState::Closed;
+    DWORD error = 0;
+    streamClose(data.stream, &error);
     return error;
+}
+
+// A stream callback failed. The serial library is told nothing (0, done
+// unchanged), as it expects of a reply callback; the writer closes what it
+// opened, ignores the chunks still to come and keeps the error for the
+// exchange's result.
+DWORD failWriting(SerialDataState& data, DWORD error) {
+    if (!data.failure) data.failure = error;
+    closeOpenStream(data);
+    return 0;
 }
 
 }  // namespace
@@ -126,10 +135,9 @@ DWORD serialChunkProgress(DWORD offset, DWORD length, DWORD total, bool clamp) {
 }
 
 // Chunks arrive in order; one whose offset is not the count received so
-// far is ignored. The stream opens at the first chunk and closes after
-// the last; a nonzero status from the library ends the reply with it. A
-// failing stream callback ends the reply too, with the callback's error,
-// so that the exchange reports it instead of waiting for its time-out.
+// far is ignored. The stream opens at the first chunk taken (a chunk of no
+// bytes included) and closes after the last; a nonzero status from the
+// library ends the reply with it.
 DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) {
     SerialDataState& data = *static_cast<SerialDataState*>(context);
     const bvlStream* stream = data.stream;
@@ -141,26 +149,31 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
     DWORD error = 0;
 
     if (chunk.status != 0) {
-        if (data.received != 0) streamClose(stream, &error);
+        closeOpenStream(data);
         *done = 1;
         return chunk.status;
     }
-    if (chunk.offset != data.received) return 0;
-    if (data.received == 0) {
+    if (data.failure || chunk.offset != data.received) return 0;
+    // The chunk's bytes must lie inside the record the library handed over.
+    if (chunk.header.totalLength < sizeof chunk ||
+        chunk.length > chunk.header.totalLength - sizeof chunk)
+        return failWriting(data, BVL_E_FILE_DATA_CORRUPT);
+    if (data.streamState == SerialStreamState::Unopened) {
         if (mode == BVL_PROGRESS_PERCENT && !clamp) {
             streamProgress(stream, 0, &error);
-            if (error) return abandonReply(data, error, false, done);
+            if (error) return failWriting(data, error);
         }
         streamOpen(stream, BVL_STREAM_OPEN_WRITE, &error);
-        if (error) return abandonReply(data, error, false, done);
+        if (error) return failWriting(data, error);
+        data.streamState = SerialStreamState::Open;
     }
     data.received += chunk.length;
     writeAll(stream, bytes, chunk.length, kSerialStreamBase, &error);
-    if (error) return abandonReply(data, error, true, done);
+    if (error) return failWriting(data, error);
     if (mode == BVL_PROGRESS_PERCENT) {
         streamProgress(stream, serialChunkProgress(chunk.offset, chunk.length, chunk.total, clamp),
                        &error);
-        if (error) return abandonReply(data, error, true, done);
+        if (error) return failWriting(data, error);
     }
     if (!chunk.last) {
         *done = 0;
@@ -168,11 +181,19 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
     }
     if (mode == BVL_PROGRESS_END_ONLY && !clamp) {
         streamProgress(stream, 100, &error);
-        if (error) return abandonReply(data, error, true, done);
+        if (error) return failWriting(data, error);
     }
-    streamClose(stream, &error);
+    if ((error = closeOpenStream(data))) return failWriting(data, error);
     *done = 1;
-    return error;
+    return 0;
+}
+
+DWORD finishSerialData(SerialDataState& data, DWORD rc) {
+    const bool complete = data.streamState == SerialStreamState::Closed;
+    closeOpenStream(data);
+    if (data.failure) return data.failure;
+    if (rc) return rc;
+    return complete ? 0 : BVL_E_FILE_DATA_CORRUPT;
 }
 
 }  // namespace bv
@@ -205,17 +226,19 @@ extern "C" DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messa
                                                         DWORD timeoutMs) {
     traceLine("RS232C_MessageTxAndRecievedData is called\n");
     return runGuarded([&]() -> DWORD {
+        if (!stream || !stream->WriteCB) return BVL_E_MESSAGE_STREAM_INCOMPLETE;
         const SerialFactryTable* table = messageTable();
         if (!table) return BVL_E_LL_DEVICE_INTERNAL_ERROR;
         OwnedBlock block(allocZeroedBlock(sizeof(SerialDataState)));
         if (!block) return BVL_E_LL_MEM_ALLOC_FAILED;
         auto* data = static_cast<SerialDataState*>(block.get());
         data->stream = stream;
-        data->received = 0;
         fillReplyState(data->reply, messageCode, replyKind, messageParam, serialChunkWriter, data);
-        return exchange(*table,
-                        {camera, messageCode, payload, payloadLength, messageKind, messageParam},
-                        data->reply, {idleCB, idleContext, timeoutMs}, true);
+        const DWORD rc = exchange(
+            *table, {camera, messageCode, payload, payloadLength, messageKind, messageParam},
+            data->reply, {idleCB, idleContext, timeoutMs}, true);
+        // A stop (time-out, idle callback) leaves an open stream to the caller.
+        return data->reply.finished ? finishSerialData(*data, rc) : rc;
     });
 }
 

@@ -24,12 +24,19 @@ struct SerialReplyState {
     void* replyContext;
 };
 
+// Where the destination stream of a data reply stands.
+enum class SerialStreamState : BYTE { Unopened, Open, Closed };
+
 // The data variant's context of the chunk writer: the destination stream,
-// the bytes written so far, then the reply state handed to the library.
+// the bytes written so far, then the reply state handed to the library;
+// after these, the writer's own account of the stream and of the first
+// failure, which ends the writing (later chunks are ignored).
 struct SerialDataState {
     bvlStream* stream;
     DWORD received;
     SerialReplyState reply;
+    SerialStreamState streamState;
+    DWORD failure;
 };
 
 // The record that the serial library hands to the reply callback.
@@ -51,5 +58,10 @@ DWORD serialChunkProgress(DWORD offset, DWORD length, DWORD total, bool clamp);
 // The reply callback of the data variant: writes each chunk in order to
 // the stream of the SerialDataState given as context. See the source.
 DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done);
+
+// The result of a data reply that the library reported finished with rc:
+// a stream still open is closed (once), and a reply whose data did not all
+// arrive, or whose writing failed, does not end with 0.
+DWORD finishSerialData(SerialDataState& data, DWORD rc);
 
 }  // namespace bv

@@ -217,6 +217,17 @@ BVSIM_API void simSetMessageAnswer(DWORD replyKind, DWORD dataSize);
  * sets the reply kind, copies up to size data bytes and returns the data
  * size. */
 BVSIM_API DWORD simMessageAnswer(const BYTE *message, DWORD *replyKind, BYTE *data, DWORD size);
+/* The chunks in which the serial stand-in hands the next replies' data to
+ * the reply callback, in place of plain chunks of 5120 bytes: each gives
+ * the record's status, offset, length and last flag; its bytes are the
+ * answer's from that offset (zeros past its end). The exchange is over
+ * after a chunk marked last, one the callback ended, or the final one.
+ * count 0 (and simReset) puts back the plain chunks. */
+typedef struct SimReplyChunk {
+    DWORD status, offset, length, last;
+} SimReplyChunk;
+BVSIM_API void simSetSerialReplyChunks(const SimReplyChunk *chunks, DWORD count);
+BVSIM_API BOOL simSerialReplyChunkAt(DWORD index, SimReplyChunk *chunk);
 /* Commands 60 and 61 as the camera runs them, called by simRunCommand. */
 BVSIM_API DWORD simRunMessageCommand(DWORD command, const BYTE *payload, DWORD payloadLength,
                                      BYTE *reply, DWORD replyLength);

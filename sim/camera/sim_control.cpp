@@ -61,6 +61,7 @@ extern "C" void simReset(void) {
     bvsim::resetStillImageControl();
     bvsim::resetCommandState();
     bvsim::resetCommandLog();
+    bvsim::resetSerialReplyChunks();
 }
 
 extern "C" void simFailNth(const char* step, int nth, DWORD code) {

@@ -31,6 +31,7 @@ private:
 void resetStillImageControl();  // sim_sti_control.cpp
 void resetCommandState();       // sim_commands.cpp
 void resetCommandLog();         // sim_command_log.cpp
+void resetSerialReplyChunks();  // sim_messages.cpp
 
 // Settings and release commands (17, 18, 40 to 42); kCamNotSupported for
 // any other command.

@@ -8,6 +8,7 @@
 
 #include "bvsim.h"
 #include "sim_camera.h"
+#include "sim_internal.h"
 
 namespace {
 
@@ -19,6 +20,9 @@ struct MessageAnswer {
 };
 
 MessageAnswer g_answer;  // set from the test thread, read by stray workers
+
+// Set and read on the test's thread: the serial road runs there.
+std::vector<SimReplyChunk> g_replyChunks;
 
 DWORD wordAt(const BYTE* p, size_t offset) {
     DWORD w;
@@ -32,6 +36,20 @@ extern "C" void simSetMessageAnswer(DWORD replyKind, DWORD dataSize) {
     InterlockedExchange(&g_answer.replyKind, static_cast<LONG>(replyKind));
     InterlockedExchange(&g_answer.dataSize, static_cast<LONG>(dataSize));
 }
+
+extern "C" void simSetSerialReplyChunks(const SimReplyChunk* chunks, DWORD count) {
+    g_replyChunks.assign(chunks, chunks + (chunks ? count : 0));
+}
+
+extern "C" BOOL simSerialReplyChunkAt(DWORD index, SimReplyChunk* chunk) {
+    if (index >= g_replyChunks.size()) return FALSE;
+    if (chunk) *chunk = g_replyChunks[index];
+    return TRUE;
+}
+
+namespace bvsim {
+void resetSerialReplyChunks() { g_replyChunks.clear(); }
+}  // namespace bvsim
 
 extern "C" DWORD simMessageAnswer(const BYTE* message, DWORD* replyKind, BYTE* data, DWORD size) {
     const DWORD kind = static_cast<DWORD>(g_answer.replyKind);

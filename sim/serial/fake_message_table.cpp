@@ -1,8 +1,8 @@
 // The serial stand-in's message table g_bvlFactryAPI, counted from 0:
 // entry 4 sends a message, entry 0 polls for the reply and entry 6 sets the
 // wake-up code. The virtual camera's answer to a message (simMessageAnswer)
-// is delivered to the reply callback in chunks of up to 5120 bytes, one
-// chunk per poll; a poll first waits as long as "serial.factry0" is told
+// is delivered to the reply callback in chunks of up to 5120 bytes (or in
+// the chunks a test scripted), one chunk per poll; a poll first waits as long as "serial.factry0" is told
 // to. The other entries are recorded and refused.
 #include <algorithm>
 #include <cstring>
@@ -33,7 +33,8 @@ struct PendingReply {
     bool active = false;
     DWORD kind = 0;
     std::vector<BYTE> payload;
-    DWORD sent = 0;
+    DWORD sent = 0;        // plain chunks: bytes delivered so far
+    DWORD nextChunk = 0;   // scripted chunks: the next one to deliver
 };
 
 PendingReply g_reply;
@@ -61,27 +62,43 @@ bool failed(DWORD entry, DWORD* code) {
     return simShouldFail(step, code) != FALSE;
 }
 
+// The next chunk: the next scripted one if a test set any, otherwise the
+// next plain one of up to 5120 bytes; last is set on the final one.
+SimReplyChunk nextChunk() {
+    SimReplyChunk chunk = {};
+    if (simSerialReplyChunkAt(g_reply.nextChunk, &chunk)) {
+        ++g_reply.nextChunk;
+        if (!simSerialReplyChunkAt(g_reply.nextChunk, nullptr)) chunk.last = 1;
+        return chunk;
+    }
+    const DWORD total = static_cast<DWORD>(g_reply.payload.size());
+    chunk.offset = g_reply.sent;
+    chunk.length = std::min(kChunk, total - g_reply.sent);
+    chunk.last = g_reply.sent + chunk.length == total;
+    g_reply.sent += chunk.length;
+    return chunk;
+}
+
 DWORD deliverNextChunk(BYTE* state) {
     const DWORD total = static_cast<DWORD>(g_reply.payload.size());
-    const DWORD length = std::min(kChunk, total - g_reply.sent);
-    const bool last = g_reply.sent + length == total;
-    std::vector<BYTE> reply(kReplyHeaderSize + length);
+    const SimReplyChunk chunk = nextChunk();
+    std::vector<BYTE> reply(kReplyHeaderSize + chunk.length);
     writeWord(reply, 0, readAt<WORD>(state, 4));
     writeWord(reply, 4, g_reply.kind);
-    writeWord(reply, 8, kReplyHeaderSize + length);
-    writeWord(reply, 16, 0);  // status
+    writeWord(reply, 8, kReplyHeaderSize + chunk.length);
+    writeWord(reply, 16, chunk.status);
     writeWord(reply, 20, total);
-    writeWord(reply, 24, g_reply.sent);
-    writeWord(reply, 28, length);
-    writeWord(reply, 32, last ? 1 : 0);
-    if (length) std::memcpy(reply.data() + kReplyHeaderSize, g_reply.payload.data() + g_reply.sent, length);
-    g_reply.sent += length;
+    writeWord(reply, 24, chunk.offset);
+    writeWord(reply, 28, chunk.length);
+    writeWord(reply, 32, chunk.last ? 1 : 0);
+    for (DWORD i = 0; i < chunk.length && chunk.offset + i < total; ++i)
+        reply[kReplyHeaderSize + i] = g_reply.payload[chunk.offset + i];
 
     DWORD done = 0;
     auto callback = readAt<ReplyCallback>(state, kStateCallback);
     DWORD rc = callback ? callback(reply.data(), readAt<UINT_PTR>(state, kStateContext), &done) : 0;
-    state[kStateReceived] = last ? 0 : 1;
-    if (last || done || !callback) {
+    state[kStateReceived] = chunk.last ? 0 : 1;
+    if (chunk.last || done || !callback) {
         state[kStateFinished] = 1;
         g_reply = PendingReply();
     }
@@ -112,6 +129,7 @@ DWORD WINAPI fakeSend(DWORD camera, const BYTE* message) {
     simMessageAnswer(message, &g_reply.kind, g_reply.payload.data(),
                      static_cast<DWORD>(g_reply.payload.size()));
     g_reply.sent = 0;
+    g_reply.nextChunk = 0;
     return recordCall(4, 2, camera, reinterpret_cast<UINT_PTR>(message), 0, 0);
 }
 

@@ -132,6 +132,45 @@ TEST_P(SerialData, StreamSequenceAndWait) {
 INSTANTIATE_TEST_SUITE_P(SerialMessage, SerialData, ::testing::ValuesIn(kSerialData),
                          [](const ::testing::TestParamInfo<SerialDataCase>& i) { return std::string(i.param.name); });
 
+// Chunks as a broken serial library may send them: the stream opens and
+// closes once on every end the library reports, and a reply whose bytes
+// did not all arrive never ends with 0. Without a WriteCB nothing is sent.
+struct ChunkCase {
+    const char* name;
+    std::vector<SimReplyChunk> chunks;  // none: the stream has no WriteCB
+    DWORD expected;
+    Log log;
+};
+const ChunkCase kChunkCases[] = {
+    {"EmptyFirstChunkOpensOnce", {{0, 0, 0, 0}, {0, 0, 9, 1}}, 0, {"open 3", "write 9", "close"}},
+    {"StatusAfterAnEmptyChunkCloses", {{0, 0, 0, 0}, {0x0207, 0, 0, 0}}, 0x0207, {"open 3", "close"}},
+    {"StatusFirstOpensNothing", {{0x0207, 0, 0, 0}}, 0x0207, {}},
+    {"GapMidwayIsSkipped", {{0, 0, 4, 0}, {0, 6, 3, 0}, {0, 4, 5, 1}}, 0, {"open 3", "write 4", "write 5", "close"}},
+    {"GapAtTheEndIsCorrupt", {{0, 0, 4, 0}, {0, 6, 3, 1}}, BVL_E_FILE_DATA_CORRUPT, {"open 3", "write 4", "close"}},
+    {"NoChunkTakenIsCorrupt", {{0, 3, 6, 1}}, BVL_E_FILE_DATA_CORRUPT, {}},
+    {"WithoutWriteCB", {}, BVL_E_MESSAGE_STREAM_INCOMPLETE, {}},
+};
+
+class SerialChunks : public MessageExchangeTest, public ::testing::WithParamInterface<ChunkCase> {};
+
+TEST_P(SerialChunks, OpenAndCloseTheStreamOnceOnEveryEnd) {
+    const ChunkCase& c = GetParam();
+    camera_ = openSerial();
+    simSetMessageAnswer(SIM_MESSAGE_ECHO, 9);
+    simSetSerialReplyChunks(c.chunks.data(), static_cast<DWORD>(c.chunks.size()));
+    bvtest::StreamRecorder recorder(BVL_PROGRESS_NONE);
+    if (c.chunks.empty()) recorder.stream()->WriteCB = nullptr;
+    EXPECT_EQ(c.expected, messages().bvlMessageTxAndRecieveData(camera_, 0x1234, kPayload, sizeof kPayload, kKind,
+                                                                kKind, 0, recorder.stream(), nullptr, nullptr, 5000));
+    EXPECT_EQ(c.log, recorder.log());
+    size_t sent = 0;
+    for (const SimSerialCall& call : bvtest::serialCalls()) sent += call.table == 1 && call.slot == 4;
+    EXPECT_EQ(c.chunks.empty() ? 0u : 1u, sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(SerialMessage, SerialChunks, ::testing::ValuesIn(kChunkCases),
+                         [](const ::testing::TestParamInfo<ChunkCase>& i) { return std::string(i.param.name); });
+
 // Entry 6 gets the low byte; without the serial library the call still
 // returns 0.
 TEST_F(MessageExchangeTest, WakeupCodeReachesTheSerialLibraryIfAny) {

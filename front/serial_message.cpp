@@ -207,6 +207,7 @@ extern "C" DWORD WINAPI RS232C_MessageTxRx(DWORD camera, WORD messageCode, const
                                            bvlIntervalCB idleCB, void* idleContext,
                                            DWORD timeoutMs) {
     traceLine("RS232C_MessageTxRx is called\n");
+    if (!messagePayloadFits(payload, payloadLength)) return BVL_E_INVALID_PARAMETER;
     return runGuarded([&]() -> DWORD {
         const SerialFactryTable* table = messageTable();
         if (!table) return BVL_E_LL_DEVICE_INTERNAL_ERROR;
@@ -225,6 +226,7 @@ extern "C" DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messa
                                                         bvlIntervalCB idleCB, void* idleContext,
                                                         DWORD timeoutMs) {
     traceLine("RS232C_MessageTxAndRecievedData is called\n");
+    if (!messagePayloadFits(payload, payloadLength)) return BVL_E_INVALID_PARAMETER;
     return runGuarded([&]() -> DWORD {
         if (!stream || !stream->WriteCB) return BVL_E_MESSAGE_STREAM_INCOMPLETE;
         const SerialFactryTable* table = messageTable();

@@ -54,6 +54,7 @@ DWORD ownValueLength(DWORD id, const void* value) {
 DWORD sendRecord(void* record) {
     DWORD valueLength;
     std::memcpy(&valueLength, static_cast<const BYTE*>(record) + 4, sizeof valueLength);
+    if (valueLength > MAXDWORD - kRecordHeaderSize) return BVL_E_INVALID_PARAMETER;
     return exchangeLocked(kCommandWriteSetting, valueLength + kRecordHeaderSize, record, nullptr, 0);
 }
 

@@ -26,6 +26,7 @@ extern "C" DWORD WINAPI bvlNewMessageTxRx(DWORD camera, WORD messageCode, const 
         return RS232C_MessageTxRx(camera, messageCode, payload, payloadLength, messageKind,
                                   replyKind, messageParam, msgFoundCB, msgFoundContext,
                                   replyCapacity, intervalCB, intervalContext, timeoutMs);
+    if (!messagePayloadFits(payload, payloadLength)) return BVL_E_INVALID_PARAMETER;
     return runGuarded([&] {
         return newMessageOverUsb({messageCode, payload, payloadLength, messageKind, messageParam},
                                  replyKind, msgFoundCB, msgFoundContext, replyCapacity,
@@ -44,6 +45,7 @@ extern "C" DWORD WINAPI bvlMessageTxAndRecieveData(DWORD camera, WORD messageCod
         return RS232C_MessageTxAndRecievedData(camera, messageCode, payload, payloadLength,
                                                messageKind, replyKind, messageParam, stream,
                                                intervalCB, intervalContext, timeoutMs);
+    if (!messagePayloadFits(payload, payloadLength)) return BVL_E_INVALID_PARAMETER;
     return runGuarded([&] {
         return dataMessageOverUsb({messageCode, payload, payloadLength, messageKind, messageParam},
                                   stream, {intervalCB, intervalContext, timeoutMs});

@@ -232,6 +232,23 @@ BVSIM_API BOOL simSerialReplyChunkAt(DWORD index, SimReplyChunk *chunk);
 BVSIM_API DWORD simRunMessageCommand(DWORD command, const BYTE *payload, DWORD payloadLength,
                                      BYTE *reply, DWORD replyLength);
 
+/* ---- Hostile mode ----------------------------------------------------------
+ * With a seed other than 0 the camera and the serial stand-in answer like a
+ * broken or malicious device, the same way for the same seed, so a failure
+ * can be replayed: some command replies get one word replaced by 0,
+ * 0xFFFFFFFF or noise, or every byte set to 0xFF (names without their
+ * terminators); bulk data loses its terminators or is cut short; raw reads
+ * deliver short counts, sometimes none; raw messages come back of another
+ * kind; serial reply chunks get error statuses, gaps and lengths that run
+ * past their record. A seed of 0, and simReset, end it. */
+BVSIM_API void simSetHostile(DWORD seed);
+/* TRUE with the given chance in percent while the mode is on. */
+BVSIM_API BOOL simHostileChance(DWORD percent);
+/* The next value of the seeded sequence. */
+BVSIM_API DWORD simHostileNext(void);
+/* A size as a hostile device gives it: 0, 0xFFFFFFFF or noise. */
+BVSIM_API DWORD simHostileSize(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -208,7 +208,9 @@ extern "C" DWORD simRunCommand(DWORD command, const BYTE* payload, DWORD payload
     s.commands.push_back(command);
     s.uploading = false;
     s.upload.clear();
-    return runCommand(s, command, payload, payloadLength, reply, replyLength);
+    const DWORD rc = runCommand(s, command, payload, payloadLength, reply, replyLength);
+    if (rc == 0 && command != 1) spoilReply(reply, replyLength);
+    return rc;
 }
 
 extern "C" DWORD simReadBulk(BYTE* buffer, DWORD wanted, DWORD* delivered) {
@@ -217,7 +219,7 @@ extern "C" DWORD simReadBulk(BYTE* buffer, DWORD wanted, DWORD* delivered) {
     *delivered = 0;
     const size_t left = s.outgoing.size() - s.readPosition;
     if (left == 0) return kCamStreamError;
-    const DWORD n = static_cast<DWORD>(std::min<size_t>(wanted, left));
+    const DWORD n = static_cast<DWORD>(std::min<size_t>(spoilReadCount(wanted), left));
     std::memcpy(buffer, s.outgoing.data() + s.readPosition, n);
     s.readPosition += n;
     *delivered = n;
@@ -243,6 +245,7 @@ extern "C" DWORD simWriteBulk(const BYTE* data, DWORD size) {
 extern "C" void simQueueBulkData(const BYTE* data, DWORD size) {
     Guard g;
     state().outgoing.assign(data, data + size);
+    spoilBulk(state().outgoing);
     state().readPosition = 0;
 }
 

@@ -62,6 +62,7 @@ extern "C" void simReset(void) {
     bvsim::resetCommandState();
     bvsim::resetCommandLog();
     bvsim::resetSerialReplyChunks();
+    simSetHostile(0);
 }
 
 extern "C" void simFailNth(const char* step, int nth, DWORD code) {

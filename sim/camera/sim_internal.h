@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace bvsim {
 
@@ -32,6 +33,12 @@ void resetStillImageControl();  // sim_sti_control.cpp
 void resetCommandState();       // sim_commands.cpp
 void resetCommandLog();         // sim_command_log.cpp
 void resetSerialReplyChunks();  // sim_messages.cpp
+
+// The hostile mode's spoiling (sim_hostile.cpp); each leaves its input as
+// it was when the mode is off or the seed spares it.
+void spoilReply(BYTE* reply, DWORD length);
+void spoilBulk(std::vector<BYTE>& data);
+DWORD spoilReadCount(DWORD wanted);
 
 // Settings and release commands (17, 18, 40 to 42); kCamNotSupported for
 // any other command.

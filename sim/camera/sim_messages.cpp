@@ -57,6 +57,7 @@ extern "C" DWORD simMessageAnswer(const BYTE* message, DWORD* replyKind, BYTE* d
     const DWORD payloadLength = wordAt(message, 8) - kMessageHeader;
     const BYTE* payload = message + kMessageHeader;
     *replyKind = kind == SIM_MESSAGE_ECHO ? wordAt(message, 4) : kind;
+    if (simHostileChance(25)) *replyKind = simHostileNext() & 0xff;
     const DWORD dataSize = sizeSet == SIM_MESSAGE_ECHO ? payloadLength : sizeSet;
     const DWORD copied = std::min(size, dataSize);
     for (DWORD i = 0; i < copied; ++i)

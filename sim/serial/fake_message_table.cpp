@@ -62,6 +62,17 @@ bool failed(DWORD entry, DWORD* code) {
     return simShouldFail(step, code) != FALSE;
 }
 
+// In hostile mode some chunks come with an error status, a gap, or a
+// length that runs past the record they arrive in.
+void spoilChunk(SimReplyChunk& chunk) {
+    if (!simHostileChance(20)) return;
+    switch (simHostileNext() % 3) {
+    case 0: chunk.status = simHostileSize(); break;
+    case 1: chunk.offset += 1 + simHostileNext() % 16; break;
+    default: chunk.length = simHostileSize(); break;
+    }
+}
+
 // The next chunk: the next scripted one if a test set any, otherwise the
 // next plain one of up to 5120 bytes; last is set on the final one.
 SimReplyChunk nextChunk() {
@@ -81,17 +92,21 @@ SimReplyChunk nextChunk() {
 
 DWORD deliverNextChunk(BYTE* state) {
     const DWORD total = static_cast<DWORD>(g_reply.payload.size());
-    const SimReplyChunk chunk = nextChunk();
-    std::vector<BYTE> reply(kReplyHeaderSize + chunk.length);
+    SimReplyChunk chunk = nextChunk();
+    spoilChunk(chunk);
+    // The record carries the chunk's bytes, but never more than a few
+    // plain chunks' worth whatever length the chunk claims.
+    const DWORD carried = std::min(chunk.length, 16 * kChunk);
+    std::vector<BYTE> reply(kReplyHeaderSize + carried);
     writeWord(reply, 0, readAt<WORD>(state, 4));
     writeWord(reply, 4, g_reply.kind);
-    writeWord(reply, 8, kReplyHeaderSize + chunk.length);
+    writeWord(reply, 8, kReplyHeaderSize + carried);
     writeWord(reply, 16, chunk.status);
     writeWord(reply, 20, total);
     writeWord(reply, 24, chunk.offset);
     writeWord(reply, 28, chunk.length);
     writeWord(reply, 32, chunk.last ? 1 : 0);
-    for (DWORD i = 0; i < chunk.length && chunk.offset + i < total; ++i)
+    for (DWORD i = 0; i < carried && chunk.offset + i < total; ++i)
         reply[kReplyHeaderSize + i] = g_reply.payload[chunk.offset + i];
 
     DWORD done = 0;

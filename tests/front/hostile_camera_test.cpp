@@ -1,0 +1,153 @@
+// Every storage, settings and message operation against a camera and
+// driver that answer like a broken or malicious device (the stand-ins'
+// seeded hostile mode; the seed is in the failure's trace, so a failure
+// replays). No operation may crash, hang or leave its stream open or the
+// device locked, no picture may carry bytes the camera did not send, and
+// afterwards the camera works as before.
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/camera_world.h"
+#include "tests/support/stream_recorder.h"
+
+namespace {
+
+constexpr char kPicture[] = "CF\\DCIM\\BRV_0001.JPG";
+constexpr DWORD kMessageTimeoutMs = 300;
+constexpr DWORD kBaseLimitMs = 5000;  // base operations have no time-out of their own
+
+DWORD WINAPI answerEvent(DWORD, void* data, DWORD size, UINT_PTR) {
+    volatile BYTE sum = 0;
+    for (DWORD i = 0; i < size && i < 64; ++i) sum += static_cast<const BYTE*>(data)[i];
+    return 1;
+}
+
+DWORD WINAPI takeReply(dePC_MESSAGE* reply, void*, DWORD* done) {
+    *done = reply->totalLength > 0;
+    return 0;
+}
+
+struct Operation {
+    const char* name;
+    std::function<DWORD(const bvlBaseAPI&, DWORD camera, bvlStream*)> run;
+    bool message = false;
+};
+
+const std::vector<Operation>& operations() {
+    using Api = const bvlBaseAPI&;
+    static const auto messages = [] {
+        return reinterpret_cast<const bvlNewFactryAPI*>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"bvcl2sti.dll"), "g_bvlNewFactryAPI")));
+    };
+    static const BYTE subtree[] = {0, 'C', 'F', 0, 0, 'D', 'C', 'I', 'M', 0, 0, 0};
+    static const std::vector<Operation> list = {
+        {"GetVols", [](Api a, DWORD c, bvlStream* s) { return a.baseGetVols(c, s); }},
+        {"GetDirs", [](Api a, DWORD c, bvlStream* s) { return a.baseGetDirs(c, subtree, s); }},
+        {"GetJpegHeader", [](Api a, DWORD c, bvlStream* s) { return a.baseGetJpegParsingHeader(c, kPicture, s); }},
+        {"PutFile", [](Api a, DWORD c, bvlStream* s) { return a.basePutFile(c, "CF\\DCIM\\HOSTILE.JPG", s); }},
+        {"SetFileAttribs", [](Api a, DWORD c, bvlStream*) { return a.baseSetFileAttribs(c, "CF\\NONE.JPG\0", 1); }},
+        {"CreateDir", [](Api a, DWORD c, bvlStream*) { return a.baseCreateDir(c, "CF\\HOSTILE"); }},
+        {"RemoveDir", [](Api a, DWORD c, bvlStream*) { return a.baseRemoveDir(c, "CF\\HOSTILE"); }},
+        {"ModelDescrip", [](Api a, DWORD c, bvlStream*) { bvlModelDescrip d; return a.baseGetModelDescrip(c, &d); }},
+        {"OpenCameraPort", [](Api a, DWORD c, bvlStream*) { bvlCameraPort p; return a.baseGetOpenCameraPort(c, &p); }},
+        {"ReadSettings", [](Api a, DWORD c, bvlStream*) {
+             BYTE value[32];
+             DWORD rc = 0;
+             for (DWORD id = 1; id <= 5; ++id) rc |= a.baseReadSetting(c, id, value);
+             return rc;
+         }},
+        {"WriteOwner", [](Api a, DWORD c, bvlStream*) { char owner[] = "Anna"; return a.baseWriteSetting(c, 2, owner); }},
+        {"Release", [](Api a, DWORD c, bvlStream*) {
+             DWORD request = 1, reply[4];
+             return a.baseReleaseControlEx(c, 4, &request, sizeof reply, reply);
+         }},
+        {"ReleasedData", [](Api a, DWORD c, bvlStream* s) { return a.baseReleaseControlGetReleasedData(c, 0, 0, s); }},
+        {"ViewFinder", [](Api a, DWORD c, bvlStream* s) { return a.baseReleaseControlGetViewFinderData(c, s); }},
+        {"Message", [](Api, DWORD c, bvlStream*) {
+             return messages()->bvlNewMessageTxRx(c, 1, "ping", 4, 5, 5, 0, takeReply, nullptr, 64, nullptr,
+                                                   nullptr, kMessageTimeoutMs);
+         }, true},
+        {"DataMessage", [](Api, DWORD c, bvlStream* s) {
+             return messages()->bvlMessageTxAndRecieveData(c, 1, "ping", 4, 5, 5, 0, s, nullptr, nullptr,
+                                                            kMessageTimeoutMs);
+         }, true},
+    };
+    return list;
+}
+
+class HostileCamera : public UsbRoadTest {
+protected:
+    // Runs the operation with a fresh stream; checks what must hold
+    // whatever the camera answered.
+    void runChecked(const Operation& op) {
+        bvtest::StreamRecorder stream;
+        stream.setSource(bvtest::pattern(7000));
+        const DWORD start = GetTickCount();
+        const DWORD rc = op.run(api(), camera_, stream.stream());
+        const DWORD took = GetTickCount() - start;
+        EXPECT_LT(took, op.message ? kMessageTimeoutMs + 1000 : kBaseLimitMs);
+        // Each open is followed by its close before the next open.
+        int open = 0;
+        for (const std::string& entry : stream.log()) {
+            open += entry.compare(0, 4, "open") == 0 ? 1 : entry == "close" ? -1 : 0;
+            EXPECT_TRUE(open == 0 || open == 1) << entry;
+        }
+        const bool stopped = op.message && rc == BVL_E_MESSAGE_TIMEOUT;
+        EXPECT_EQ(stopped ? open : 0, open) << "left open; rc " << std::hex << rc;
+        for (int wait = 0; wait < 200 && simCounter("sti.locks") != 0; ++wait) Sleep(5);
+        EXPECT_EQ(0, simCounter("sti.locks"));
+    }
+    // A picture fetched whole or refused, never with foreign bytes.
+    void fetchPicture(const std::vector<BYTE>& truth) {
+        std::vector<BYTE> data;
+        const DWORD start = GetTickCount();
+        if (get(kPicture, data) == 0) {
+            EXPECT_LE(data.size(), truth.size());
+            EXPECT_TRUE(std::equal(data.begin(), data.end(), truth.begin())) << "bytes the camera did not send";
+        }
+        EXPECT_LT(GetTickCount() - start, kBaseLimitMs);
+    }
+};
+
+TEST_F(HostileCamera, NeitherCrashesNorHangsNorLeaks) {
+    ASSERT_NO_FATAL_FAILURE(openUsb(answerEvent, 0));
+    ASSERT_TRUE(simDriverOpenChannel(bvtest::kModelName, bvtest::kDevicePort));
+    std::vector<BYTE> truth;
+    ASSERT_EQ(0u, get(kPicture, truth));
+    for (DWORD seed = 1; seed <= 30 && !HasFailure(); ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        simSetHostile(seed);
+        fetchPicture(truth);
+        for (const Operation& op : operations()) {
+            SCOPED_TRACE(op.name);
+            runChecked(op);
+        }
+        DWORD answer = 0;
+        const BYTE data[8] = {6, 0, 0, 0, 0xff, 0xff, 0xff, 0xff};
+        EXPECT_TRUE(simDriverRaiseEvent(SIM_EVENT_BATTERY, data, simHostileSize(), 2000, &answer));
+        EXPECT_EQ(1u, answer);
+    }
+    simSetHostile(0);
+    simDriverCloseChannel();
+    std::vector<BYTE> again;
+    EXPECT_EQ(0u, get(kPicture, again));
+    EXPECT_EQ(truth, again);
+}
+
+// The serial library's reply chunks with error statuses, gaps and lengths
+// past their record: the same checks for both message exchanges.
+TEST_F(HostileCamera, SerialRepliesNeitherCrashNorLeaveTheStreamOpen) {
+    camera_ = openSerial();
+    for (DWORD seed = 1; seed <= 30 && !HasFailure(); ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        simSetHostile(seed);
+        simSetMessageAnswer(SIM_MESSAGE_ECHO, 3 * 5120 + simHostileNext() % 5120);
+        for (const Operation& op : operations())
+            if (op.message) runChecked(op);
+    }
+    simSetMessageAnswer(SIM_MESSAGE_ECHO, SIM_MESSAGE_ECHO);
+}
+
+}  // namespace

@@ -148,8 +148,8 @@ extern "C" BOOL simRawReadCut(DWORD* bytes) {
 }
 
 // [deviceN] InternalName, Vendor, Description, Port, Type (hex);
-// [launch] Device, Event; [faults] step=nth,code (hex); [cardN] as
-// loadCardSections reads them.
+// [launch] Device, Event; [faults] step=nth,code (hex) and Hostile=seed;
+// [cardN] as loadCardSections reads them.
 extern "C" BOOL simLoadConfiguration(const WCHAR* path) {
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return FALSE;
     auto text = [path](const wchar_t* section, const wchar_t* key) {
@@ -178,6 +178,10 @@ extern "C" BOOL simLoadConfiguration(const WCHAR* path) {
     GetPrivateProfileStringW(L"faults", nullptr, L"", keys, 1024, path);
     for (const wchar_t* key = keys; *key; key += lstrlenW(key) + 1) {
         const std::wstring value = text(L"faults", key);
+        if (lstrcmpiW(key, L"Hostile") == 0) {
+            simSetHostile(static_cast<DWORD>(wcstoul(value.c_str(), nullptr, 10)));
+            continue;
+        }
         wchar_t* rest = nullptr;
         const int nth = static_cast<int>(wcstol(value.c_str(), &rest, 10));
         const DWORD code = static_cast<DWORD>(wcstoul(*rest == L',' ? rest + 1 : rest, nullptr, 16));

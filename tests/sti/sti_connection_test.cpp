@@ -14,33 +14,21 @@ using bvtest::reached;
 constexpr DWORD kCameraType = (2u << 16) | 7;
 
 SimStiDevice device(const wchar_t* name, const wchar_t* vendor, const wchar_t* description,
-                    const wchar_t* port, DWORD type = kCameraType) {
-    return SimStiDevice{name, vendor, description, port, type};
-}
+                    const wchar_t* port, DWORD type = kCameraType) { return {name, vendor, description, port, type}; }
 
-std::vector<std::string> splitModelList(const char* list) {
-    std::vector<std::string> names;
-    for (const char* p = list; *p; p += std::strlen(p) + 1) names.emplace_back(p);
-    return names;
-}
-
-TEST_F(StiTransportTest, EmptyDescriptionNeverMatches) {
-    const SimStiDevice devices[] = {device(L"dev0", L"Orvel", L"", L"port0")};
-    simStiSetDevices(devices, 1);
-    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), ""));
-    EXPECT_FALSE(reached("sti.create")) << "nothing is set up for an empty description";
-    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), "Brivant 350"));
-}
-
+// An empty description never matches, on either side.
 TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosenAndItsPortNamed) {
     const SimStiDevice devices[] = {
+        device(L"empty", L"Orvel", L"", L"port0"),
         device(L"noPort", L"Orvel", L"Brivant 350", L""),
         device(L"nullPort", L"Orvel", L"Brivant 350", nullptr),
         device(L"otherCase", L"Orvel", L"BRIVANT 350", L"portX"),
         device(L"first", L"Orvel", L"Brivant 350", L"port1"),
         device(L"second", L"Orvel", L"Brivant 350", L"port2"),
     };
-    simStiSetDevices(devices, 5);
+    simStiSetDevices(devices, 6);
+    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), ""));
+    EXPECT_FALSE(reached("sti.create")) << "nothing is set up for an empty description";
     openCamera();
     EXPECT_STREQ(L"first", bv::stiState().selectedDevice.szDeviceInternalName);
     char port[6];
@@ -161,28 +149,21 @@ TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
     };
     simStiSetDevices(devices, 3);
     openCamera();
+    const wchar_t* description = bv::stiState().selectedDevice.pszDeviceDescription;
     // 17 bytes: "Brivant 350" takes 12, the long name does not fit, "B2" needs
-    // 12 + 2 + 2 < 17.
+    // 12 + 3 and the list's end 1.
     char list[17];
     DWORD count = 0;
     ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
     EXPECT_EQ(2u, count);
-    EXPECT_EQ((std::vector<std::string>{"Brivant 350", "B2"}), splitModelList(list));
+    EXPECT_EQ(std::string("Brivant 350\0B2\0", 16), std::string(list, 16));
     EXPECT_TRUE(bv::isStiInstanceSet()) << "the open connection's instance stays";
+    EXPECT_EQ(description, bv::stiState().selectedDevice.pszDeviceDescription);
+    EXPECT_STREQ(L"Brivant 350", description) << "the open device's texts outlive the list fetched again";
 
     simFailNth("sti.create", 1, 0);
     bv::releaseStiObjects();
     EXPECT_TRUE(FAILED(bv::enumerateUsbModels(stiModule(), list, sizeof list, &count)));
-}
-
-TEST_F(StiTransportTest, ListFetchedAgainKeepsTheSelectedTextsValid) {
-    openCamera();
-    const wchar_t* description = bv::stiState().selectedDevice.pszDeviceDescription;
-    DWORD count = 0;
-    char list[64];
-    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
-    EXPECT_EQ(description, bv::stiState().selectedDevice.pszDeviceDescription);
-    EXPECT_STREQ(L"Brivant 350", description);
 }
 
 // The good list reaching the stream: bvcam --port usb finds the camera by

@@ -1,20 +1,12 @@
-// Every call of the three transfers fails in turn. A good run of each is
-// recorded first, the stand-in's step calls and the stream's callbacks in
-// the order they happened, and each entry of it becomes a case, alone and,
-// when the stream is open by then, with a failing close after it. The expectations follow from a
-// few rules:
-// - the first error wins; the errors of progress reports below 100 do not
-//   count;
-// - a listing whose raw read fails answers BVL_E_DIR_IO_ERROR, whatever
-//   its close says;
-// - after an error that counts no more data moves;
-// - the stream is closed once if it was opened, never when its open or
-//   anything before it failed;
-// - only a refused unlock leaves the device locked;
-// - a failing ReadCB shows one message box, "InStreamFuncForPutLargeData".
-// The fixture checks that the transfer buffer is always released.
+// Every call of the three transfers fails in turn: each entry of a recorded
+// good run (stand-in steps and stream callbacks in order) becomes a case,
+// alone and, once the stream is open, with a failing close after it. Rules:
+// the first error wins, except that progress reports below 100 do not count
+// and a listing's failed raw read answers BVL_E_DIR_IO_ERROR; no data moves
+// after an error that counts; the stream closes once if its open succeeded;
+// only a refused unlock leaves the lock held; a failing ReadCB shows one
+// message box. The fixture checks that the transfer buffer is released.
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "sti_fixture.h"
@@ -122,11 +114,8 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
     openCamera();
     bvtest::MessageBoxWatch boxes;
     StreamRecorder rec;
-    if (isDeviceStep(f.step)) {
-        simFailNth(f.step.c_str(), f.nth, codeOf(f.step));
-    } else {
-        rec.failOn(f.step, codeOf(f.step), f.nth);
-    }
+    if (isDeviceStep(f.step)) simFailNth(f.step.c_str(), f.nth, codeOf(f.step));
+    else rec.failOn(f.step, codeOf(f.step), f.nth);
     if (f.closeFails) rec.failOn("close", codeOf("close"));
     const DWORD listingBlock = sizeof kListing + bv::kBufferPadding;
     const size_t listingBlocks = bvtest::liveGuardedBlocks(listingBlock);

@@ -136,7 +136,6 @@ TEST_F(RegistryStoreTest, WritePortStoresUnderItsKindAndType) {
     store().WritePortSetting(&none, "lastPort", 0);
     ASSERT_TRUE(writer().readLibraryValue("", "lastModel", &type, &typeSize));
     EXPECT_EQ(0u, type);
-    size = sizeof back;
     EXPECT_FALSE(writer().readLibraryValue("SERIAL", "lastPort", &back, &size));
 
     // An unknown model ID writes nothing and returns normally.

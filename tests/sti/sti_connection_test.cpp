@@ -106,40 +106,27 @@ TEST_F(StiTransportTest, FailedDeviceListReleasesAnOpenDevice) {
     EXPECT_EQ(0, bv::releaseStiObjects()) << "nothing left to release is no failure";
 }
 
-struct VendorCase {
-    const char* name;
-    const wchar_t* vendor;
-    DWORD type;
-    bool counts;
-};
-
-class MakerModels : public StiTransportTest, public ::testing::WithParamInterface<VendorCase> {};
-
-TEST_P(MakerModels, VendorTestReadsFiveCharactersIgnoringCase) {
-    const SimStiDevice devices[] = {device(L"dev0", GetParam().vendor, L"Brivant 350", L"p",
-                                           GetParam().type)};
-    simStiSetDevices(devices, 1);
-    char list[64];
-    std::memset(list, 0xab, sizeof list);
-    DWORD count = 99;
-    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
-    // The name and the list's end, or two zero bytes and nothing more.
-    const std::string expected = GetParam().counts ? std::string("Brivant 350\0", 13) : std::string("\0\0\xab", 3);
-    EXPECT_EQ(GetParam().counts ? 1u : 0u, count);
-    EXPECT_EQ(expected, std::string(list, expected.size()));
-    EXPECT_FALSE(bv::isStiInstanceSet()) << "an instance created for the list is released";
+TEST_F(StiTransportTest, MakerModelsTestFiveVendorCharactersIgnoringCase) {
+    const struct { const char* name; const wchar_t* vendor; DWORD type; bool counts; } cases[] = {
+        {"Exact", L"Orvel", kCameraType, true}, {"Capitals", L"ORVEL", kCameraType, true},
+        {"LongerText", L"Orvel Imaging GmbH", kCameraType, true}, {"TooShort", L"Orve", kCameraType, false},
+        {"Prefixed", L"XOrvel", kCameraType, false}, {"NoVendor", nullptr, kCameraType, false},
+        {"Scanner", L"Orvel", (1u << 16) | 7, false}, {"OtherSubtype", L"Orvel", (2u << 16) | 6, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SimStiDevice devices[] = {device(L"dev0", c.vendor, L"Brivant 350", L"p", c.type)};
+        simStiSetDevices(devices, 1);
+        char list[64];
+        std::memset(list, 0xab, sizeof list);
+        DWORD count = 99;
+        ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
+        // The name and the list's end, or two zero bytes and nothing more.
+        const std::string expected = c.counts ? std::string("Brivant 350\0", 13) : std::string("\0\0\xab", 3);
+        EXPECT_EQ(c.counts ? 1u : 0u, count);
+        EXPECT_EQ(expected, std::string(list, expected.size()));
+        EXPECT_FALSE(bv::isStiInstanceSet()) << "an instance created for the list is released";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Vendors, MakerModels,
-    ::testing::Values(VendorCase{"Exact", L"Orvel", kCameraType, true},
-                      VendorCase{"Capitals", L"ORVEL", kCameraType, true},
-                      VendorCase{"LongerText", L"Orvel Imaging GmbH", kCameraType, true},
-                      VendorCase{"TooShort", L"Orve", kCameraType, false},
-                      VendorCase{"Prefixed", L"XOrvel", kCameraType, false},
-                      VendorCase{"NoVendor", nullptr, kCameraType, false},
-                      VendorCase{"Scanner", L"Orvel", (1u << 16) | 7, false},
-                      VendorCase{"OtherSubtype", L"Orvel", (2u << 16) | 6, false}),
-    [](const ::testing::TestParamInfo<VendorCase>& i) { return std::string(i.param.name); });
 
 TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
     const SimStiDevice devices[] = {

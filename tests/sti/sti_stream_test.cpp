@@ -130,21 +130,14 @@ TEST_F(StiTransportTest, ListingTimesAreRebasedAndZeroStaysZero) {
     EXPECT_EQ(0, std::memcmp(data.data(), out.data(), 6)) << "leading bytes pass untouched";
 }
 
+// size: the bytes of the 31-byte two-entry listing handed over; failed:
+// the negative times met.
 TEST(ListingWalk, StopsAtTheEndOfTheData) {
-    struct Case {
-        const char* name;
-        DWORD size;            // bytes of the 31-byte two-entry listing handed over
-        DWORD failed;          // negative times met
-        bool secondTouched;
-    };
+    const struct { const char* name; DWORD size, failed; bool secondTouched; } cases[] = {
+        {"Whole", 31, 2, true}, {"SecondNameUnterminated", 30, 2, true},
+        {"SecondTimeCut", 25, 1, false}, {"FirstNameUnterminated", 15, 1, false}};
     const DWORD negative = 0x80000000;
-    const Case cases[] = {
-        {"Whole", 31, 2, true},
-        {"SecondNameUnterminated", 30, 2, true},
-        {"SecondTimeCut", 25, 1, false},
-        {"FirstNameUnterminated", 15, 1, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<BYTE> data = listing({{negative, "ABCDE"}, {negative, "XYZA"}});
         EXPECT_EQ(c.failed, bv::rebaseListingTimes(data.data(), c.size));
@@ -164,15 +157,9 @@ void WINAPI claimingWrite(UINT_PTR context, const BYTE*, DWORD* count, DWORD* er
 }
 
 TEST(StreamWrappers, WriteAllEndsOnAZeroOrExcessiveCount) {
-    const struct {
-        const char* name;
-        DWORD cap, extra, base, expected;
-        size_t calls;
-    } cases[] = {
-        {"InSteps", 4, 0, 0x0a000000, 0, 3},
-        {"Nothing", 0, 0, 0x0a000000, 0x0a0000a8, 1},
-        {"MoreThanAskedSerialBase", MAXDWORD, 1, 0x02000000, 0x020000a8, 1},
-    };
+    const struct { const char* name; DWORD cap, extra, base, expected; size_t calls; } cases[] = {
+        {"InSteps", 4, 0, 0x0a000000, 0, 3}, {"Nothing", 0, 0, 0x0a000000, 0x0a0000a8, 1},
+        {"MoreThanAskedSerialBase", MAXDWORD, 1, 0x02000000, 0x020000a8, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Claim claim{c.cap, c.extra, 0};

@@ -34,7 +34,7 @@ TEST(ErrorReport, PrintsTheExactLineCutToTheBuffer) {
     const std::string file(400, 'x');
     bv::formatErrorReport(0x0900008b, file.c_str(), 1, out, sizeof out);
     EXPECT_EQ(bv::kReportBufferSize - 1, std::string(out).size()) << "a long file name is cut to the buffer";
-    EXPECT_EQ(0, std::string(out).rfind("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  xxx", 0));
+    EXPECT_EQ(0u, std::string(out).rfind("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  xxx", 0));
 }
 
 // The report is caught through the debugger output channel, which needs

@@ -24,11 +24,8 @@ DWORD WINAPI raiseFromDriver(LPVOID) {
     return 0;
 }
 
-struct Delivery {
-    DWORD code;
-    DWORD size;
-    std::vector<BYTE> data;  // the first 56 bytes behind the address
-};
+// What the callback got: the code, the size and the first 56 bytes behind the address.
+struct Delivery { DWORD code, size; std::vector<BYTE> data; };
 
 class EventChannelTest : public ::testing::Test {
 protected:

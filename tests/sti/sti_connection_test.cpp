@@ -45,12 +45,7 @@ TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosenAndItsPortName
 // Every step of a good open fails in turn with the generic HRESULT: the
 // camera is not found, and the fixture finds no service object left. A
 // device refused with access denied is busy instead.
-struct OpenFault {
-    bvtest::StepCall call;
-    HRESULT result;
-    DWORD expected;
-    std::string name;
-};
+struct OpenFault { bvtest::StepCall call; HRESULT result; DWORD expected; std::string name; };
 
 void PrintTo(const OpenFault& f, std::ostream* os) { *os << f.name; }
 

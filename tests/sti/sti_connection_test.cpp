@@ -14,33 +14,21 @@ using bvtest::reached;
 constexpr DWORD kCameraType = (2u << 16) | 7;
 
 SimStiDevice device(const wchar_t* name, const wchar_t* vendor, const wchar_t* description,
-                    const wchar_t* port, DWORD type = kCameraType) {
-    return SimStiDevice{name, vendor, description, port, type};
-}
+                    const wchar_t* port, DWORD type = kCameraType) { return {name, vendor, description, port, type}; }
 
-std::vector<std::string> splitModelList(const char* list) {
-    std::vector<std::string> names;
-    for (const char* p = list; *p; p += std::strlen(p) + 1) names.emplace_back(p);
-    return names;
-}
-
-TEST_F(StiTransportTest, EmptyDescriptionNeverMatches) {
-    const SimStiDevice devices[] = {device(L"dev0", L"Orvel", L"", L"port0")};
-    simStiSetDevices(devices, 1);
-    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), ""));
-    EXPECT_FALSE(reached("sti.create")) << "nothing is set up for an empty description";
-    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), "Brivant 350"));
-}
-
+// An empty description never matches, on either side.
 TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosenAndItsPortNamed) {
     const SimStiDevice devices[] = {
+        device(L"empty", L"Orvel", L"", L"port0"),
         device(L"noPort", L"Orvel", L"Brivant 350", L""),
         device(L"nullPort", L"Orvel", L"Brivant 350", nullptr),
         device(L"otherCase", L"Orvel", L"BRIVANT 350", L"portX"),
         device(L"first", L"Orvel", L"Brivant 350", L"port1"),
         device(L"second", L"Orvel", L"Brivant 350", L"port2"),
     };
-    simStiSetDevices(devices, 5);
+    simStiSetDevices(devices, 6);
+    EXPECT_EQ(BVL_E_DEVICE_NOT_FOUND, bv::openDeviceByModel(stiModule(), ""));
+    EXPECT_FALSE(reached("sti.create")) << "nothing is set up for an empty description";
     openCamera();
     EXPECT_STREQ(L"first", bv::stiState().selectedDevice.szDeviceInternalName);
     char port[6];
@@ -57,12 +45,7 @@ TEST_F(StiTransportTest, FirstOfEqualDescriptionsWithAPortIsChosenAndItsPortName
 // Every step of a good open fails in turn with the generic HRESULT: the
 // camera is not found, and the fixture finds no service object left. A
 // device refused with access denied is busy instead.
-struct OpenFault {
-    bvtest::StepCall call;
-    HRESULT result;
-    DWORD expected;
-    std::string name;
-};
+struct OpenFault { bvtest::StepCall call; HRESULT result; DWORD expected; std::string name; };
 
 void PrintTo(const OpenFault& f, std::ostream* os) { *os << f.name; }
 
@@ -118,40 +101,27 @@ TEST_F(StiTransportTest, FailedDeviceListReleasesAnOpenDevice) {
     EXPECT_EQ(0, bv::releaseStiObjects()) << "nothing left to release is no failure";
 }
 
-struct VendorCase {
-    const char* name;
-    const wchar_t* vendor;
-    DWORD type;
-    bool counts;
-};
-
-class MakerModels : public StiTransportTest, public ::testing::WithParamInterface<VendorCase> {};
-
-TEST_P(MakerModels, VendorTestReadsFiveCharactersIgnoringCase) {
-    const SimStiDevice devices[] = {device(L"dev0", GetParam().vendor, L"Brivant 350", L"p",
-                                           GetParam().type)};
-    simStiSetDevices(devices, 1);
-    char list[64];
-    std::memset(list, 0xab, sizeof list);
-    DWORD count = 99;
-    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
-    // The name and the list's end, or two zero bytes and nothing more.
-    const std::string expected = GetParam().counts ? std::string("Brivant 350\0", 13) : std::string("\0\0\xab", 3);
-    EXPECT_EQ(GetParam().counts ? 1u : 0u, count);
-    EXPECT_EQ(expected, std::string(list, expected.size()));
-    EXPECT_FALSE(bv::isStiInstanceSet()) << "an instance created for the list is released";
+TEST_F(StiTransportTest, MakerModelsTestFiveVendorCharactersIgnoringCase) {
+    const struct { const char* name; const wchar_t* vendor; DWORD type; bool counts; } cases[] = {
+        {"Exact", L"Orvel", kCameraType, true}, {"Capitals", L"ORVEL", kCameraType, true},
+        {"LongerText", L"Orvel Imaging GmbH", kCameraType, true}, {"TooShort", L"Orve", kCameraType, false},
+        {"Prefixed", L"XOrvel", kCameraType, false}, {"NoVendor", nullptr, kCameraType, false},
+        {"Scanner", L"Orvel", (1u << 16) | 7, false}, {"OtherSubtype", L"Orvel", (2u << 16) | 6, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SimStiDevice devices[] = {device(L"dev0", c.vendor, L"Brivant 350", L"p", c.type)};
+        simStiSetDevices(devices, 1);
+        char list[64];
+        std::memset(list, 0xab, sizeof list);
+        DWORD count = 99;
+        ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
+        // The name and the list's end, or two zero bytes and nothing more.
+        const std::string expected = c.counts ? std::string("Brivant 350\0", 13) : std::string("\0\0\xab", 3);
+        EXPECT_EQ(c.counts ? 1u : 0u, count);
+        EXPECT_EQ(expected, std::string(list, expected.size()));
+        EXPECT_FALSE(bv::isStiInstanceSet()) << "an instance created for the list is released";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Vendors, MakerModels,
-    ::testing::Values(VendorCase{"Exact", L"Orvel", kCameraType, true},
-                      VendorCase{"Capitals", L"ORVEL", kCameraType, true},
-                      VendorCase{"LongerText", L"Orvel Imaging GmbH", kCameraType, true},
-                      VendorCase{"TooShort", L"Orve", kCameraType, false},
-                      VendorCase{"Prefixed", L"XOrvel", kCameraType, false},
-                      VendorCase{"NoVendor", nullptr, kCameraType, false},
-                      VendorCase{"Scanner", L"Orvel", (1u << 16) | 7, false},
-                      VendorCase{"OtherSubtype", L"Orvel", (2u << 16) | 6, false}),
-    [](const ::testing::TestParamInfo<VendorCase>& i) { return std::string(i.param.name); });
 
 TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
     const SimStiDevice devices[] = {
@@ -161,28 +131,21 @@ TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
     };
     simStiSetDevices(devices, 3);
     openCamera();
+    const wchar_t* description = bv::stiState().selectedDevice.pszDeviceDescription;
     // 17 bytes: "Brivant 350" takes 12, the long name does not fit, "B2" needs
-    // 12 + 2 + 2 < 17.
+    // 12 + 3 and the list's end 1.
     char list[17];
     DWORD count = 0;
     ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
     EXPECT_EQ(2u, count);
-    EXPECT_EQ((std::vector<std::string>{"Brivant 350", "B2"}), splitModelList(list));
+    EXPECT_EQ(std::string("Brivant 350\0B2\0", 16), std::string(list, 16));
     EXPECT_TRUE(bv::isStiInstanceSet()) << "the open connection's instance stays";
+    EXPECT_EQ(description, bv::stiState().selectedDevice.pszDeviceDescription);
+    EXPECT_STREQ(L"Brivant 350", description) << "the open device's texts outlive the list fetched again";
 
     simFailNth("sti.create", 1, 0);
     bv::releaseStiObjects();
     EXPECT_TRUE(FAILED(bv::enumerateUsbModels(stiModule(), list, sizeof list, &count)));
-}
-
-TEST_F(StiTransportTest, ListFetchedAgainKeepsTheSelectedTextsValid) {
-    openCamera();
-    const wchar_t* description = bv::stiState().selectedDevice.pszDeviceDescription;
-    DWORD count = 0;
-    char list[64];
-    ASSERT_EQ(S_OK, bv::enumerateUsbModels(stiModule(), list, sizeof list, &count));
-    EXPECT_EQ(description, bv::stiState().selectedDevice.pszDeviceDescription);
-    EXPECT_STREQ(L"Brivant 350", description);
 }
 
 // The good list reaching the stream: bvcam --port usb finds the camera by

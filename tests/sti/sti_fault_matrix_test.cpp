@@ -1,20 +1,12 @@
-// Every call of the three transfers fails in turn. A good run of each is
-// recorded first, the stand-in's step calls and the stream's callbacks in
-// the order they happened, and each entry of it becomes a case, alone and,
-// when the stream is open by then, with a failing close after it. The expectations follow from a
-// few rules:
-// - the first error wins; the errors of progress reports below 100 do not
-//   count;
-// - a listing whose raw read fails answers BVL_E_DIR_IO_ERROR, whatever
-//   its close says;
-// - after an error that counts no more data moves;
-// - the stream is closed once if it was opened, never when its open or
-//   anything before it failed;
-// - only a refused unlock leaves the device locked;
-// - a failing ReadCB shows one message box, "InStreamFuncForPutLargeData".
-// The fixture checks that the transfer buffer is always released.
+// Every call of the three transfers fails in turn: each entry of a recorded
+// good run (stand-in steps and stream callbacks in order) becomes a case,
+// alone and, once the stream is open, with a failing close after it. Rules:
+// the first error wins, except that progress reports below 100 do not count
+// and a listing's failed raw read answers BVL_E_DIR_IO_ERROR; no data moves
+// after an error that counts; the stream closes once if its open succeeded;
+// only a refused unlock leaves the lock held; a failing ReadCB shows one
+// message box. The fixture checks that the transfer buffer is released.
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "sti_fixture.h"
@@ -31,14 +23,10 @@ constexpr DWORD kSize = 12000;  // three chunks: 5120, 5120, 1760
 
 bool isDeviceStep(const std::string& step) { return step.compare(0, 4, "sti.") == 0; }
 
-// The code that a failing stand-in step or stream callback reports.
+// The code that a failing stand-in step or stream callback reports: codes
+// the library never makes itself, so a code of its own cannot pass for it.
 DWORD codeOf(const std::string& step) {
-    if (isDeviceStep(step)) return 0x0200beef;
-    if (step == "open") return 0x0a0000a3;
-    if (step == "close") return 0x0a0000a4;
-    if (step == "read") return 0x0a0000a7;
-    if (step == "write") return 0x0a0000a8;
-    return 0x0a0000a9;  // progress
+    return isDeviceStep(step) ? 0x0200beef : step == "close" ? 0x0a00c105 : 0x0a00fa11;
 }
 
 bool movesData(const std::string& entry) { return entry.compare(0, 5, "write") == 0 || entry == "sti.rawWrite"; }
@@ -61,14 +49,15 @@ DWORD run(Transfer transfer, StreamRecorder& rec) {
                                       : bv::InStreamFuncForGetFromSTIForGetDir(rec.stream(), bv::kLockAround, size);
 }
 
+// step: a stand-in step ("sti.rawRead") or a callback ("write"); moves:
+// the entries of the good run that move data and still happen.
 struct FaultCase {
     Transfer transfer;
-    std::string step;  // a stand-in step ("sti.rawRead") or a callback ("write")
+    std::string step;
     int nth;
     bool closeFails;
     DWORD expected;
-    size_t closes;
-    size_t moves;      // entries of the good run that move data and still happen
+    size_t closes, moves;
     std::string name;
 };
 
@@ -122,11 +111,8 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
     openCamera();
     bvtest::MessageBoxWatch boxes;
     StreamRecorder rec;
-    if (isDeviceStep(f.step)) {
-        simFailNth(f.step.c_str(), f.nth, codeOf(f.step));
-    } else {
-        rec.failOn(f.step, codeOf(f.step), f.nth);
-    }
+    if (isDeviceStep(f.step)) simFailNth(f.step.c_str(), f.nth, codeOf(f.step));
+    else rec.failOn(f.step, codeOf(f.step), f.nth);
     if (f.closeFails) rec.failOn("close", codeOf("close"));
     const DWORD listingBlock = sizeof kListing + bv::kBufferPadding;
     const size_t listingBlocks = bvtest::liveGuardedBlocks(listingBlock);

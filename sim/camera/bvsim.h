@@ -98,6 +98,11 @@ BVSIM_API DWORD simSerialCallCount(void);
 BVSIM_API BOOL simSerialCallAt(DWORD index, SimSerialCall *call);
 BVSIM_API void simRecordSerialCall(const SimSerialCall *call);
 
+/* Empties the logs (step calls, serial calls, commands, their payloads and
+ * the bulk data written) and leaves everything else as it is, so a long run
+ * does not grow them without bound. */
+BVSIM_API void simClearLogs(void);
+
 /* Live counters, kept across simReset: "serial.library" counts how many
  * times the serial stand-in is loaded right now, "serial.loads" how many
  * times it was ever loaded; "sti.instances" and "sti.devices" count live

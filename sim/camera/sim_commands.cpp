@@ -195,6 +195,12 @@ void resetCommandState() {
     s.commands.clear();
 }
 
+void clearCommandHistory() {
+    Guard g;
+    state().commands.clear();
+    state().written.clear();
+}
+
 }  // namespace bvsim
 
 using namespace bvsim;

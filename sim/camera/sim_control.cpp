@@ -65,6 +65,16 @@ extern "C" void simReset(void) {
     simSetHostile(0);
 }
 
+extern "C" void simClearLogs(void) {
+    {
+        Guard g;
+        control().stepCalls.clear();
+        control().serialCalls.clear();
+    }
+    bvsim::clearCommandHistory();
+    bvsim::resetCommandLog();
+}
+
 extern "C" void simFailNth(const char* step, int nth, DWORD code) {
     Guard g;
     control().faults[step] = Fault{nth, code};

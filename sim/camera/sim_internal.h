@@ -32,6 +32,7 @@ private:
 void resetStillImageControl();  // sim_sti_control.cpp
 void resetCommandState();       // sim_commands.cpp
 void resetCommandLog();         // sim_command_log.cpp
+void clearCommandHistory();     // sim_commands.cpp: the commands and bulk data seen
 void resetSerialReplyChunks();  // sim_messages.cpp
 
 // The hostile mode's spoiling (sim_hostile.cpp); each leaves its input as

@@ -7,7 +7,7 @@
 
 #include "Common/bvWinReg.h"
 #include "tests/support/camera_world.h"
-#include "tests/support/handle_count.h"
+#include "tools/common/handle_count.h"
 
 namespace {
 
@@ -160,7 +160,7 @@ TEST_F(RegistryStoreTest, NoKeyHandleOutlivesALookup) {
     writer().addModel("A", &kIdA, "Brivant 350", &kBoth);
     writer().addLibraryKeys();
     DWORD before = 0, after = 0;
-    ASSERT_TRUE(bvtest::liveHandleCount(&before));
+    ASSERT_TRUE(bvtools::liveHandleCount(&before));
     for (int i = 0; i < 1000; ++i) {
         char key[bv::kModelKeyNameSize];
         bvlCameraPort port = {};
@@ -171,7 +171,7 @@ TEST_F(RegistryStoreTest, NoKeyHandleOutlivesALookup) {
         store().WritePortSetting(&port, "lastPort", kIdA);                     // raises inside
         store().IsUSBInstalled();
     }
-    ASSERT_TRUE(bvtest::liveHandleCount(&after));
+    ASSERT_TRUE(bvtools::liveHandleCount(&after));
     EXPECT_EQ(before, after);
 }
 

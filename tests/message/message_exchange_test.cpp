@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tests/support/camera_world.h"
-#include "tests/support/handle_count.h"
+#include "tools/common/handle_count.h"
 #include "tests/support/heap_blocks.h"
 #include "tests/support/stream_recorder.h"
 
@@ -201,7 +201,7 @@ TEST_F(MessageExchangeTest, StoppedExchangesLeaveNothingBehind) {
     ASSERT_EQ(0u, reply(warmUp, 5000));
     ASSERT_TRUE(settled());
     DWORD handlesBefore = 0, handlesAfter = 0;
-    const bool countHandles = bvtest::liveHandleCount(&handlesBefore);
+    const bool countHandles = bvtools::liveHandleCount(&handlesBefore);
 
     for (int i = 0; i < 1000 && !HasFailure(); ++i) {
         const bool byInterval = i % 30 == 29, byTimeout = i % 3 == 2 && !byInterval;
@@ -212,7 +212,7 @@ TEST_F(MessageExchangeTest, StoppedExchangesLeaveNothingBehind) {
         for (int wait = 0; wait < 500 && simCounter("sti.locks") != 0; ++wait) Sleep(1);
     }
     EXPECT_TRUE(settled()) << "a job's message or reply block was left";
-    if (countHandles && bvtest::liveHandleCount(&handlesAfter)) {
+    if (countHandles && bvtools::liveHandleCount(&handlesAfter)) {
         EXPECT_EQ(handlesBefore, handlesAfter);
     }
 }

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-namespace bvtest {
+namespace bvtools {
 
 // Returns false when the system does not give its handle list.
 bool liveHandleCount(DWORD* count);
 
-}  // namespace bvtest
+}  // namespace bvtools

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace bvtest {
+namespace bvtools {
 
 bool liveHandleCount(DWORD* count) {
     constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
@@ -25,4 +25,4 @@ bool liveHandleCount(DWORD* count) {
     return true;
 }
 
-}  // namespace bvtest
+}  // namespace bvtools

@@ -5,6 +5,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class UsbSettingsTest : public UsbRoadTest {
 protected:
     void SetUp() override {
@@ -17,17 +19,14 @@ protected:
 TEST_F(UsbSettingsTest, WrittenSettingsTakeTheirRecords) {
     char owner[] = "abc";
     ASSERT_EQ(0u, api().baseWriteSetting(camera_, 2, owner));
-    BYTE record[16] = {};
-    ASSERT_EQ(12u, simCommandPayloadAt(lastCommand(18), record, sizeof record));
-    const BYTE expected[12] = {2, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 'c', 0};
-    EXPECT_EQ(0, std::memcmp(expected, record, sizeof expected));
+    EXPECT_EQ("\2\0\0\0" "\4\0\0\0" "abc\0"s, payload(lastCommand(18)));
 
     // Other IDs take the caller's own record, which gets the ID written in.
     BYTE own[9] = {0xff, 0xff, 0xff, 0xff, 1, 0, 0, 0, 7};
     EXPECT_EQ(0u, api().baseWriteSetting(camera_, 1, own + 8));
     api().baseWriteSetting(camera_, 77, own);
     EXPECT_EQ(77u, own[0]);
-    EXPECT_EQ(9u, simCommandPayloadAt(lastCommand(18), nullptr, 0));
+    EXPECT_EQ(9u, payload(lastCommand(18)).size());
 }
 
 TEST_F(UsbSettingsTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
@@ -40,10 +39,7 @@ TEST_F(UsbSettingsTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
     bvtest::StreamRecorder released;
     ASSERT_EQ(0u, api().baseReleaseControlGetReleasedData(camera_, 5, 6, released.stream()));
     EXPECT_EQ(size, released.written().size());
-    BYTE words[8] = {};
-    simCommandPayloadAt(lastCommand(41), words, sizeof words);
-    EXPECT_EQ(5u, words[0]);
-    EXPECT_EQ(6u, words[4]);
+    EXPECT_EQ("\5\0\0\0" "\6\0\0\0"s, payload(lastCommand(41)));
 }
 
 TEST_F(UsbSettingsTest, ReleaseDataNeedsAWriter) {

@@ -110,13 +110,4 @@ TEST_F(FrontDispatchTest, SlotsWithoutSerialForwardNeverReachTheLibrary) {
     api().baseCloseCameraComm(camera);
 }
 
-// With the serial port closed the notification callback is kept here; the
-// library, still loaded, is not asked (the open port's forward is a row of
-// SerialForwarding).
-TEST_F(FrontDispatchTest, NotificationCallbackStaysHereWhenThePortIsClosed) {
-    api().baseCloseCameraComm(openSerial());
-    EXPECT_EQ(0u, api().baseSetNotificationCB(1, kCallback, 10));
-    EXPECT_EQ(0u, callsOfSlot(14));
-}
-
 }  // namespace

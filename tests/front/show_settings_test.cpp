@@ -11,9 +11,6 @@
 #include "tests/support/camera_world.h"
 
 using namespace bvtest;
-using bvtest::DialogDriver;
-using bvtest::itemText;
-using bvtest::itemVisible;
 
 namespace {
 

@@ -19,10 +19,8 @@ DWORD WINAPI answerEvent(DWORD, void*, DWORD, UINT_PTR context) { return static_
 
 TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
     bvlCameraPort port = usbPort(0);
-    DWORD camera = 0;
-    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
-    EXPECT_FALSE(reached("sti.create"));
-    EXPECT_FALSE(reached("sti.createDevice"));
+    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
+    EXPECT_FALSE(reached("sti.create")) << "no service instance, so no device either";
 }
 
 TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
@@ -64,16 +62,12 @@ TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     EXPECT_EQ("\x78\x56\x34\x12" "\x16\0\0\0" "CF\\DCIM\\BRV_0001.JPG\0\0"s, payload(simCommandCount() - 1));
 
     // Three named entries and the empty one: 300 bytes, sent as 300 mod 256.
-    std::vector<BYTE> subtree;
-    for (size_t nameLength : {98, 98, 96}) {
-        subtree.push_back(0);
-        subtree.insert(subtree.end(), nameLength, 'D');
-        subtree.push_back(0);
-    }
-    subtree.insert(subtree.end(), {0, 0});
+    std::string subtree;
+    for (size_t nameLength : {98, 98, 96}) subtree += '\0' + std::string(nameLength, 'D') + '\0';
+    subtree += "\0\0"s;
     ASSERT_EQ(300u, subtree.size());
     StreamRecorder listing;
-    EXPECT_NE(0u, api().baseGetDirs(camera_, subtree.data(), listing.stream()));
+    EXPECT_NE(0u, api().baseGetDirs(camera_, reinterpret_cast<const BYTE*>(subtree.data()), listing.stream()));
     EXPECT_EQ(44u, simCommandPayloadAt(lastCommand(5), nullptr, 0));
 }
 
@@ -174,10 +168,7 @@ DWORD runOperation(const bvlBaseAPI& api, DWORD camera, Operation operation) {
     return MAXDWORD;
 }
 
-struct StepFault {
-    Operation operation;
-    StepCall call;
-};
+struct StepFault { Operation operation; StepCall call; };
 
 void PrintTo(const StepFault& f, std::ostream* os) { *os << f.call.name(); }
 

@@ -7,16 +7,9 @@ namespace {
 
 using namespace std::string_literals;
 
-class UsbSettingsTest : public UsbRoadTest {
-protected:
-    void SetUp() override {
-        UsbRoadTest::SetUp();
-        openUsb();
-    }
-};
-
 // Reading settings back over USB is bvcam_settings_ui's.
-TEST_F(UsbSettingsTest, WrittenSettingsTakeTheirRecords) {
+TEST_F(UsbRoadTest, WrittenSettingsTakeTheirRecords) {
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     char owner[] = "abc";
     ASSERT_EQ(0u, api().baseWriteSetting(camera_, 2, owner));
     EXPECT_EQ("\2\0\0\0" "\4\0\0\0" "abc\0"s, payload(lastCommand(18)));
@@ -29,7 +22,8 @@ TEST_F(UsbSettingsTest, WrittenSettingsTakeTheirRecords) {
     EXPECT_EQ(9u, payload(lastCommand(18)).size());
 }
 
-TEST_F(UsbSettingsTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
+TEST_F(UsbRoadTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     BYTE request[4] = {1}, reply[4] = {};
     ASSERT_EQ(0u, api().baseReleaseControlEx(camera_, 0x10000 | sizeof request, request, sizeof reply, reply));
     EXPECT_EQ(4u, simCommandPayloadAt(lastCommand(40), nullptr, 0)) << "only the low 16 bits count";
@@ -42,7 +36,8 @@ TEST_F(UsbSettingsTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
     EXPECT_EQ("\5\0\0\0" "\6\0\0\0"s, payload(lastCommand(41)));
 }
 
-TEST_F(UsbSettingsTest, ReleaseDataNeedsAWriter) {
+TEST_F(UsbRoadTest, ReleaseDataNeedsAWriter) {
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     bvlStream noWriter = {};
     EXPECT_EQ(0x02000065u, api().baseReleaseControlGetReleasedData(camera_, 0, 0, &noWriter));
     EXPECT_EQ(0x02000065u, api().baseReleaseControlGetViewFinderData(camera_, &noWriter));

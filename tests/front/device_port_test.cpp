@@ -101,15 +101,13 @@ TEST_F(StoredPorts, GetCameraPortIsGetDevicePortForAnyKind) {
 
 TEST_F(StoredPorts, SerialOpenStoresTheLastPort) {
     installModels();
-    bvlCameraPort port = serialPort(2);
     simSetSerialCameraPorts(2);
-    DWORD camera = 0;
-    ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
+    DWORD camera = openSerial(2);
     api().baseCloseCameraComm(camera);
 
     bvlCameraPort last;
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 0));
-    EXPECT_EQ(describe(port), describe(last));
+    EXPECT_EQ(describe(serialPort(2)), describe(last));
 
     // A failed open stores nothing.
     bvlCameraPort other = serialPort(4);

@@ -10,9 +10,24 @@
 
 namespace {
 
-using bvtest::serialCalls;
+using Calls = std::vector<std::vector<UINT_PTR>>;
 
-UINT_PTR word(const void* p) { return reinterpret_cast<UINT_PTR>(p); }
+// Arguments as the serial stand-in logs them.
+template <class T>
+UINT_PTR word(T* p) { return reinterpret_cast<UINT_PTR>(p); }
+UINT_PTR word(DWORD value) { return value; }
+template <class... T>
+std::vector<UINT_PTR> words(T... values) { return {word(values)...}; }
+
+// Each call that reached the serial stand-in: its slot, then its arguments.
+Calls forwarded() {
+    Calls calls;
+    for (const SimSerialCall& c : bvtest::serialCalls()) {
+        calls.push_back(words(c.slot));
+        calls.back().insert(calls.back().end(), c.args, c.args + c.argCount);
+    }
+    return calls;
+}
 
 // Distinct values that the library must pass on untouched. The armed fault
 // makes the stand-in answer before it looks at them.
@@ -27,36 +42,28 @@ struct ForwardCase {
     DWORD slot;
     // Calls the operation with the camera word; returns its result.
     std::function<DWORD(const bvlBaseAPI&, DWORD)> call;
-    // The arguments after the camera word, as the stand-in must see them.
+    // The caller's arguments after the camera word.
     std::vector<UINT_PTR> rest;
 };
 
 bvlCameraPort g_port;
 
+// base<op> called with the camera word and the arguments.
+#define FORWARD(op, slot, ...) \
+    ForwardCase{#op, slot, [](const bvlBaseAPI& a, DWORD c) { return a.base##op(c, __VA_ARGS__); }, words(__VA_ARGS__)}
+
 const ForwardCase kForwardCases[] = {
-    {"GetOpenCameraPort", 5, [](const bvlBaseAPI& a, DWORD c) { return a.baseGetOpenCameraPort(c, &g_port); },
-     {word(&g_port)}},
-    {"ShowSettingsUI", 11, [](const bvlBaseAPI& a, DWORD c) { return a.baseShowSettingsUI(c, kWindow); },
-     {word(kWindow)}},
-    {"WriteSetting", 13, [](const bvlBaseAPI& a, DWORD c) { return a.baseWriteSetting(c, 0x10002, kBuffer); },
-     {0x10002, word(kBuffer)}},
-    {"SetNotificationCB", 14,
-     [](const bvlBaseAPI& a, DWORD c) { return a.baseSetNotificationCB(c, kCallback, 0x7777); },
-     {word(reinterpret_cast<const void*>(kCallback)), 0x7777}},
-    {"SetFileAttribs", 19, [](const bvlBaseAPI& a, DWORD c) { return a.baseSetFileAttribs(c, kPath, 0x1ff); },
-     {word(kPath), 0x1ff}},
-    {"SetFileTimes", 20, [](const bvlBaseAPI& a, DWORD c) { return a.baseSetFileTimes(c, kPath, 0x80000001); },
-     {word(kPath), 0x80000001}},
-    {"ReleaseControlEx", 22,
-     [](const bvlBaseAPI& a, DWORD c) { return a.baseReleaseControlEx(c, 0x12345, kBuffer, 0x20010, kBuffer); },
-     {0x12345, word(kBuffer), 0x20010, word(kBuffer)}},
-    {"ReleaseControlGetReleasedData", 23,
-     [](const bvlBaseAPI& a, DWORD c) { return a.baseReleaseControlGetReleasedData(c, 1, 0xfffe, kStream); },
-     {1, 0xfffe, word(kStream)}},
-    {"ReleaseControlGetViewFinderData", 24,
-     [](const bvlBaseAPI& a, DWORD c) { return a.baseReleaseControlGetViewFinderData(c, kStream); },
-     {word(kStream)}},
+    FORWARD(GetOpenCameraPort, 5, &g_port),
+    FORWARD(ShowSettingsUI, 11, kWindow),
+    FORWARD(WriteSetting, 13, 0x10002, kBuffer),
+    FORWARD(SetNotificationCB, 14, kCallback, 0x7777),
+    FORWARD(SetFileAttribs, 19, kPath, 0x1ff),
+    FORWARD(SetFileTimes, 20, kPath, 0x80000001),
+    FORWARD(ReleaseControlEx, 22, 0x12345, kBuffer, 0x20010, kBuffer),
+    FORWARD(ReleaseControlGetReleasedData, 23, 1, 0xfffe, kStream),
+    FORWARD(ReleaseControlGetViewFinderData, 24, kStream),
 };
+#undef FORWARD
 
 class SerialForwarding : public FrontDispatchTest, public ::testing::WithParamInterface<ForwardCase> {};
 
@@ -64,20 +71,13 @@ TEST_P(SerialForwarding, PassesArgumentsAndResultUnchanged) {
     const ForwardCase& f = GetParam();
     const DWORD camera = openSerial();
     simReset();  // forget the open; the connection stays
-    char step[32];
-    wsprintfA(step, "serial.slot%lu", f.slot);
     const DWORD injected = 0x02000000 | (f.slot << 8) | 0x5a;
-    simFailNth(step, 1, injected);
+    simFailNth(("serial.slot" + std::to_string(f.slot)).c_str(), 1, injected);
 
     EXPECT_EQ(injected, f.call(api(), camera));
-
-    const std::vector<SimSerialCall> calls = serialCalls();
-    ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ(f.slot, calls[0].slot);
-    std::vector<UINT_PTR> seen(calls[0].args, calls[0].args + calls[0].argCount);
-    std::vector<UINT_PTR> expected = {camera};
+    std::vector<UINT_PTR> expected = words(f.slot, camera);
     expected.insert(expected.end(), f.rest.begin(), f.rest.end());
-    EXPECT_EQ(expected, seen);
+    EXPECT_EQ(Calls{expected}, forwarded());
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySlot, SerialForwarding, ::testing::ValuesIn(kForwardCases),
@@ -89,13 +89,7 @@ TEST_F(FrontDispatchTest, OpenIsForwardedWithCallerArguments) {
     simSetSerialCameraPorts(1u << 2);
     DWORD camera = 0;
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, kCallback, 0x4242, &camera));
-
-    const std::vector<SimSerialCall> calls = serialCalls();
-    ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ(3u, calls[0].slot);
-    const std::vector<UINT_PTR> expected = {word(&port), word(reinterpret_cast<const void*>(kCallback)),
-                                            0x4242, word(&camera)};
-    EXPECT_EQ(expected, std::vector<UINT_PTR>(calls[0].args, calls[0].args + calls[0].argCount));
+    EXPECT_EQ(Calls{words(3, &port, kCallback, 0x4242, &camera)}, forwarded());
     EXPECT_EQ(0x00c30003u, camera);  // the serial library's own camera word
 
     bvlCameraPort open = {};
@@ -114,15 +108,6 @@ TEST_F(FrontDispatchTest, SlotsWithoutSerialForwardNeverReachTheLibrary) {
     api().baseGetUSBModels(models.stream());
     EXPECT_EQ(0u, callsOfSlot(2) + callsOfSlot(25) + callsOfSlot(26) + callsOfSlot(27));
     api().baseCloseCameraComm(camera);
-}
-
-// With the serial port closed the notification callback is kept here; the
-// library, still loaded, is not asked (the open port's forward is a row of
-// SerialForwarding).
-TEST_F(FrontDispatchTest, NotificationCallbackStaysHereWhenThePortIsClosed) {
-    api().baseCloseCameraComm(openSerial());
-    EXPECT_EQ(0u, api().baseSetNotificationCB(1, kCallback, 10));
-    EXPECT_EQ(0u, callsOfSlot(14));
 }
 
 }  // namespace

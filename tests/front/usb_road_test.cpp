@@ -4,14 +4,13 @@
 // or device outlives a call.
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
-#include <map>
+#include <thread>
 
 #include "tests/support/camera_world.h"
 #include "tests/support/stream_recorder.h"
 
 using namespace bvtest;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 namespace {
@@ -20,10 +19,8 @@ DWORD WINAPI answerEvent(DWORD, void*, DWORD, UINT_PTR context) { return static_
 
 TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
     bvlCameraPort port = usbPort(0);
-    DWORD camera = 0;
-    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera));
-    EXPECT_FALSE(reached("sti.create"));
-    EXPECT_FALSE(reached("sti.createDevice"));
+    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
+    EXPECT_FALSE(reached("sti.create")) << "no service instance, so no device either";
 }
 
 TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
@@ -33,7 +30,6 @@ TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
     WideCharToMultiByte(CP_ACP, 0, device.internalName, -1, name, sizeof name, nullptr, nullptr);
     bvlCameraPort port = usbPort(0, name);
     ASSERT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
-    opened_ = true;
     EXPECT_EQ(100u, camera_);
     EXPECT_EQ(kId350, port.u.usb.modelID);
     EXPECT_STREQ("", port.u.usb.deviceName);
@@ -61,27 +57,17 @@ TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
 
     // Attribute byte (low 8 bits of the argument), then an unaligned length.
     EXPECT_EQ(0u, api().baseSetFileAttribs(camera_, "CF\\DCIM\\BRV_0001.JPG\0", 0x101));
-    BYTE attribs[32] = {};
-    ASSERT_EQ(27u, simCommandPayloadAt(simCommandCount() - 1, attribs, sizeof attribs));
-    const BYTE attribsHead[6] = {0x01, 22, 0, 0, 0, 'C'};
-    EXPECT_EQ(0, std::memcmp(attribsHead, attribs, sizeof attribsHead));
+    EXPECT_EQ("\1" "\x16\0\0\0" "CF\\DCIM\\BRV_0001.JPG\0\0"s, payload(simCommandCount() - 1));
     EXPECT_EQ(0u, api().baseSetFileTimes(camera_, "CF\\DCIM\\BRV_0001.JPG\0", 0x12345678));
-    BYTE times[32] = {};
-    ASSERT_EQ(30u, simCommandPayloadAt(simCommandCount() - 1, times, sizeof times));
-    const BYTE timesHead[9] = {0x78, 0x56, 0x34, 0x12, 22, 0, 0, 0, 'C'};
-    EXPECT_EQ(0, std::memcmp(timesHead, times, sizeof timesHead));
+    EXPECT_EQ("\x78\x56\x34\x12" "\x16\0\0\0" "CF\\DCIM\\BRV_0001.JPG\0\0"s, payload(simCommandCount() - 1));
 
     // Three named entries and the empty one: 300 bytes, sent as 300 mod 256.
-    std::vector<BYTE> subtree;
-    for (size_t nameLength : {98, 98, 96}) {
-        subtree.push_back(0);
-        subtree.insert(subtree.end(), nameLength, 'D');
-        subtree.push_back(0);
-    }
-    subtree.insert(subtree.end(), {0, 0});
+    std::string subtree;
+    for (size_t nameLength : {98, 98, 96}) subtree += '\0' + std::string(nameLength, 'D') + '\0';
+    subtree += "\0\0"s;
     ASSERT_EQ(300u, subtree.size());
     StreamRecorder listing;
-    EXPECT_NE(0u, api().baseGetDirs(camera_, subtree.data(), listing.stream()));
+    EXPECT_NE(0u, api().baseGetDirs(camera_, reinterpret_cast<const BYTE*>(subtree.data()), listing.stream()));
     EXPECT_EQ(44u, simCommandPayloadAt(lastCommand(5), nullptr, 0));
 }
 
@@ -103,25 +89,13 @@ fs::path cardFolder() {
     return folder;
 }
 
-// The files in a folder of the card, by name, with their bytes.
-std::map<std::wstring, std::vector<BYTE>> cardFiles(const fs::path& folder) {
-    std::map<std::wstring, std::vector<BYTE>> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        if (!entry.is_regular_file()) continue;
-        std::ifstream file(entry.path(), std::ios::binary);
-        files[entry.path().filename().wstring()].assign(std::istreambuf_iterator<char>(file),
-                                                         std::istreambuf_iterator<char>());
-    }
-    return files;
-}
-
 // A put measures its source first and puts it back where it was; what it
 // stores is on the card. Getting files back is bvcam_usb_get_all's and the
 // chunk table's.
 TEST_F(UsbRoadTest, PutKeepsEveryByte) {
     openUsb();
     ASSERT_EQ(0u, api().baseCreateDir(camera_, "CF\\TRIP"));
-    std::map<std::wstring, std::vector<BYTE>> expected;
+    HostFiles expected;
     for (DWORD size : {1u, 5119u, 5120u, 5121u, 3u * 1024 * 1024}) {
         SCOPED_TRACE(size);
         const std::string name = "RT_" + std::to_string(size) + ".BIN";
@@ -131,9 +105,9 @@ TEST_F(UsbRoadTest, PutKeepsEveryByte) {
         ASSERT_EQ(0u, api().basePutFile(camera_, path.c_str(), source.stream()));
         EXPECT_EQ((std::vector<std::string>{"open 1", "tell", "seek 3 0", "tell", "seek 1 0", "close", "open 1"}),
                   std::vector<std::string>(source.log().begin(), source.log().begin() + 7));
-        expected[std::wstring(name.begin(), name.end())] = pattern(size);
+        expected[name] = pattern(size);
     }
-    EXPECT_TRUE(expected == cardFiles(cardFolder() / "TRIP"));
+    EXPECT_TRUE(expected == folderFiles(cardFolder() / "TRIP"));
 }
 
 TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
@@ -141,36 +115,26 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     StreamRecorder nothing;
     EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().basePutFile(camera_, "CF\\EMPTY.BIN", nothing.stream()));
     EXPECT_EQ(0, simCounter("sti.locks"));
-    EXPECT_TRUE(cardFiles(cardFolder()).empty()) << "an empty upload left a file";
+    EXPECT_TRUE(folderFiles(cardFolder()).empty()) << "an empty upload left a file";
 
     std::ofstream(cardFolder() / "EMPTY.BIN").close();
-    std::vector<BYTE> back;
-    EXPECT_EQ(BVL_E_FILE_NOT_FOUND, get("CF\\EMPTY.BIN", back));
+    StreamRecorder back;
+    EXPECT_EQ(BVL_E_FILE_NOT_FOUND, api().baseGetFile(camera_, "CF\\EMPTY.BIN", back.stream()));
     EXPECT_EQ(0, simCounter("sti.locks"));
-}
-
-DWORD WINAPI runOnThisThread(void* body) {
-    (*static_cast<std::function<void()>*>(body))();
-    return 0;
 }
 
 // A caller's thread in the multithreaded apartment stays in it: the
 // library's COM start fails there and its release undoes nothing.
 TEST_F(UsbRoadTest, ComOfTheCallersThreadIsLeftAsItWas) {
     HRESULT again = E_FAIL;
-    std::function<void()> caller = [&] {
+    std::thread([&] {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         openUsb();
         EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-        opened_ = false;
         again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         CoUninitialize();
         CoUninitialize();
-    };
-    HANDLE thread = CreateThread(nullptr, 0, runOnThisThread, &caller, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
+    }).join();
     EXPECT_EQ(S_FALSE, again) << "the caller's initialisation was undone";
 }
 
@@ -181,7 +145,6 @@ TEST_F(UsbRoadTest, CloseEndsTheEventChannel) {
     ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
     ASSERT_EQ(1u, simDriverListening());
     EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-    opened_ = false;
     EXPECT_EQ(0u, simDriverListening()) << "the driver still sees a listener after the close";
     simDriverCloseChannel();
 }
@@ -205,10 +168,7 @@ DWORD runOperation(const bvlBaseAPI& api, DWORD camera, Operation operation) {
     return MAXDWORD;
 }
 
-struct StepFault {
-    Operation operation;
-    StepCall call;
-};
+struct StepFault { Operation operation; StepCall call; };
 
 void PrintTo(const StepFault& f, std::ostream* os) { *os << f.call.name(); }
 

@@ -5,32 +5,25 @@
 
 namespace {
 
-class UsbSettingsTest : public UsbRoadTest {
-protected:
-    void SetUp() override {
-        UsbRoadTest::SetUp();
-        openUsb();
-    }
-};
+using namespace std::string_literals;
 
 // Reading settings back over USB is bvcam_settings_ui's.
-TEST_F(UsbSettingsTest, WrittenSettingsTakeTheirRecords) {
+TEST_F(UsbRoadTest, WrittenSettingsTakeTheirRecords) {
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     char owner[] = "abc";
     ASSERT_EQ(0u, api().baseWriteSetting(camera_, 2, owner));
-    BYTE record[16] = {};
-    ASSERT_EQ(12u, simCommandPayloadAt(lastCommand(18), record, sizeof record));
-    const BYTE expected[12] = {2, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 'c', 0};
-    EXPECT_EQ(0, std::memcmp(expected, record, sizeof expected));
+    EXPECT_EQ("\2\0\0\0" "\4\0\0\0" "abc\0"s, payload(lastCommand(18)));
 
     // Other IDs take the caller's own record, which gets the ID written in.
     BYTE own[9] = {0xff, 0xff, 0xff, 0xff, 1, 0, 0, 0, 7};
     EXPECT_EQ(0u, api().baseWriteSetting(camera_, 1, own + 8));
     api().baseWriteSetting(camera_, 77, own);
     EXPECT_EQ(77u, own[0]);
-    EXPECT_EQ(9u, simCommandPayloadAt(lastCommand(18), nullptr, 0));
+    EXPECT_EQ(9u, payload(lastCommand(18)).size());
 }
 
-TEST_F(UsbSettingsTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
+TEST_F(UsbRoadTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     BYTE request[4] = {1}, reply[4] = {};
     ASSERT_EQ(0u, api().baseReleaseControlEx(camera_, 0x10000 | sizeof request, request, sizeof reply, reply));
     EXPECT_EQ(4u, simCommandPayloadAt(lastCommand(40), nullptr, 0)) << "only the low 16 bits count";
@@ -40,13 +33,11 @@ TEST_F(UsbSettingsTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
     bvtest::StreamRecorder released;
     ASSERT_EQ(0u, api().baseReleaseControlGetReleasedData(camera_, 5, 6, released.stream()));
     EXPECT_EQ(size, released.written().size());
-    BYTE words[8] = {};
-    simCommandPayloadAt(lastCommand(41), words, sizeof words);
-    EXPECT_EQ(5u, words[0]);
-    EXPECT_EQ(6u, words[4]);
+    EXPECT_EQ("\5\0\0\0" "\6\0\0\0"s, payload(lastCommand(41)));
 }
 
-TEST_F(UsbSettingsTest, ReleaseDataNeedsAWriter) {
+TEST_F(UsbRoadTest, ReleaseDataNeedsAWriter) {
+    ASSERT_NO_FATAL_FAILURE(openUsb());
     bvlStream noWriter = {};
     EXPECT_EQ(0x02000065u, api().baseReleaseControlGetReleasedData(camera_, 0, 0, &noWriter));
     EXPECT_EQ(0x02000065u, api().baseReleaseControlGetViewFinderData(camera_, &noWriter));

@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cstring>
-
-#include "tests/support/stream_recorder.h"
+#include <fstream>
+#include <iterator>
 
 namespace bvtest {
 
@@ -30,6 +30,16 @@ std::vector<BYTE> pattern(DWORD size) {
     std::vector<BYTE> data(size);
     for (DWORD i = 0; i < size; ++i) data[i] = static_cast<BYTE>(i * 13 + i / 509);
     return data;
+}
+
+HostFiles folderFiles(const std::filesystem::path& folder) {
+    HostFiles files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        files[entry.path().filename().string()].assign(std::istreambuf_iterator<char>(file), {});
+    }
+    return files;
 }
 
 bool reached(const char* step) {
@@ -94,13 +104,6 @@ size_t FrontDispatchTest::callsOfSlot(DWORD slot) {
     return n;
 }
 
-DWORD UsbRoadTest::get(const char* path, std::vector<BYTE>& data) {
-    bvtest::StreamRecorder destination;
-    DWORD rc = api().baseGetFile(camera_, path, destination.stream());
-    data = destination.written();
-    return rc;
-}
-
 DWORD UsbRoadTest::lastCommand(DWORD command) {
     DWORD found = MAXDWORD;
     for (DWORD i = 0; i < simCommandCount(); ++i)
@@ -108,8 +111,8 @@ DWORD UsbRoadTest::lastCommand(DWORD command) {
     return found;
 }
 
-size_t UsbRoadTest::countCommands(DWORD command) {
-    size_t n = 0;
-    for (DWORD i = 0; i < simCommandCount(); ++i) n += simCommandAt(i) == command;
-    return n;
+std::string UsbRoadTest::payload(DWORD index) {
+    std::string bytes(simCommandPayloadAt(index, nullptr, 0), '\0');
+    simCommandPayloadAt(index, reinterpret_cast<BYTE*>(&bytes[0]), static_cast<DWORD>(bytes.size()));
+    return bytes;
 }

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +33,9 @@ void installModels();
 
 bvlCameraPort usbPort(DWORD modelID, const char* deviceName = "");
 std::vector<BYTE> pattern(DWORD size);
+// The regular files of a host folder, by name, with their bytes.
+using HostFiles = std::map<std::string, std::vector<BYTE>>;
+HostFiles folderFiles(const std::filesystem::path& folder);
 
 // Whether a stand-in reached the step since the last simReset.
 bool reached(const char* step);
@@ -120,8 +125,10 @@ protected:
         MachineTest::SetUp();
         bvtest::installModels();
     }
+    // A camera closed by the test already is no longer open: closing it
+    // again does nothing.
     void TearDown() override {
-        if (opened_) api().baseCloseCameraComm(camera_);
+        api().baseCloseCameraComm(camera_);
         EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
         EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
         MachineTest::TearDown();
@@ -129,15 +136,11 @@ protected:
     void openUsb(bvlNotifyCB callback = nullptr, UINT_PTR context = 0) {
         bvlCameraPort port = bvtest::usbPort(bvtest::kId350);
         ASSERT_EQ(0u, api().baseOpenCameraComm(&port, callback, context, &camera_));
-        opened_ = true;
     }
-    // A file fetched into bytes in memory.
-    DWORD get(const char* path, std::vector<BYTE>& data);
     // Index of the last command block with this code that reached the
-    // camera, and how many of them did.
+    // camera (MAXDWORD for none), and the payload of a command block.
     static DWORD lastCommand(DWORD command);
-    static size_t countCommands(DWORD command);
+    static std::string payload(DWORD index);
 
     DWORD camera_ = 0;
-    bool opened_ = false;
 };

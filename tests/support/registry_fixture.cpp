@@ -1,12 +1,6 @@
 #include "registry_fixture.h"
 
 namespace bvtest {
-namespace {
-
-const std::string kModels = "Software\\Orvel\\Brivant\\BVLL\\";
-const std::string kLibrary = "Software\\Orvel\\Brivant\\BVL2STI";
-
-}  // namespace
 
 void RegistryWriter::setValue(const std::string& path, const char* name, const void* data, DWORD size,
                               DWORD type) const {
@@ -24,35 +18,15 @@ bool RegistryWriter::readValue(const std::string& path, const char* name, void* 
 
 void RegistryWriter::addModel(const char* key, const DWORD* modelID, const char* modelName,
                               const DWORD* installMethod) const {
-    setValue(kModels + key, nullptr, nullptr, 0, 0);
+    setValue(modelPath(key), nullptr, nullptr, 0, 0);
     if (modelID) setModelValue(key, "modelID", modelID, 4, REG_DWORD);
     if (modelName) setModelValue(key, "modelName", modelName, lstrlenA(modelName) + 1, REG_SZ);
     if (installMethod) setModelValue(key, "installMethod", installMethod, 4, REG_DWORD);
 }
 
-void RegistryWriter::setModelValue(const char* key, const char* name, const void* data, DWORD size,
-                                   DWORD type) const {
-    setValue(kModels + key, name, data, size, type);
-}
-
 void RegistryWriter::addLibraryKeys() const {
-    setValue(kLibrary + "\\SERIAL", nullptr, nullptr, 0, 0);
-    setValue(kLibrary + "\\USB", nullptr, nullptr, 0, 0);
+    setValue(libraryPath("SERIAL"), nullptr, nullptr, 0, 0);
+    setValue(libraryPath("USB"), nullptr, nullptr, 0, 0);
 }
-
-void RegistryWriter::setLibraryValue(const char* subkey, const char* name, const void* data, DWORD size,
-                                     DWORD type) const {
-    setValue(*subkey ? kLibrary + "\\" + subkey : kLibrary, name, data, size, type);
-}
-
-bool RegistryWriter::readLibraryValue(const char* subkey, const char* name, void* data, DWORD* size) const {
-    return readValue(*subkey ? kLibrary + "\\" + subkey : kLibrary, name, data, size);
-}
-
-bool RegistryWriter::readModelValue(const char* key, const char* name, void* data, DWORD* size) const {
-    return readValue(kModels + key, name, data, size);
-}
-
-void RegistryWriter::clear() const { RegDeleteTreeA(root_, "Software\\Orvel"); }
 
 }  // namespace bvtest

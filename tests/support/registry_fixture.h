@@ -19,18 +19,27 @@ public:
     void addModel(const char* key, const DWORD* modelID, const char* modelName = nullptr,
                   const DWORD* installMethod = nullptr) const;
     void setModelValue(const char* key, const char* name, const void* data, DWORD size,
-                       DWORD type = REG_BINARY) const;
+                       DWORD type = REG_BINARY) const { setValue(modelPath(key), name, data, size, type); }
     // Creates BVL2STI with its SERIAL and USB subkeys.
     void addLibraryKeys() const;
     void setLibraryValue(const char* subkey, const char* name, const void* data, DWORD size,
-                         DWORD type = REG_BINARY) const;
+                         DWORD type = REG_BINARY) const { setValue(libraryPath(subkey), name, data, size, type); }
     // Reads a value back; false when it is missing.
-    bool readLibraryValue(const char* subkey, const char* name, void* data, DWORD* size) const;
-    bool readModelValue(const char* key, const char* name, void* data, DWORD* size) const;
+    bool readLibraryValue(const char* subkey, const char* name, void* data, DWORD* size) const {
+        return readValue(libraryPath(subkey), name, data, size);
+    }
+    bool readModelValue(const char* key, const char* name, void* data, DWORD* size) const {
+        return readValue(modelPath(key), name, data, size);
+    }
     // Deletes Software\Orvel below the root.
-    void clear() const;
+    void clear() const { RegDeleteTreeA(root_, "Software\\Orvel"); }
 
 private:
+    // BVLL\<key>, and BVL2STI or its subkey when one is named.
+    static std::string modelPath(const char* key) { return std::string("Software\\Orvel\\Brivant\\BVLL\\") + key; }
+    static std::string libraryPath(const char* subkey) {
+        return std::string("Software\\Orvel\\Brivant\\BVL2STI") + (*subkey ? "\\" : "") + subkey;
+    }
     void setValue(const std::string& path, const char* name, const void* data, DWORD size, DWORD type) const;
     bool readValue(const std::string& path, const char* name, void* data, DWORD* size) const;
     HKEY root_;

@@ -18,10 +18,6 @@ StreamRecorder::StreamRecorder(WORD progressMode) : stream_(), firstStep_(simSte
     stream_.ProgressCB = onProgress;
 }
 
-void StreamRecorder::failOn(const std::string& callback, DWORD code, int nth) {
-    faults_[callback] = Fault{code, nth, 0};
-}
-
 std::vector<std::string> StreamRecorder::withSteps() const {
     std::vector<std::string> run;
     DWORD step = firstStep_;
@@ -41,10 +37,6 @@ DWORD StreamRecorder::enter(const std::string& callback, const std::string& deta
     Fault& f = it->second;
     ++f.calls;
     return f.nth == 0 || f.nth == f.calls ? f.code : 0;
-}
-
-size_t StreamRecorder::count(const std::string& entry) const {
-    return static_cast<size_t>(std::count(log_.begin(), log_.end(), entry));
 }
 
 void WINAPI StreamRecorder::onOpen(UINT_PTR context, DWORD mode, DWORD* error) {

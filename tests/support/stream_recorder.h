@@ -5,6 +5,7 @@
 // be read with the stand-ins' step calls merged in where they happened.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,11 +28,11 @@ public:
     void setSource(std::vector<BYTE> source) { source_ = std::move(source); }
     // Makes the named callback ("open", "write", ...) report code on its
     // nth call (1 = the first), or on every call when nth is 0.
-    void failOn(const std::string& callback, DWORD code, int nth = 0);
+    void failOn(const std::string& callback, DWORD code, int nth = 0) { faults_[callback] = Fault{code, nth, 0}; }
     // Makes ReadCB deliver at most this many bytes a call.
     void limitReads(DWORD bytes) { readLimit_ = bytes; }
     // How many times the log holds this entry.
-    size_t count(const std::string& entry) const;
+    size_t count(const std::string& entry) const { return std::count(log_.begin(), log_.end(), entry); }
 
 private:
     static StreamRecorder& self(UINT_PTR context) { return *reinterpret_cast<StreamRecorder*>(context); }
@@ -53,11 +54,7 @@ private:
     std::vector<BYTE> written_;
     std::vector<BYTE> source_;
     size_t position_ = 0;
-    struct Fault {
-        DWORD code;
-        int nth;
-        int calls;
-    };
+    struct Fault { DWORD code; int nth, calls; };
     std::map<std::string, Fault> faults_;
     DWORD readLimit_ = 0;
 };

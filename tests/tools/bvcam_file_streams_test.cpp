@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using bvtest::HostFiles;
 using bvtest::pattern;
 
 class BvcamFileStreamTest : public ::testing::Test {
@@ -34,21 +34,9 @@ protected:
 
     std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
-    std::vector<std::string> namesInFolder() const {
-        std::vector<std::string> names;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder_))
-            names.push_back(entry.path().filename().string());
-        return names;
-    }
-
     void writeHostFile(const std::string& name, const std::vector<BYTE>& bytes) const {
         std::ofstream(path(name), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-    std::vector<BYTE> readHostFile(const std::string& name) const {
-        std::ifstream file(path(name), std::ios::binary);
-        return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
 
     // Opens the stream for writing and writes data in chunks of the
@@ -74,13 +62,12 @@ TEST_F(BvcamFileStreamTest, DownloadReplacesTheDestinationOnlyAtCommit) {
     ASSERT_EQ(0u, download.create(path("pic.jpg")));
     ASSERT_TRUE(sendChunks(download.stream(), pattern(700)));
     ASSERT_TRUE(sendChunks(download.stream(), data));  // a transfer that starts over
-    EXPECT_EQ(old, readHostFile("pic.jpg"));
-    EXPECT_EQ(2u, namesInFolder().size());  // the destination and the temporary file
+    EXPECT_EQ(old, bvtest::folderFiles(folder_)["pic.jpg"]);
+    EXPECT_EQ(2u, bvtest::folderFiles(folder_).size());  // the destination and the temporary file
 
     ASSERT_EQ(0u, download.commit());
-    EXPECT_EQ(data, readHostFile("pic.jpg"));
+    EXPECT_TRUE((HostFiles{{"pic.jpg", data}}) == bvtest::folderFiles(folder_));
     EXPECT_EQ(12000u, download.size());
-    EXPECT_EQ(std::vector<std::string>{"pic.jpg"}, namesInFolder());
 
     DownloadFile nowhere;
     EXPECT_NE(0u, nowhere.create(path("missing\\pic.jpg")));

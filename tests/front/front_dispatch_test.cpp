@@ -44,15 +44,6 @@ TEST_F(FrontDispatchTest, BeforeAnyOpenOperationsDoNothing) {
     EXPECT_FALSE(bvtest::serialLibraryLoaded()) << "nothing can have reached it";
 }
 
-TEST_F(FrontDispatchTest, NullDescriptorsAreRefused) {
-    DWORD camera = 0;
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().baseGetOpenCameraPort(7, nullptr));
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().baseOpenCameraComm(nullptr, nullptr, 0, &camera));
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().baseGetDevicePort(1, nullptr, 0, nullptr, 0));
-    bvlCameraPort port = {};
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().baseGetDevicePort(0, nullptr, 0, &port, 0));
-}
-
 TEST_F(FrontDispatchTest, UnknownPortTypeChangesNothing) {
     bvlCameraPort port = serialPort(1);
     port.portType = 2;

@@ -79,6 +79,12 @@ const std::vector<Operation>& operations() {
 
 class HostileCamera : public UsbRoadTest {
 protected:
+    DWORD get(const char* path, std::vector<BYTE>& data) {
+        bvtest::StreamRecorder destination;
+        const DWORD rc = api().baseGetFile(camera_, path, destination.stream());
+        data = destination.written();
+        return rc;
+    }
     // Runs the operation with a fresh stream; checks what must hold
     // whatever the camera answered.
     void runChecked(const Operation& op) {

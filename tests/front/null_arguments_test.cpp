@@ -40,6 +40,8 @@ TEST_F(UsbRoadTest, NullArgumentsGetACodeOnEveryExport) {
         {"GetCameraPort", kBad, false, [](Api a, DWORD, bvlStream*) { return a.baseGetCameraPort(1, nullptr, 0, nullptr); }},
         {"GetDevicePort", kBad, false,
          [](Api a, DWORD, bvlStream*) { return a.baseGetDevicePort(3, nullptr, 0, nullptr, 2); }},
+        {"GetDevicePortRequestZero", kBad, false,
+         [&](Api a, DWORD, bvlStream*) { return a.baseGetDevicePort(0, nullptr, 0, &port, 0); }},
         {"OpenCameraCommPort", kBad, false,
          [](Api a, DWORD, bvlStream*) { DWORD c; return a.baseOpenCameraComm(nullptr, nullptr, 0, &c); }},
         {"OpenCameraCommCamera", kBad, false,

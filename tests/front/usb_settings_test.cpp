@@ -36,11 +36,4 @@ TEST_F(UsbRoadTest, ReleaseMakesAPictureWhoseDataCanBeFetched) {
     EXPECT_EQ("\5\0\0\0" "\6\0\0\0"s, payload(lastCommand(41)));
 }
 
-TEST_F(UsbRoadTest, ReleaseDataNeedsAWriter) {
-    ASSERT_NO_FATAL_FAILURE(openUsb());
-    bvlStream noWriter = {};
-    EXPECT_EQ(0x02000065u, api().baseReleaseControlGetReleasedData(camera_, 0, 0, &noWriter));
-    EXPECT_EQ(0x02000065u, api().baseReleaseControlGetViewFinderData(camera_, &noWriter));
-}
-
 }  // namespace

@@ -56,6 +56,9 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
     SerialDataState& data = *static_cast<SerialDataState*>(context);
     const bvlStream* stream = data.stream;
     SerialReplyChunk chunk;
+    // A record too short for the chunk's own fields is corrupt: nothing
+    // past its header is read.
+    if (reply->totalLength < sizeof chunk) return failWriting(data, BVL_E_FILE_DATA_CORRUPT);
     std::memcpy(&chunk, reply, sizeof chunk);
     const BYTE* bytes = reinterpret_cast<const BYTE*>(reply) + sizeof chunk;
     const bool clamp = stream->clampFlag != 0;
@@ -69,8 +72,7 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
     }
     if (data.failure || chunk.offset != data.received) return 0;
     // The chunk's bytes must lie inside the record the library handed over.
-    if (chunk.header.totalLength < sizeof chunk ||
-        chunk.length > chunk.header.totalLength - sizeof chunk)
+    if (chunk.length > chunk.header.totalLength - sizeof chunk)
         return failWriting(data, BVL_E_FILE_DATA_CORRUPT);
     if (data.streamState == SerialStreamState::Unopened) {
         if (mode == BVL_PROGRESS_PERCENT && !clamp) {

@@ -1,5 +1,5 @@
-// The Win32 integer types of the pure routines that read camera, driver
-// and registry data. On Windows they come from <windows.h>; elsewhere (the
+// The Win32 integer types of the pure routines that read camera and
+// driver data. On Windows they come from <windows.h>; elsewhere (the
 // native fuzzing build) they are fixed-width types of the same sizes, so
 // those routines compile and run unchanged without the system headers.
 #pragma once

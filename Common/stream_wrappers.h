@@ -3,7 +3,7 @@
 // reports the error word that the callback stored.
 #pragma once
 
-#include <windows.h>
+#include "win_types.h"
 
 #include "../include/bvcl2sti.h"
 

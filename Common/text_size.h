@@ -1,7 +1,7 @@
 // Sizes of the texts that travel in command payloads.
 #pragma once
 
-#include <windows.h>
+#include "win_types.h"
 
 namespace bv {
 

@@ -1,9 +1,12 @@
 // The raw message exchange over an RS-232C port: the message goes to the
 // serial library's g_bvlFactryAPI, and the reply comes back through a
 // reply callback that the library calls while this side polls it.
+// The records here and the chunk writer (serial_chunk_writer.cpp) are pure
+// and build without the system headers; the exchange itself is in
+// serial_message.cpp.
 #pragma once
 
-#include <windows.h>
+#include "../Common/win_types.h"
 
 #include "../include/bvcl2sti.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "sti_private.h"
+#include "listing_times.h"
 
 namespace bv {
 namespace {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../Common/owned.h"
+#include "listing_times.h"
 #include "sti_transport.h"
 
 namespace bv {
@@ -87,14 +88,5 @@ bool isMakerCamera(const char* vendor, DWORD deviceType);
 // Appends description and its terminator at buffer + *used when
 // *used + length + 2 < size; returns whether it did.
 bool appendDescription(char* buffer, DWORD size, DWORD* used, const char* description);
-
-// Directory listing walk (listing_times.cpp).
-
-// The camera's clock value counted as if it were UTC, re-read as local
-// time. false when the value cannot be broken down (negative): then 0.
-bool rebaseListingTime(DWORD cameraTime, DWORD* localTime);
-// Re-bases the time of every entry in place, never reading past size.
-// Returns how many entries had a time that could not be re-based.
-DWORD rebaseListingTimes(BYTE* listing, DWORD size);
 
 }  // namespace bv

@@ -6,18 +6,11 @@
 #include <windows.h>
 
 #include "../events/event_channel.h"
+#include "settings_status.h"
 
 namespace bv {
 
 constexpr int kSettingsTextSize = 64;
-
-// End statuses of the dialog.
-constexpr DWORD kSettingsChangedTime = 0;            // OK; the date/time is to be written
-constexpr DWORD kSettingsTimeUntouched = 0x827000A1;  // OK; the date/time was not touched
-constexpr DWORD kSettingsDateInvalid = 0x827000A2;    // the date in the fields is impossible
-constexpr DWORD kSettingsCancelled = 0x02700005;      // Abbrechen, Esc or the close box
-constexpr DWORD kSettingsDisconnected = 0x020000C1;   // a final camera event
-constexpr DWORD kSettingsBatteryExhausted = 0x82700003;
 
 constexpr DWORD kUnknownDateTime = 0xFFFFFFFF;
 

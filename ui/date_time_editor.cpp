@@ -8,6 +8,7 @@
 
 #include "date_time_fields.h"
 #include "settings_private.h"
+#include "system_time_fields.h"
 
 namespace bv {
 

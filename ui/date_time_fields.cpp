@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "camera_settings_dialog.h"
+#include "settings_status.h"
 
 namespace bv {
 namespace {
@@ -11,17 +11,6 @@ namespace {
 constexpr long long kSecondsPerDay = 86400;
 
 long long floorDivide(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
-// Days from 1970-01-01 to the given day of the proleptic Gregorian
-// calendar (month 1-12), counting through the 400-year cycle.
-long long daysFromCivil(long long year, int month, int day) {
-    year -= month <= 2;
-    const long long era = floorDivide(year, 400);
-    const long long yearOfEra = year - era * 400;
-    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
 
 bool onlyBlanksAndDigits(const char* text) {
     for (; *text; ++text)
@@ -36,6 +25,16 @@ LeftField passes(int value, bool withLeadingZero) {
 }
 
 }  // namespace
+
+// Counts through the 400-year cycle.
+long long daysFromCivil(long long year, int month, int day) {
+    year -= month <= 2;
+    const long long era = floorDivide(year, 400);
+    const long long yearOfEra = year - era * 400;
+    const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
 
 int daysInMonth(int year, int month) {
     switch (month) {
@@ -83,27 +82,6 @@ std::tm secondsToFields(long long seconds) {
     record.tm_wday = static_cast<int>(days - floorDivide(days + 4, 7) * 7 + 4);
     record.tm_yday = static_cast<int>(days - daysFromCivil(year, 1, 1));
     return record;
-}
-
-std::tm systemTimeToFields(const SYSTEMTIME& time) {
-    std::tm record = {};
-    record.tm_sec = time.wSecond;
-    record.tm_min = time.wMinute;
-    record.tm_hour = time.wHour;
-    record.tm_mday = time.wDay;
-    record.tm_mon = time.wMonth - 1;
-    record.tm_year = time.wYear - 1900;
-    record.tm_wday = time.wDayOfWeek;
-    record.tm_yday = static_cast<int>(daysFromCivil(time.wYear, time.wMonth, time.wDay) -
-                                      daysFromCivil(time.wYear, 1, 1));
-    return record;
-}
-
-LONG fileTimeToSeconds(const FILETIME& time) {
-    constexpr unsigned long long kUnixEpoch = 116444736000000000ULL;  // 1970 in 100 ns since 1601
-    const unsigned long long ticks = (static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
-                                     time.dwLowDateTime;
-    return static_cast<LONG>(static_cast<long long>(ticks - kUnixEpoch) / 10000000LL);
 }
 
 int fieldNumber(const char* text) {

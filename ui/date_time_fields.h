@@ -1,9 +1,9 @@
 // Pure logic of the date and time editor: calendar arithmetic, the field
 // checks and the composition of the new camera time. No handles, no
-// globals, no clock.
+// globals, no clock; builds without the system headers.
 #pragma once
 
-#include <windows.h>
+#include "../Common/win_types.h"
 
 #include <ctime>
 
@@ -18,18 +18,16 @@ enum class DateTimeField { None, Year, Month, Day, Hour, Minute };
 // Days of month (1-12) in year; 0 for any other month.
 int daysInMonth(int year, int month);
 
+// Days from 1970-01-01 to the given day of the proleptic Gregorian
+// calendar (month 1-12).
+long long daysFromCivil(long long year, int month, int day);
+
 // Seconds from 1970-01-01 00:00:00 to the record's date and time, both
 // taken as UTC; -1 when the result does not fit a signed 32-bit count.
 LONG fieldsToSeconds(std::tm record);
 
 // Breaks seconds since 1970 (UTC) down into a calendar record.
 std::tm secondsToFields(long long seconds);
-
-// A SYSTEMTIME as a calendar record.
-std::tm systemTimeToFields(const SYSTEMTIME& time);
-
-// Seconds since 1970 (UTC) of a FILETIME, truncated to 32 bits.
-LONG fileTimeToSeconds(const FILETIME& time);
 
 // Decimal value of a field text: leading blanks skipped, digits up to the
 // first other character; 0 for an empty text.

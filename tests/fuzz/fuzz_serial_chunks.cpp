@@ -1,0 +1,50 @@
+// Reply records as long as their headers say (cut to the input), to a stream
+// that takes half of each write and fails the call the input names: opened
+// and closed once, written while open, and never a clamped 0 or 100.
+#include "fuzz.h"
+#include "front/serial_message.h"
+
+namespace {
+
+struct Sink {
+    unsigned failAt, clamp, calls = 0, opens = 0, closes = 0;
+    std::vector<BYTE> written;
+    bool fails(DWORD* error) { return (*error = ++calls == failAt ? 7 : 0) != 0; }
+};
+Sink& sink(UINT_PTR context) { return *reinterpret_cast<Sink*>(context); }
+
+void onOpen(UINT_PTR c, DWORD, DWORD* error) { check(!sink(c).opens); sink(c).opens = !sink(c).fails(error); }
+void onClose(UINT_PTR c, DWORD* error) { check(sink(c).opens && !sink(c).closes++); sink(c).fails(error); }
+void onWrite(UINT_PTR c, const BYTE* bytes, DWORD* count, DWORD* error) {
+    check(sink(c).opens && !sink(c).closes);
+    *count = (*count + 1) / 2;
+    sink(c).written.insert(sink(c).written.end(), bytes, bytes + *count);
+    sink(c).fails(error);
+}
+void onProgress(UINT_PTR c, DWORD p, DWORD* error) {
+    check(!sink(c).clamp || (WORD(p) && WORD(p) != 100));
+    sink(c).fails(error);
+}
+
+}  // namespace
+
+FUZZ_TARGET {
+    if (size < 2) return 0;
+    Sink s = {data[1], data[0] & 1u, 0, 0, 0, {}};
+    bvlStream stream = {reinterpret_cast<UINT_PTR>(&s), BYTE(s.clamp), 0, WORD(data[0] >> 1 & 3),
+                        onOpen, onClose, nullptr, onWrite, nullptr, nullptr, onProgress};
+    bv::SerialDataState state = {&stream, 0, {}, {}, 0};
+    DWORD done = 0, rc = 0;
+    for (size_t at = 2; !done && size - at >= sizeof(dePC_MESSAGE);) {
+        dePC_MESSAGE header;
+        std::memcpy(&header, data + at, sizeof header);
+        header.totalLength = DWORD(std::clamp<size_t>(header.totalLength, sizeof header, size - at));
+        std::vector<BYTE> record(data + at, data + at + header.totalLength);
+        std::memcpy(record.data(), &header, sizeof header);
+        at += header.totalLength;
+        rc = bv::serialChunkWriter(reinterpret_cast<dePC_MESSAGE*>(record.data()), &state, &done);
+    }
+    bv::finishSerialData(state, rc);
+    check(s.closes == s.opens && (state.failure || s.written.size() == state.received));
+    return 0;
+}

@@ -35,18 +35,6 @@ TEST(GuardedBlock, FreeTakesOnlyItsOwnBlocks) {
     EXPECT_EQ(nullptr, bv::allocBlock(MAXDWORD)) << "a size that cannot take the header";
 }
 
-// A list ends at its first empty text. A single text's size and the
-// one-name list are the USB payloads of UsbRoadTest.
-TEST(TextSize, ListSizesCountTheTerminators) {
-    DWORD size = 0;
-    const std::pair<const char*, DWORD> lists[] = {{"\0", 2}, {"one\0two\0", 9}, {"x\0\0y\0", 3}};
-    for (const auto& list : lists) {
-        SCOPED_TRACE(list.second);
-        EXPECT_TRUE(bv::stringListSize(list.first, &size));
-        EXPECT_EQ(list.second, size);
-    }
-}
-
 }  // namespace
 
 // Writes that outgrow the first kilobyte keep every byte, and closing puts

@@ -3,7 +3,6 @@
 // camera time from the editor's flags.
 #include <gtest/gtest.h>
 
-#include <vector>
 
 #include "ui/camera_settings_dialog.h"
 #include "ui/date_time_fields.h"
@@ -26,21 +25,13 @@ TEST(DateTimeFields, DaysInMonthKnowsLeapYearsAndRejectsOtherMonths) {
     }
 }
 
-TEST(DateTimeFields, SecondsAndRecordsConvertBothWays) {
-    struct Case { std::tm fields; LONG seconds; };
-    for (const Case& c : {Case{record(2000, 2, 29, 12), 951825600}, {record(1998, 1, 1), 883612800},
-                          {record(2030, 12, 31, 23, 59, 59), 1924991999}, {record(2038, 1, 19, 3, 14, 7), 0x7FFFFFFF}}) {
-        SCOPED_TRACE(c.seconds);
-        EXPECT_EQ(c.seconds, bv::fieldsToSeconds(c.fields));
-        const std::tm back = bv::secondsToFields(c.seconds);
-        const auto parts = [](const std::tm& t) {
-            return std::vector<int>{t.tm_year, t.tm_mon, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
-        };
-        EXPECT_EQ(parts(c.fields), parts(back));
-    }
-    EXPECT_EQ(-1, bv::fieldsToSeconds(record(2038, 1, 19, 3, 14, 8)));  // past 32 bits
+// Breaking a time down and composing it again is the fuzz target's round
+// trip; here the ends of the 32-bit range and a day rolling on.
+TEST(DateTimeFields, SecondsStayInsideThe32BitRange) {
+    EXPECT_EQ(0x7FFFFFFF, bv::fieldsToSeconds(record(2038, 1, 19, 3, 14, 7)));
+    EXPECT_EQ(-1, bv::fieldsToSeconds(record(2038, 1, 19, 3, 14, 8)));
     EXPECT_EQ(-1, bv::fieldsToSeconds(record(1969, 12, 31, 23, 59, 59)));
-    EXPECT_EQ(bv::fieldsToSeconds(record(2024, 5, 1)), bv::fieldsToSeconds(record(2024, 4, 31)));  // day rolls on
+    EXPECT_EQ(bv::fieldsToSeconds(record(2024, 5, 1)), bv::fieldsToSeconds(record(2024, 4, 31)));
 }
 
 TEST(DateTimeFields, TypingKeepsOnlyTextsThatCanStillBecomeValid) {

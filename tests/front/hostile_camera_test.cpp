@@ -5,7 +5,6 @@
 // device locked, no picture may carry bytes the camera did not send, and
 // afterwards the camera works as before.
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,48 +30,36 @@ DWORD WINAPI takeReply(dePC_MESSAGE* reply, void*, DWORD* done) {
 
 struct Operation {
     const char* name;
-    std::function<DWORD(const bvlBaseAPI&, DWORD camera, bvlStream*)> run;
+    bvtest::LibraryCall run;
     bool message = false;
 };
 
 const std::vector<Operation>& operations() {
-    using Api = const bvlBaseAPI&;
-    static const auto messages = [] {
-        return reinterpret_cast<const bvlNewFactryAPI*>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"bvcl2sti.dll"), "g_bvlNewFactryAPI")));
-    };
     static const BYTE subtree[] = {0, 'C', 'F', 0, 0, 'D', 'C', 'I', 'M', 0, 0, 0};
+    static BYTE value[32];
+    static DWORD request = 1, reply[4];
+    static char owner[] = "Anna";
     static const std::vector<Operation> list = {
-        {"GetVols", [](Api a, DWORD c, bvlStream* s) { return a.baseGetVols(c, s); }},
-        {"GetDirs", [](Api a, DWORD c, bvlStream* s) { return a.baseGetDirs(c, subtree, s); }},
-        {"GetJpegHeader", [](Api a, DWORD c, bvlStream* s) { return a.baseGetJpegParsingHeader(c, kPicture, s); }},
-        {"PutFile", [](Api a, DWORD c, bvlStream* s) { return a.basePutFile(c, "CF\\DCIM\\HOSTILE.JPG", s); }},
-        {"SetFileAttribs", [](Api a, DWORD c, bvlStream*) { return a.baseSetFileAttribs(c, "CF\\NONE.JPG\0", 1); }},
-        {"CreateDir", [](Api a, DWORD c, bvlStream*) { return a.baseCreateDir(c, "CF\\HOSTILE"); }},
-        {"RemoveDir", [](Api a, DWORD c, bvlStream*) { return a.baseRemoveDir(c, "CF\\HOSTILE"); }},
-        {"ModelDescrip", [](Api a, DWORD c, bvlStream*) { bvlModelDescrip d; return a.baseGetModelDescrip(c, &d); }},
-        {"OpenCameraPort", [](Api a, DWORD c, bvlStream*) { bvlCameraPort p; return a.baseGetOpenCameraPort(c, &p); }},
-        {"ReadSettings", [](Api a, DWORD c, bvlStream*) {
-             BYTE value[32];
-             DWORD rc = 0;
-             for (DWORD id = 1; id <= 5; ++id) rc |= a.baseReadSetting(c, id, value);
-             return rc;
-         }},
-        {"WriteOwner", [](Api a, DWORD c, bvlStream*) { char owner[] = "Anna"; return a.baseWriteSetting(c, 2, owner); }},
-        {"Release", [](Api a, DWORD c, bvlStream*) {
-             DWORD request = 1, reply[4];
-             return a.baseReleaseControlEx(c, 4, &request, sizeof reply, reply);
-         }},
-        {"ReleasedData", [](Api a, DWORD c, bvlStream* s) { return a.baseReleaseControlGetReleasedData(c, 0, 0, s); }},
-        {"ViewFinder", [](Api a, DWORD c, bvlStream* s) { return a.baseReleaseControlGetViewFinderData(c, s); }},
-        {"Message", [](Api, DWORD c, bvlStream*) {
-             return messages()->bvlNewMessageTxRx(c, 1, "ping", 4, 5, 5, 0, takeReply, nullptr, 64, nullptr,
-                                                   nullptr, kMessageTimeoutMs);
-         }, true},
-        {"DataMessage", [](Api, DWORD c, bvlStream* s) {
-             return messages()->bvlMessageTxAndRecieveData(c, 1, "ping", 4, 5, 5, 0, s, nullptr, nullptr,
-                                                            kMessageTimeoutMs);
-         }, true},
+        {"GetVols", BV_CALL(a.baseGetVols(c, s))},
+        {"GetDirs", BV_CALL(a.baseGetDirs(c, subtree, s))},
+        {"GetJpegHeader", BV_CALL(a.baseGetJpegParsingHeader(c, kPicture, s))},
+        {"PutFile", BV_CALL(a.basePutFile(c, "CF\\DCIM\\HOSTILE.JPG", s))},
+        {"SetFileAttribs", BV_CALL(a.baseSetFileAttribs(c, "CF\\NONE.JPG\0", 1))},
+        {"CreateDir", BV_CALL(a.baseCreateDir(c, "CF\\HOSTILE"))},
+        {"RemoveDir", BV_CALL(a.baseRemoveDir(c, "CF\\HOSTILE"))},
+        {"ModelDescrip", BV_CALL(a.baseGetModelDescrip(c, reinterpret_cast<bvlModelDescrip*>(reply)))},
+        {"OpenCameraPort", BV_CALL(a.baseGetOpenCameraPort(c, reinterpret_cast<bvlCameraPort*>(value)))},
+        {"ReadSettings", BV_CALL(a.baseReadSetting(c, 1, value) | a.baseReadSetting(c, 2, value) |
+                                 a.baseReadSetting(c, 3, value) | a.baseReadSetting(c, 4, value) |
+                                 a.baseReadSetting(c, 5, value))},
+        {"WriteOwner", BV_CALL(a.baseWriteSetting(c, 2, owner))},
+        {"Release", BV_CALL(a.baseReleaseControlEx(c, 4, &request, sizeof reply, reply))},
+        {"ReleasedData", BV_CALL(a.baseReleaseControlGetReleasedData(c, 0, 0, s))},
+        {"ViewFinder", BV_CALL(a.baseReleaseControlGetViewFinderData(c, s))},
+        {"Message", BV_CALL(bvtest::messageTable().bvlNewMessageTxRx(c, 1, "ping", 4, 5, 5, 0, takeReply, nullptr, 64,
+                                                                      nullptr, nullptr, kMessageTimeoutMs)), true},
+        {"DataMessage", BV_CALL(bvtest::messageTable().bvlMessageTxAndRecieveData(c, 1, "ping", 4, 5, 5, 0, s, nullptr,
+                                                                               nullptr, kMessageTimeoutMs)), true},
     };
     return list;
 }

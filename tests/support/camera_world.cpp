@@ -42,6 +42,11 @@ HostFiles folderFiles(const std::filesystem::path& folder) {
     return files;
 }
 
+const bvlNewFactryAPI& messageTable() {
+    return *reinterpret_cast<const bvlNewFactryAPI*>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"bvcl2sti.dll"), "g_bvlNewFactryAPI")));
+}
+
 bool reached(const char* step) {
     for (DWORD i = 0; i < simStepCount(); ++i)
         if (std::strcmp(step, simStepName(i)) == 0) return true;

@@ -37,6 +37,15 @@ std::vector<BYTE> pattern(DWORD size);
 using HostFiles = std::map<std::string, std::vector<BYTE>>;
 HostFiles folderFiles(const std::filesystem::path& folder);
 
+// The raw message table of the bvcl2sti.dll loaded now.
+const bvlNewFactryAPI& messageTable();
+
+// A table row's call of the library, given the base table, the camera word
+// and a stream; BV_CALL writes one from an expression of a, c and s.
+using LibraryCall = std::function<DWORD(const bvlBaseAPI&, DWORD camera, bvlStream*)>;
+#define BV_CALL(expression) \
+    [&](const bvlBaseAPI& a, DWORD c, bvlStream* s) -> DWORD { return (void)a, (void)c, (void)s, (expression); }
+
 // Whether a stand-in reached the step since the last simReset.
 bool reached(const char* step);
 

@@ -98,8 +98,11 @@ void RegistryStore::ReadModelID(const char* modelName, DWORD* modelID) const {
     model.read("modelID", modelID, sizeof *modelID);
 }
 
+// A name that fills the whole field without its terminator (another
+// installer's doing) is cut to the field, so it never runs past it.
 void RegistryStore::ReadModelName(DWORD modelID, char* modelName) const {
     readModelValue(modelID, "modelName", modelName, kModelTextSize);
+    modelName[kModelTextSize - 1] = '\0';
 }
 
 void RegistryStore::ReadInstallMethod(DWORD* installMethod, DWORD modelID) const {

@@ -49,7 +49,10 @@ void readCurrentModelName(ProcessState& state, DWORD modelID) {
 DWORD openDevice(ProcessState& state, const bvlCameraPort& port) {
     HMODULE sti = state.stillImageLibrary.get();
     if (port.u.usb.deviceName[0] != '\0') {
-        if (DWORD rc = openDeviceByName(sti, port.u.usb.deviceName)) return rc;
+        // The caller's field need not hold a terminator: the name ends with it.
+        char name[sizeof port.u.usb.deviceName + 1] = {};
+        std::memcpy(name, port.u.usb.deviceName, sizeof port.u.usb.deviceName);
+        if (DWORD rc = openDeviceByName(sti, name)) return rc;
         // Without a model ID the camera names its model after the connect.
         if (port.u.usb.modelID != 0) readCurrentModelName(state, port.u.usb.modelID);
         return 0;

@@ -59,6 +59,12 @@ TEST_F(RegistryStoreTest, ModelLookupTakesTheFirstMatchInEnumerationOrder) {
     DWORD method = 0;
     store().ReadInstallMethod(&method, kIdA);
     EXPECT_EQ(kBoth, method);
+    const std::string full(bv::kModelTextSize, 'N');  // no room for a terminator
+    writer().setModelValue("A350", "modelName", full.data(), bv::kModelTextSize, REG_BINARY);
+    char name[bv::kModelTextSize + 8];
+    std::memset(name, 'x', sizeof name);
+    store().ReadModelName(kIdA, name);
+    EXPECT_EQ(full.substr(1), name) << "cut to the field, never past it";
 }
 
 // Key names too long for a model key (another installer's) are skipped:

@@ -123,6 +123,28 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     EXPECT_EQ(0, simCounter("sti.locks"));
 }
 
+// An OpenCB that closes the camera and then fails: the transfer holds its
+// own reference on the device, unlocks it and then lets it go.
+struct ClosingStream { const bvlBaseAPI* api; DWORD camera; LONG devicesAfterClose; };
+void WINAPI closeThenFail(UINT_PTR context, DWORD, DWORD* error) {
+    auto* closing = reinterpret_cast<ClosingStream*>(context);
+    closing->api->baseCloseCameraComm(closing->camera);
+    closing->devicesAfterClose = simCounter("sti.devices");
+    *error = 0x0a00c105;
+}
+void WINAPI takeAll(UINT_PTR, const BYTE*, DWORD*, DWORD* error) { *error = 0; }
+
+TEST_F(UsbRoadTest, OpenCallbackThatClosesTheCameraLeavesNoDevice) {
+    openUsb();
+    ClosingStream closing{&api(), camera_, 0};
+    bvlStream stream = {reinterpret_cast<UINT_PTR>(&closing), 0, 0, BVL_PROGRESS_NONE, closeThenFail,
+                        nullptr, nullptr, takeAll, nullptr, nullptr, nullptr};
+    EXPECT_NE(0u, api().baseGetFile(camera_, "CF\\DCIM\\BRV_0001.JPG", &stream));
+    EXPECT_EQ(1, closing.devicesAfterClose) << "the locked device went with the close";
+    EXPECT_EQ(0, simCounter("sti.locks"));
+    EXPECT_EQ(0, simCounter("sti.devices")) << "the transfer kept the device";
+}
+
 // A caller's thread in the multithreaded apartment stays in it: the
 // library's COM start fails there and its release undoes nothing.
 TEST_F(UsbRoadTest, ComOfTheCallersThreadIsLeftAsItWas) {

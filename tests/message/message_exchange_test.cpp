@@ -77,47 +77,68 @@ TEST_F(MessageExchangeTest, SerialReplyReachesTheReplyCallbackWithTheMessageReco
     EXPECT_EQ(std::vector<std::vector<BYTE>>{record}, calls.replies);
 }
 
-struct SerialDataCase {
+// The data exchange on the serial road: the stream's sequence, the wait
+// and the interval callback. Without chunks given, the stand-in cuts the
+// reply into chunks of 5120 bytes; given, they come as a broken serial
+// library may send them: the stream opens and closes once on every end the
+// library reports, and a reply whose bytes did not all arrive never ends
+// with 0. Without a WriteCB nothing is sent.
+struct SerialCase {
     const char* name;
-    DWORD dataSize;    // SIM_MESSAGE_ECHO: every poll answers 0 and nothing arrives
-    WORD progressMode;
-    BYTE clamp;
-    int failingWrite;  // 0: none
-    DWORD pollDelayMs;
-    bool idleContext;  // without one the idle callback is never called
-    DWORD idleAnswer;
-    DWORD timeoutMs;
-    DWORD expected;
-    Log log;
+    DWORD dataSize = 9;  // kSilent: every poll answers 0 and nothing arrives
+    std::vector<SimReplyChunk> chunks = {};
+    bool writeCB = true;
+    WORD progressMode = BVL_PROGRESS_NONE;
+    int failingWrite = 0;  // 0: none
+    DWORD pollDelayMs = 0;
+    bool idleContext = true;  // without one the idle callback is never called
+    DWORD idleAnswer = 0;
+    DWORD timeoutMs = 5000;
+    DWORD expected = 0;
+    Log log = {};
 };
 
 const DWORD kSilent = SIM_MESSAGE_ECHO;
-const SerialDataCase kSerialData[] = {
-    {"EmptyReplyReports100", 0, 3, 0, 0, 0, true, 0, 5000, 0, {"progress 0", "open 3", "progress 100", "close"}},
-    {"ThreeChunksPercent", 12000, 3, 0, 0, 0, true, 0, 5000, 0,
-     {"progress 0", "open 3", "write 5120", "progress 42", "write 5120", "progress 85", "write 1760",
-      "progress 100", "close"}},
-    {"ClampedNeverShowsTheEnds", 0, 3, 1, 0, 0, true, 0, 5000, 0, {"open 3", "progress 99", "close"}},
-    {"EndOnly", 5120, 2, 0, 0, 0, true, 0, 5000, 0, {"open 3", "write 5120", "progress 100", "close"}},
-    {"WriteFailureClosesTheStream", 12000, 1, 0, 2, 0, true, 0, 5000, 0x0a0000a8,
-     {"open 3", "write 5120", "write 5120", "close"}},
+const SerialCase kSerialCases[] = {
+    {.name = "EmptyReplyReports100", .dataSize = 0, .progressMode = BVL_PROGRESS_PERCENT,
+     .log = {"progress 0", "open 3", "progress 100", "close"}},
+    {.name = "ThreeChunksPercent", .dataSize = 12000, .progressMode = BVL_PROGRESS_PERCENT,
+     .log = {"progress 0", "open 3", "write 5120", "progress 42", "write 5120", "progress 85", "write 1760",
+             "progress 100", "close"}},
+    {.name = "EndOnly", .dataSize = 5120, .progressMode = BVL_PROGRESS_END_ONLY,
+     .log = {"open 3", "write 5120", "progress 100", "close"}},
+    {.name = "WriteFailureClosesTheStream", .dataSize = 12000, .failingWrite = 2, .expected = 0x0a0000a8,
+     .log = {"open 3", "write 5120", "write 5120", "close"}},
     // Stopped after the first chunk: the stream stays open for the caller.
-    {"TimeoutLeavesTheStreamOpen", 12000, 1, 0, 0, 150, true, 0, 100, kSerialTimeout, {"open 3", "write 5120"}},
-    {"TimeoutZero", kSilent, 1, 0, 0, 5, true, 0, 0, kSerialTimeout, {}},
-    {"NullIdleContextIsNeverCalled", kSilent, 1, 0, 0, 5, false, 7, 180, kSerialTimeout, {}},
-    {"IdleStopsWithItsResult", kSilent, 1, 0, 0, 5, true, 7, 5000, 7, {}},
+    {.name = "TimeoutLeavesTheStreamOpen", .dataSize = 12000, .pollDelayMs = 150, .timeoutMs = 100,
+     .expected = kSerialTimeout, .log = {"open 3", "write 5120"}},
+    {.name = "TimeoutZero", .dataSize = kSilent, .pollDelayMs = 5, .timeoutMs = 0, .expected = kSerialTimeout},
+    {.name = "NullIdleContextIsNeverCalled", .dataSize = kSilent, .pollDelayMs = 5, .idleContext = false,
+     .idleAnswer = 7, .timeoutMs = 180, .expected = kSerialTimeout},
+    {.name = "IdleStopsWithItsResult", .dataSize = kSilent, .pollDelayMs = 5, .idleAnswer = 7, .expected = 7},
+    {.name = "EmptyFirstChunkOpensOnce", .chunks = {{0, 0, 0, 0}, {0, 0, 9, 1}}, .log = {"open 3", "write 9", "close"}},
+    {.name = "StatusAfterAnEmptyChunkCloses", .chunks = {{0, 0, 0, 0}, {0x0207, 0, 0, 0}}, .expected = 0x0207,
+     .log = {"open 3", "close"}},
+    {.name = "StatusFirstOpensNothing", .chunks = {{0x0207, 0, 0, 0}}, .expected = 0x0207},
+    {.name = "GapMidwayIsSkipped", .chunks = {{0, 0, 4, 0}, {0, 6, 3, 0}, {0, 4, 5, 1}},
+     .log = {"open 3", "write 4", "write 5", "close"}},
+    {.name = "GapAtTheEndIsCorrupt", .chunks = {{0, 0, 4, 0}, {0, 6, 3, 1}}, .expected = BVL_E_FILE_DATA_CORRUPT,
+     .log = {"open 3", "write 4", "close"}},
+    {.name = "NoChunkTakenIsCorrupt", .chunks = {{0, 3, 6, 1}}, .expected = BVL_E_FILE_DATA_CORRUPT},
+    {.name = "WithoutWriteCB", .writeCB = false, .expected = BVL_E_MESSAGE_STREAM_INCOMPLETE},
 };
 
-class SerialData : public MessageExchangeTest, public ::testing::WithParamInterface<SerialDataCase> {};
+class SerialData : public MessageExchangeTest, public ::testing::WithParamInterface<SerialCase> {};
 
 TEST_P(SerialData, StreamSequenceAndWait) {
-    const SerialDataCase& c = GetParam();
+    const SerialCase& c = GetParam();
     camera_ = openSerial();
     simSetMessageAnswer(SIM_MESSAGE_ECHO, c.dataSize);
+    simSetSerialReplyChunks(c.chunks.data(), static_cast<DWORD>(c.chunks.size()));
     if (c.dataSize == kSilent) simFailNth("serial.factry0", 0, 0);
     simDelayStep("serial.factry0", c.pollDelayMs);
     bvtest::StreamRecorder recorder(c.progressMode);
-    recorder.stream()->clampFlag = c.clamp;
+    if (!c.writeCB) recorder.stream()->WriteCB = nullptr;
     if (c.failingWrite) recorder.failOn("write", 0x0a0000a8, c.failingWrite);
     Calls calls{0, c.idleAnswer, {}};
     const DWORD start = GetTickCount();
@@ -127,49 +148,13 @@ TEST_P(SerialData, StreamSequenceAndWait) {
     EXPECT_GE(GetTickCount() - start, c.expected == kSerialTimeout ? c.timeoutMs : 0);
     EXPECT_GE(calls.intervals > 0, c.idleAnswer != 0 && c.idleContext);
     EXPECT_EQ(c.log, recorder.log());
-}
-
-INSTANTIATE_TEST_SUITE_P(SerialMessage, SerialData, ::testing::ValuesIn(kSerialData),
-                         [](const ::testing::TestParamInfo<SerialDataCase>& i) { return std::string(i.param.name); });
-
-// Chunks as a broken serial library may send them: the stream opens and
-// closes once on every end the library reports, and a reply whose bytes
-// did not all arrive never ends with 0. Without a WriteCB nothing is sent.
-struct ChunkCase {
-    const char* name;
-    std::vector<SimReplyChunk> chunks;  // none: the stream has no WriteCB
-    DWORD expected;
-    Log log;
-};
-const ChunkCase kChunkCases[] = {
-    {"EmptyFirstChunkOpensOnce", {{0, 0, 0, 0}, {0, 0, 9, 1}}, 0, {"open 3", "write 9", "close"}},
-    {"StatusAfterAnEmptyChunkCloses", {{0, 0, 0, 0}, {0x0207, 0, 0, 0}}, 0x0207, {"open 3", "close"}},
-    {"StatusFirstOpensNothing", {{0x0207, 0, 0, 0}}, 0x0207, {}},
-    {"GapMidwayIsSkipped", {{0, 0, 4, 0}, {0, 6, 3, 0}, {0, 4, 5, 1}}, 0, {"open 3", "write 4", "write 5", "close"}},
-    {"GapAtTheEndIsCorrupt", {{0, 0, 4, 0}, {0, 6, 3, 1}}, BVL_E_FILE_DATA_CORRUPT, {"open 3", "write 4", "close"}},
-    {"NoChunkTakenIsCorrupt", {{0, 3, 6, 1}}, BVL_E_FILE_DATA_CORRUPT, {}},
-    {"WithoutWriteCB", {}, BVL_E_MESSAGE_STREAM_INCOMPLETE, {}},
-};
-
-class SerialChunks : public MessageExchangeTest, public ::testing::WithParamInterface<ChunkCase> {};
-
-TEST_P(SerialChunks, OpenAndCloseTheStreamOnceOnEveryEnd) {
-    const ChunkCase& c = GetParam();
-    camera_ = openSerial();
-    simSetMessageAnswer(SIM_MESSAGE_ECHO, 9);
-    simSetSerialReplyChunks(c.chunks.data(), static_cast<DWORD>(c.chunks.size()));
-    bvtest::StreamRecorder recorder(BVL_PROGRESS_NONE);
-    if (c.chunks.empty()) recorder.stream()->WriteCB = nullptr;
-    EXPECT_EQ(c.expected, messages().bvlMessageTxAndRecieveData(camera_, 0x1234, kPayload, sizeof kPayload, kKind,
-                                                                kKind, 0, recorder.stream(), nullptr, nullptr, 5000));
-    EXPECT_EQ(c.log, recorder.log());
     size_t sent = 0;
     for (const SimSerialCall& call : bvtest::serialCalls()) sent += call.table == 1 && call.slot == 4;
-    EXPECT_EQ(c.chunks.empty() ? 0u : 1u, sent);
+    EXPECT_EQ(c.writeCB ? 1u : 0u, sent);
 }
 
-INSTANTIATE_TEST_SUITE_P(SerialMessage, SerialChunks, ::testing::ValuesIn(kChunkCases),
-                         [](const ::testing::TestParamInfo<ChunkCase>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(SerialMessage, SerialData, ::testing::ValuesIn(kSerialCases),
+                         [](const ::testing::TestParamInfo<SerialCase>& i) { return std::string(i.param.name); });
 
 // Entry 6 gets the low byte; without the serial library the call still
 // returns 0.

@@ -15,14 +15,8 @@
 
 namespace commtest {
 
-using bvtest::comboItems;
-using bvtest::DialogDriver;
-using bvtest::itemText;
-
+using bvtest::comboItems, bvtest::DialogDriver, bvtest::itemText, bvtest::kId200, bvtest::kId350, bvtest::machine;
 constexpr char kCaption[] = "Kommunikationseinstellungen";
-using bvtest::kId200;
-using bvtest::kId350;
-using bvtest::machine;
 // What the dialog works with: the scratch registry, the factory camera and
 // the stand-ins.
 using CommDialogWorld = bvtest::StandIns;
@@ -59,12 +53,7 @@ protected:
     // a dialog the scenario leaves open is cancelled.
     INT_PTR run(DWORD offered, const Scenario& scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
         std::memset(&port_, 0xcc, sizeof port_);
-        bv::CommDialogRequest request;
-        request.offeredPortKinds = offered;
-        request.editedPort = &port_;
-        request.modelChoiceFlag = modelChoice;
-        request.givenModelID = givenModel;
-        request.stillImageLibrary = world_->stillImage();
+        const bv::CommDialogRequest request = {offered, &port_, modelChoice, givenModel, world_->stillImage()};
         return driver_.run([&] { return bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request); },
                            [&](DialogDriver& d) {
                                HWND dialog = d.waitForDialog(kCaption);

@@ -52,11 +52,7 @@ protected:
         EXPECT_EQ(nullptr, GetModuleHandleW(L"bvcl2sti.dll")) << "a worker kept the library";
     }
 
-    // The table of the library loaded now.
-    static const bvlNewFactryAPI& messages() {
-        return *reinterpret_cast<const bvlNewFactryAPI*>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleW(L"bvcl2sti.dll"), "g_bvlNewFactryAPI")));
-    }
+    static const bvlNewFactryAPI& messages() { return bvtest::messageTable(); }
 
     DWORD reply(Calls& calls, DWORD timeoutMs) {
         return messages().bvlNewMessageTxRx(camera_, 0x1234, kPayload, sizeof kPayload, kKind, kKind,

@@ -207,6 +207,13 @@ BVSIM_API DWORD simCommandReplyLengthAt(DWORD index);
  * an INI file; FALSE when the file is missing or a card cannot be used. */
 BVSIM_API BOOL simLoadConfiguration(const WCHAR *path);
 
+/* The device's speed, as a camera on a slower bus would have it: each raw
+ * read or write of n bytes takes n / bytesPerSecond seconds, and each
+ * command block commandLatencyUs microseconds more, counted from the call
+ * (the driver's thread spins meanwhile). 0 for either, and simReset, make
+ * that part instant. A camera on USB 2.0 is about 35000000 and 1000. */
+BVSIM_API void simSetDeviceSpeed(DWORD bytesPerSecond, DWORD commandLatencyUs);
+
 /* ---- Raw messages (commands 60 and 61, and the serial message table) ------
  * The camera answers a message with a reply whose kind is the message's
  * own kind, or the one set here, and with data: the message's payload

@@ -209,6 +209,7 @@ using namespace bvsim;
 // upload: its bytes are dropped and nothing reaches the card.
 extern "C" DWORD simRunCommand(DWORD command, const BYTE* payload, DWORD payloadLength, BYTE* reply,
                                DWORD replyLength) {
+    paceCommand();
     Guard g;
     CommandState& s = state();
     s.commands.push_back(command);
@@ -220,6 +221,7 @@ extern "C" DWORD simRunCommand(DWORD command, const BYTE* payload, DWORD payload
 }
 
 extern "C" DWORD simReadBulk(BYTE* buffer, DWORD wanted, DWORD* delivered) {
+    paceBulk(wanted);
     Guard g;
     CommandState& s = state();
     *delivered = 0;
@@ -235,6 +237,7 @@ extern "C" DWORD simReadBulk(BYTE* buffer, DWORD wanted, DWORD* delivered) {
 // The file is stored when its last byte arrives; more bytes than the put
 // command announced end the upload with nothing stored.
 extern "C" DWORD simWriteBulk(const BYTE* data, DWORD size) {
+    paceBulk(size);
     Guard g;
     CommandState& s = state();
     s.written.insert(s.written.end(), data, data + size);

@@ -62,6 +62,7 @@ extern "C" void simReset(void) {
     bvsim::resetCommandState();
     bvsim::resetCommandLog();
     bvsim::resetSerialReplyChunks();
+    bvsim::resetDeviceSpeed();
     simSetHostile(0);
 }
 

@@ -34,6 +34,12 @@ void resetCommandState();       // sim_commands.cpp
 void resetCommandLog();         // sim_command_log.cpp
 void clearCommandHistory();     // sim_commands.cpp: the commands and bulk data seen
 void resetSerialReplyChunks();  // sim_messages.cpp
+void resetDeviceSpeed();        // sim_speed.cpp
+
+// The device's speed (sim_speed.cpp): waits out one command's latency, or
+// the time that bytes of bulk data take at the set rate.
+void paceCommand();
+void paceBulk(DWORD bytes);
 
 // The hostile mode's spoiling (sim_hostile.cpp); each leaves its input as
 // it was when the mode is off or the seed spares it.

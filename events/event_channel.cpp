@@ -23,8 +23,8 @@ constexpr DWORD kStopWaitMs = 5000;
 // from one) never writes into a later channel's record, which carries the
 // same names. The one exception is a stop from inside the callback: the
 // event being delivered is still answered, since the driver waits for it
-// and nothing else can have happened on the record meanwhile. The record is
-// mapped only for each read or write, never across a callback.
+// and nothing else can have happened on the record meanwhile. The record's
+// view is mapped at its first touch and unmapped with the shared objects.
 class ChannelObjects {
 public:
     ChannelObjects() { InitializeCriticalSection(&lock_); }
@@ -99,23 +99,27 @@ private:
         CRITICAL_SECTION& cs_;
     };
 
+    // Kept mapped: mapping the view anew for each read and write costs two
+    // calls into the system per touch, twice per event.
     template <class Body>
     bool mapped(Body body) {
         if (!mapping) return false;
-        OwnedView view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kEventRecordSize));
-        if (!view) return false;
-        body(static_cast<BYTE*>(view.get()));
+        if (!view_) view_.reset(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kEventRecordSize));
+        if (!view_) return false;
+        body(static_cast<BYTE*>(view_.get()));
         return true;
     }
 
     void closeShared() {
         state_ = State::Stopped;
+        view_.reset();
         mapping.reset();
         libraryEvent.reset();
     }
 
     CRITICAL_SECTION lock_;
     State state_ = State::Running;
+    OwnedView view_;  // the record, touched only under lock_ while the channel runs
 };
 
 struct ThreadStart {

@@ -34,6 +34,7 @@ public:
 
     OwnedHandle mapping;
     OwnedHandle driverEvent;   // driver to library; closed by the thread as it leaves
+    bool driverEventFound = false;  // another party created it first: it may be manual-reset
     OwnedHandle libraryEvent;  // library to driver
     OwnedHandle stopEvent;     // unnamed: asks the thread to leave
 
@@ -158,14 +159,15 @@ DWORD deliver(NotificationTargets& targets, const EventCopy& event) {
     return callback ? callback(event.code, data.get(), told, targets.notifyContext.load()) : 0;
 }
 
-// Delivers events until a final one or a stop. The driver's event is reset
-// after each wake: should another party have created it as a manual-reset
-// event, each signal of the driver still makes one delivery.
+// Delivers events until a final one or a stop. A driver's event that
+// another party created is reset after each wake: should it be manual-reset,
+// each signal of the driver still makes one delivery. The event created
+// here is auto-reset, and the wake has reset it already.
 void runNotifications(ThreadStart& start) {
     ChannelObjects& objects = *start.objects;
     const HANDLE waits[2] = {objects.stopEvent.get(), objects.driverEvent.get()};
     while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-        ResetEvent(objects.driverEvent.get());
+        if (objects.driverEventFound) ResetEvent(objects.driverEvent.get());
         EventCopy event = {};
         if (!objects.withRecord([&](const BYTE* record) { event = readEvent(record); })) {
             if (!objects.running()) break;
@@ -197,11 +199,15 @@ HMODULE referenceThisModule() {
     return module;
 }
 
-OwnedHandle createEvent(const char* prefix, const char* model, const char* port, SecurityContext* security) {
+// *found tells whether the event existed already, created by another party.
+OwnedHandle createEvent(const char* prefix, const char* model, const char* port, SecurityContext* security,
+                        bool* found) {
     SECURITY_ATTRIBUTES attributes = {};
     const bool secured = BuildSharedObjectSecurity(security, &attributes);
     const std::string name = buildObjectName(prefix, model, port);
-    return OwnedHandle(CreateEventA(secured ? &attributes : nullptr, FALSE, FALSE, name.c_str()));
+    OwnedHandle event(CreateEventA(secured ? &attributes : nullptr, FALSE, FALSE, name.c_str()));
+    *found = event && GetLastError() == ERROR_ALREADY_EXISTS;
+    return event;
 }
 
 }  // namespace
@@ -220,8 +226,11 @@ BOOL StartEventChannel(const char* modelName, const char* portName, Notification
         traceLine("CreateFileMapping error.");
         return FALSE;
     }
-    objects->driverEvent = createEvent(kDriverEventPrefix, modelName, portName, &s.driverEventSecurity);
-    objects->libraryEvent = createEvent(kLibraryEventPrefix, modelName, portName, &s.libraryEventSecurity);
+    bool libraryEventFound = false;
+    objects->driverEvent = createEvent(kDriverEventPrefix, modelName, portName, &s.driverEventSecurity,
+                                       &objects->driverEventFound);
+    objects->libraryEvent = createEvent(kLibraryEventPrefix, modelName, portName, &s.libraryEventSecurity,
+                                        &libraryEventFound);
     objects->stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!objects->driverEvent || !objects->libraryEvent || !objects->stopEvent) {
         traceLine("m_hNotifyEvent** creation failed");

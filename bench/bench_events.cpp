@@ -1,8 +1,9 @@
 // Camera events: from the driver raising one (a thread of this process, or
 // a process of its own as simdriver plays it) to the notification callback,
 // and to the driver seeing the callback's answer. The floor is an echo of
-// the same handshake between two threads of this program over the same
-// kind of named objects: a shared record and two auto-reset events.
+// the same handshake between two threads over the same kind of named
+// objects (a shared record and two auto-reset events), raised in turn with
+// the library's events so that both meet the same machine.
 //
 // The driver writes the time it raised the event into the event's data;
 // the performance counter is shared by every process, so the callback can
@@ -19,6 +20,8 @@ namespace {
 constexpr DWORD kBenchEvent = 0x00010009;  // no event the library acts on itself
 constexpr DWORD kAnswerWaitMs = 10000;
 constexpr int kWarmUp = 20;
+constexpr DWORD kRecordSize = 68;
+constexpr size_t kStampOffset = 12;  // the event's data in the record
 
 // The event's data: when it was raised, and whether it counts.
 struct Stamp {
@@ -35,70 +38,88 @@ DWORD WINAPI onEvent(DWORD, void* data, DWORD, UINT_PTR) {
     return 0;
 }
 
-// Raises count events (after a few uncounted ones) on an open channel;
-// each answer's round trip goes into answered.
-bool raiseEvents(int count, Samples& answered) {
-    for (int i = -kWarmUp; i < count; ++i) {
-        Stamp stamp = {nowUs(), i >= 0};
-        DWORD answer = 0;
-        if (!simDriverRaiseEvent(kBenchEvent, &stamp, sizeof stamp, kAnswerWaitMs, &answer)) return false;
-        if (i >= 0) answered.add(nowUs() - stamp.raisedUs);
-    }
-    return true;
-}
+// The echo: a thread that answers each signal over a record kept mapped.
+class Echo {
+public:
+    Echo();
+    ~Echo();
+    Echo(const Echo&) = delete;
+    Echo& operator=(const Echo&) = delete;
+    bool running() const { return thread_ != nullptr; }
+    // One event through the echo; its round trip goes into answered.
+    bool raise(bool counted, Samples& answered);
+    Samples toThread;  // read after the echo ended
 
-// ---- the echo ----
-
-struct EchoObjects {
-    HANDLE mapping, toEcho, fromEcho;
-    BYTE* record;
-    Samples toThread;
-    int count;
+private:
+    static DWORD WINAPI run(LPVOID self);
+    HANDLE mapping_ = nullptr, toEcho_ = nullptr, fromEcho_ = nullptr, thread_ = nullptr;
+    BYTE* record_ = nullptr;
+    volatile bool stopping_ = false;
 };
 
-DWORD WINAPI echoThread(LPVOID parameter) {
-    auto* e = static_cast<EchoObjects*>(parameter);
-    for (int i = -kWarmUp; i < e->count; ++i) {
-        if (WaitForSingleObject(e->toEcho, kAnswerWaitMs) != WAIT_OBJECT_0) return 1;
+Echo::Echo() {
+    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kRecordSize,
+                                  "bvbench echo record");
+    toEcho_ = CreateEventA(nullptr, FALSE, FALSE, "bvbench echo to thread");
+    fromEcho_ = CreateEventA(nullptr, FALSE, FALSE, "bvbench echo from thread");
+    if (mapping_) record_ = static_cast<BYTE*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, kRecordSize));
+    if (record_ && toEcho_ && fromEcho_) thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+}
+
+Echo::~Echo() {
+    if (thread_) {
+        stopping_ = true;
+        SetEvent(toEcho_);
+        WaitForSingleObject(thread_, kAnswerWaitMs);
+        CloseHandle(thread_);
+    }
+    if (record_) UnmapViewOfFile(record_);
+    for (HANDLE h : {mapping_, toEcho_, fromEcho_})
+        if (h) CloseHandle(h);
+}
+
+DWORD WINAPI Echo::run(LPVOID self) {
+    auto* e = static_cast<Echo*>(self);
+    while (WaitForSingleObject(e->toEcho_, INFINITE) == WAIT_OBJECT_0 && !e->stopping_) {
         Stamp stamp;
-        std::memcpy(&stamp, e->record + 12, sizeof stamp);
+        std::memcpy(&stamp, e->record_ + kStampOffset, sizeof stamp);
         if (stamp.counted) e->toThread.add(nowUs() - stamp.raisedUs);
-        std::memcpy(e->record + 4, &i, 4);  // the answer over the code
-        SetEvent(e->fromEcho);
+        const DWORD answer = 0;
+        std::memcpy(e->record_ + 4, &answer, 4);  // the answer over the code
+        SetEvent(e->fromEcho_);
     }
     return 0;
 }
 
-bool echoRaise(EchoObjects& e, Samples& answered) {
-    for (int i = -kWarmUp; i < e.count; ++i) {
-        const Stamp stamp = {nowUs(), i >= 0};
-        std::memcpy(e.record + 12, &stamp, sizeof stamp);
-        SetEvent(e.toEcho);
-        if (WaitForSingleObject(e.fromEcho, kAnswerWaitMs) != WAIT_OBJECT_0) return false;
-        if (i >= 0) answered.add(nowUs() - stamp.raisedUs);
-    }
+bool Echo::raise(bool counted, Samples& answered) {
+    const Stamp stamp = {nowUs(), counted};
+    std::memcpy(record_ + kStampOffset, &stamp, sizeof stamp);
+    SetEvent(toEcho_);
+    if (WaitForSingleObject(fromEcho_, kAnswerWaitMs) != WAIT_OBJECT_0) return false;
+    if (counted) answered.add(nowUs() - stamp.raisedUs);
     return true;
 }
 
-bool runEcho(int count, Samples& toThread, Samples& answered) {
-    EchoObjects e = {};
-    e.count = count;
-    e.mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 68, "bvbench echo record");
-    e.toEcho = CreateEventA(nullptr, FALSE, FALSE, "bvbench echo to thread");
-    e.fromEcho = CreateEventA(nullptr, FALSE, FALSE, "bvbench echo from thread");
-    e.record = e.mapping ? static_cast<BYTE*>(MapViewOfFile(e.mapping, FILE_MAP_ALL_ACCESS, 0, 0, 68)) : nullptr;
-    HANDLE thread = e.record && e.toEcho && e.fromEcho ? CreateThread(nullptr, 0, echoThread, &e, 0, nullptr) : nullptr;
-    const bool ok = thread && echoRaise(e, answered);
-    if (thread) WaitForSingleObject(thread, kAnswerWaitMs);
-    if (thread) CloseHandle(thread);
-    if (e.record) UnmapViewOfFile(e.record);
-    for (HANDLE h : {e.mapping, e.toEcho, e.fromEcho})
-        if (h) CloseHandle(h);
-    toThread = e.toThread;
-    return ok;
-}
+// What one side of the measurement gathers.
+struct EventRun {
+    Samples answered, echoToThread, echoAnswered;
+};
 
-// ---- the driver in a process of its own ----
+// Raises count events (after a few uncounted ones) on the open channel,
+// each followed by one through the echo.
+bool raiseEvents(int count, EventRun& run) {
+    Echo echo;
+    if (!echo.running()) return false;
+    for (int i = -kWarmUp; i < count; ++i) {
+        Stamp stamp = {nowUs(), i >= 0};
+        DWORD answer = 0;
+        if (!simDriverRaiseEvent(kBenchEvent, &stamp, sizeof stamp, kAnswerWaitMs, &answer)) return false;
+        if (i >= 0) run.answered.add(nowUs() - stamp.raisedUs);
+        if (!echo.raise(i >= 0, run.echoAnswered)) return false;
+    }
+    run.echoToThread = echo.toThread;  // each answer followed its record
+    return true;
+}
 
 std::string thisProgram() {
     char path[MAX_PATH] = {};
@@ -106,9 +127,18 @@ std::string thisProgram() {
     return path;
 }
 
-// Starts this program as the driver and waits for it; the round trips it
-// measured come back through a file.
-bool raiseFromProcess(const char* model, const char* port, int count, Samples& answered) {
+bool readSamples(std::FILE* file, int count, Samples& samples) {
+    for (int i = 0; i < count; ++i) {
+        double us;
+        if (std::fread(&us, sizeof us, 1, file) != 1) return false;
+        samples.add(us);
+    }
+    return true;
+}
+
+// Starts this program as the driver and waits for it; what it measured
+// comes back through a file.
+bool raiseFromProcess(const char* model, const char* port, int count, EventRun& run) {
     char results[MAX_PATH], folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     if (!GetTempFileNameA(folder, "bvb", 0, results)) return false;
@@ -127,13 +157,14 @@ bool raiseFromProcess(const char* model, const char* port, int count, Samples& a
         CloseHandle(process.hProcess);
     }
     std::FILE* file = std::fopen(results, "rb");
-    for (double us; file && std::fread(&us, sizeof us, 1, file) == 1;) answered.add(us);
+    ok = ok && exitCode == 0 && file && readSamples(file, count, run.answered) &&
+         readSamples(file, count, run.echoToThread) && readSamples(file, count, run.echoAnswered);
     if (file) std::fclose(file);
     DeleteFileA(results);
-    return ok && exitCode == 0 && answered.size() == static_cast<size_t>(count);
+    return ok;
 }
 
-Figure eventFigure(const char* name, const char* against, const Samples& library, const Samples& echo) {
+Figure eventFigure(const std::string& name, const char* against, const Samples& library, const Samples& echo) {
     Figure f;
     f.name = name;
     f.against = against;
@@ -142,6 +173,13 @@ Figure eventFigure(const char* name, const char* against, const Samples& library
     f.compare = Compare::TailRatio;
     f.target = 2;
     return f;
+}
+
+void addFigures(const char* from, const Samples& toCallback, const EventRun& run, std::vector<Figure>& figures) {
+    figures.push_back(eventFigure(std::string("event to callback (") + from + ")", "echo to the other thread",
+                                  toCallback, run.echoToThread));
+    figures.push_back(eventFigure(std::string("event answered (") + from + ")", "echo round trip",
+                                  run.answered, run.echoAnswered));
 }
 
 std::string devicePortName() {
@@ -155,43 +193,41 @@ std::string devicePortName() {
 }  // namespace
 
 // bvbench --driver MODEL PORT COUNT FILE: raises COUNT events on the
-// channel of the camera and writes each round trip (a double, in
-// microseconds) to FILE.
+// camera's channel, each followed by one through an echo of its own, and
+// writes the round trips, the echo's latencies and its round trips (each
+// COUNT doubles, in microseconds) to FILE.
 int runDriverProcess(int argc, char** argv) {
     if (argc != 4 || !simDriverOpenChannel(argv[0], argv[1])) return 1;
-    Samples answered;
-    const bool raised = raiseEvents(std::atoi(argv[2]), answered);
+    EventRun run;
+    bool raised = raiseEvents(std::atoi(argv[2]), run);
     simDriverCloseChannel();
     std::FILE* file = std::fopen(argv[3], "wb");
     if (!file) return 1;
-    answered.write(file);
-    std::fclose(file);
+    run.answered.write(file);
+    run.echoToThread.write(file);
+    run.echoAnswered.write(file);
+    raised = std::fclose(file) == 0 && raised;
     return raised ? 0 : 1;
 }
 
 void measureEvents(const Setup& s, const char* modelName, std::vector<Figure>& figures) {
     const int count = s.rounds(2000, 200);
     const std::string port = devicePortName();
-    Samples echoToThread, echoAnswered, threadToCallback, threadAnswered, processToCallback, processAnswered;
-    succeeded(runEcho(count, echoToThread, echoAnswered) ? 0 : E_FAIL, "the echo");
+    Samples threadToCallback, processToCallback;
+    EventRun fromThread, fromProcess;
 
     g_toCallback = &threadToCallback;
     const bool opened = simDriverOpenChannel(modelName, port.c_str());
-    succeeded(opened && raiseEvents(count, threadAnswered) ? 0 : E_FAIL, "raising events from a thread");
+    succeeded(opened && raiseEvents(count, fromThread) ? 0 : E_FAIL, "raising events from a thread");
     simDriverCloseChannel();
     g_toCallback = &processToCallback;
-    succeeded(raiseFromProcess(modelName, port.c_str(), count, processAnswered) ? 0 : E_FAIL,
+    succeeded(raiseFromProcess(modelName, port.c_str(), count, fromProcess) ? 0 : E_FAIL,
               "raising events from a process");
     g_toCallback = nullptr;
-
-    figures.push_back(eventFigure("event to callback (thread)", "echo to the other thread", threadToCallback, echoToThread));
-    figures.push_back(eventFigure("event answered (thread)", "echo round trip", threadAnswered, echoAnswered));
-    figures.push_back(eventFigure("event to callback (process)", "echo to the other thread", processToCallback, echoToThread));
-    figures.push_back(eventFigure("event answered (process)", "echo round trip", processAnswered, echoAnswered));
+    addFigures("thread", threadToCallback, fromThread, figures);
+    addFigures("process", processToCallback, fromProcess, figures);
 }
 
-// The notification callback that measureEvents reads; the camera is
-// opened with it.
 bvlNotifyCB eventCallback() { return onEvent; }
 
 }  // namespace bvbench

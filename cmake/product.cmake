@@ -35,5 +35,5 @@ add_library(bvcl2sti SHARED
     $<TARGET_OBJECTS:bvcl2sti_objects>)
 target_include_directories(bvcl2sti PRIVATE ${CMAKE_SOURCE_DIR}/include)
 set_target_properties(bvcl2sti PROPERTIES PREFIX "" OUTPUT_NAME bvcl2sti)
-# The dialogs use the up-down control of the common controls.
-target_link_libraries(bvcl2sti PRIVATE comctl32)
+# The dialogs load the common controls themselves when they first need
+# them (ui/common_controls.cpp), so the library does not import them.

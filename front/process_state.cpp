@@ -1,6 +1,7 @@
 #include "process_state.h"
 
 #include "../Common/library_search.h"
+#include "../ui/common_controls.h"
 
 namespace bv {
 namespace {
@@ -25,10 +26,12 @@ void detachProcess(bool processTerminating) {
     if (processTerminating) {
         // Leave the modules to the system; the owners must not free them
         // from the static destructors either.
+        releaseCommonControls(true);
         s.serialLibrary.release();
         s.stillImageLibrary.release();
         return;
     }
+    releaseCommonControls(false);
     ShutdownEventChannel();
     s.serialBaseAPI = nullptr;
     s.serialLibrary.reset();

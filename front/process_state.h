@@ -33,9 +33,10 @@ ProcessState& processState();
 // library, and loads Sti.dll (a failed load leaves it absent).
 void attachProcess(HINSTANCE instance);
 
-// Process detach: releases the event channel's security, unloads the
-// serial library and Sti.dll, in reverse order of loading. Skipped when the process is terminating: the system reclaims
-// everything then, and unloading from a dying process is unsafe.
+// Process detach: unloads the common controls, releases the event
+// channel's security, unloads the serial library and Sti.dll, in reverse
+// order of loading. Skipped when the process is terminating: the system
+// reclaims everything then, and unloading from a dying process is unsafe.
 void detachProcess(bool processTerminating);
 
 }  // namespace bv

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common_controls.h"
 #include "../Common/bvWinReg.h"
 #include "../Common/default_port.h"
 #include "../sti/sti_transport.h"
@@ -307,8 +308,7 @@ bvlCameraPort serialPortChoice(BYTE portNumber, DWORD baudRate) {
 }
 
 INT_PTR runCommSettingsDialog(HINSTANCE instance, HWND owner, const CommDialogRequest& request) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
+    initCommonControls(ICC_WIN95_CLASSES);
     CommDialogState state;
     state.instance = instance;
     state.request = request;

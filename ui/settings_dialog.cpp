@@ -3,6 +3,7 @@
 // camera events that the event channel sends while it is open. It works on
 // the one bvlCameraSettings record of the process; the procedure only
 // dispatches to the pieces in the other files of this folder.
+#include "common_controls.h"
 #include "settings_private.h"
 
 namespace bv {
@@ -185,8 +186,7 @@ LRESULT handleCameraEvent(WPARAM data, LPARAM code) {
 }
 
 INT_PTR runCameraSettingsDialog(HINSTANCE instance, HWND owner, NotificationTargets* targets) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
+    initCommonControls(ICC_UPDOWN_CLASS);
     g_dialog = SettingsDialogState{};
     g_dialog.instance = instance;
     g_dialog.targets = targets;

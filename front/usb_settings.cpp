@@ -51,6 +51,16 @@ DWORD ownValueLength(DWORD id, const void* value) {
     }
 }
 
+constexpr DWORD kInlineValueSize = 32;  // IDs 1, 3 and 4, and owner names the camera takes
+
+// Writes ID, value length and value into record, which holds them all.
+BYTE* layOutRecord(BYTE* record, DWORD id, const void* value, DWORD valueLength) {
+    std::memcpy(record, &id, sizeof id);
+    std::memcpy(record + 4, &valueLength, sizeof valueLength);
+    std::memcpy(record + kRecordHeaderSize, value, valueLength);
+    return record;
+}
+
 DWORD sendRecord(void* record) {
     DWORD valueLength;
     std::memcpy(&valueLength, static_cast<const BYTE*>(record) + 4, sizeof valueLength);
@@ -81,13 +91,15 @@ DWORD usbWriteSetting(DWORD, DWORD id, void* value) {
         std::memcpy(value, &id, sizeof id);
         return sendRecord(value);
     }
+    // Records of the usual values are laid out on the stack; only a longer
+    // text takes a block from the heap.
+    if (valueLength <= kInlineValueSize) {
+        BYTE bytes[kRecordHeaderSize + kInlineValueSize];
+        return sendRecord(layOutRecord(bytes, id, value, valueLength));
+    }
     OwnedBlock record(allocBlock(kRecordHeaderSize + valueLength));
     if (!record) return BVL_E_MEM_ALLOC_FAILED;
-    BYTE* bytes = static_cast<BYTE*>(record.get());
-    std::memcpy(bytes, &id, sizeof id);
-    std::memcpy(bytes + 4, &valueLength, sizeof valueLength);
-    std::memcpy(bytes + kRecordHeaderSize, value, valueLength);
-    return sendRecord(bytes);
+    return sendRecord(layOutRecord(static_cast<BYTE*>(record.get()), id, value, valueLength));
 }
 
 // The driver reads the request and writes the reply that the lengths

@@ -131,7 +131,7 @@ Figure bulkPutFigure(const Setup& s, DWORD bytes, int rounds, const std::string&
 
 void measureBulk(const Setup& s, std::vector<Figure>& figures) {
     constexpr DWORD kBytes = 64u << 20;
-    const int rounds = s.rounds(10, 2);
+    const int rounds = s.rounds(20, 2);
     Figure get = bulkGetFigure(s, kBytes, rounds, "bulk read: baseGetFile 64 MiB");
     get.target = 0.95;
     figures.push_back(get);

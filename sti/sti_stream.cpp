@@ -116,6 +116,10 @@ DWORD finishTransfer(const bvlStream* s, Direction direction, DWORD status, Tran
     return status;
 }
 
+// The chunk buffer of a transfer: no larger than the data, so that a short
+// transfer (a view-finder frame) does not clear a whole chunk for nothing.
+DWORD chunkBufferSize(DWORD size) { return std::min(size, kChunkSize); }
+
 void reportBadListingTimes(DWORD count) {
     for (DWORD i = 0; i < count; ++i) OutputDebugStringA("*** happning *** \n");
 }
@@ -140,14 +144,15 @@ DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWOR
 
 DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
     Transfer t(s);
-    if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, kChunkSize, t)) return rc;
+    const DWORD bufferSize = chunkBufferSize(size);
+    if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, bufferSize, t)) return rc;
     BYTE* buffer = t.buffer;
     const bool percent = reportsPercent(s) && s->ProgressCB;
     DWORD status = 0;
     for (DWORD remaining = size; remaining != 0;) {
         const DWORD chunk = std::min(remaining, kChunkSize);
         if (percent) reportIgnoringError(s, percentDone(size, remaining));
-        status = ReadBvDataFromSTI(buffer, kChunkSize, &chunk);
+        status = ReadBvDataFromSTI(buffer, bufferSize, &chunk);
         if (status != 0) break;
         DWORD count = chunk;
         s->WriteCB(s->context, buffer, &count, &status);
@@ -159,7 +164,8 @@ DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
 
 DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
     Transfer t(s);
-    if (DWORD rc = startTransfer(s, lockMode, size, Direction::ToDevice, kChunkSize, t)) return rc;
+    const DWORD bufferSize = chunkBufferSize(size);
+    if (DWORD rc = startTransfer(s, lockMode, size, Direction::ToDevice, bufferSize, t)) return rc;
     BYTE* buffer = t.buffer;
     const bool percent = reportsPercent(s) && s->ProgressCB;
     DWORD status = 0;
@@ -178,7 +184,7 @@ DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
         }
         // The write sends what ReadCB delivered; the next chunk starts
         // right after it.
-        status = WriteBvDataToSTI(buffer, kChunkSize, &count);
+        status = WriteBvDataToSTI(buffer, bufferSize, &count);
         if (status != 0) break;
         remaining -= count;
     }

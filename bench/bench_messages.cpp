@@ -56,7 +56,7 @@ void measureMessages(const Setup& s, std::vector<Figure>& figures) {
     std::vector<BYTE> reply(kCapacity + sizeof(dePC_MESSAGE)), buffer(kMessageChunk);
     const int rounds = s.rounds(2000, 200);
 
-    Figure tx = shownFigure("message round trip: bvlNewMessageTxRx", "lock, command 60, unlock");
+    Figure tx = shownFigure("message: bvlNewMessageTxRx", "lock, command 60, unlock");
     simSetMessageAnswer(SIM_MESSAGE_ECHO, SIM_MESSAGE_ECHO);
     runPairs(tx, rounds, 500,
              [&] {

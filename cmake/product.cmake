@@ -35,5 +35,9 @@ add_library(bvcl2sti SHARED
     $<TARGET_OBJECTS:bvcl2sti_objects>)
 target_include_directories(bvcl2sti PRIVATE ${CMAKE_SOURCE_DIR}/include)
 set_target_properties(bvcl2sti PROPERTIES PREFIX "" OUTPUT_NAME bvcl2sti)
+# The shipped DLL carries no symbol tables or debugging sections (those of
+# the static C++ runtime are most of its size): every application's load
+# would map them for nothing.
+target_link_options(bvcl2sti PRIVATE $<$<NOT:$<CONFIG:Debug>>:-s>)
 # The dialogs load the common controls themselves when they first need
 # them (ui/common_controls.cpp), so the library does not import them.

@@ -8,7 +8,7 @@ namespace bvbench {
 void measureSlowDevice(const Setup& s, std::vector<Figure>& figures) {
     constexpr DWORD kBytes = 8u << 20;
     simSetDeviceSpeed(35000000, 1000);
-    const int rounds = s.rounds(5, 1);
+    const int rounds = s.rounds(10, 1);
     Figure get = bulkGetFigure(s, kBytes, rounds, "slow device: baseGetFile 8 MiB");
     Figure put = bulkPutFigure(s, kBytes, rounds, "slow device: basePutFile 8 MiB");
     Figure read = readSettingFigure(s, s.rounds(200, 20), "slow device: baseReadSetting");

@@ -4,7 +4,7 @@
 
 #include "../Common/bvWinReg.h"
 #include "dispatch.h"
-#include "operations.h"
+#include "../include/bvcl2sti.h"
 #include "serial_library.h"
 #include "usb_road.h"
 

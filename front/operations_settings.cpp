@@ -1,7 +1,7 @@
 // Camera settings and remote release. Except for the settings dialog,
 // these forward on a serial port only while the serial table is loaded.
 #include "dispatch.h"
-#include "operations.h"
+#include "../include/bvcl2sti.h"
 #include "usb_road.h"
 
 using namespace bv;

@@ -1,7 +1,7 @@
 // Camera storage: volumes, directories, files. Each forwards on a serial
 // port and runs its USB road on a USB port.
 #include "dispatch.h"
-#include "operations.h"
+#include "../include/bvcl2sti.h"
 #include "usb_road.h"
 
 using namespace bv;

@@ -11,7 +11,7 @@
 #include "../ui/camera_settings_dialog.h"
 #include "process_state.h"
 #include "settings_snapshot.h"
-#include "operations.h"
+#include "../include/bvcl2sti.h"
 #include "usb_road.h"
 
 namespace bv {

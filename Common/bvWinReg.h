@@ -17,7 +17,7 @@
 
 #include <windows.h>
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 #include "bv_exception.h"
 
 namespace bv {

@@ -19,6 +19,7 @@
 
 #include "bvcl2sti.h"
 #include "bv_exception.h"
+#include "observable_texts.h"  // the file names and lines each failure raises
 
 namespace bv {
 
@@ -33,15 +34,6 @@ constexpr DWORD kModelKeyNameSize = 32;  // what callers pass to the model looku
 constexpr DWORD kModelTextSize = 64;     // modelName and cameraDetectID
 constexpr DWORD kInstalledForSerial = 1;  // installMethod bits
 constexpr DWORD kInstalledForUsb = 2;
-
-// Where each failure is raised.
-constexpr char kRegistryHeaderName[] = "bvWinReg";
-constexpr char kRegistrySourceName[] = "Bvwinreg";
-constexpr DWORD kLineOpenKey = 28;
-constexpr DWORD kLineReadValue = 36;
-constexpr DWORD kLineWriteValue = 41;
-constexpr DWORD kLineNoModelID = 65;
-constexpr DWORD kLineNoModelName = 84;
 
 [[noreturn]] void raiseRegistryError(const char* file, DWORD line);
 

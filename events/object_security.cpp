@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "library_search.h"
+#include "observable_texts.h"
 
 namespace bv {
 namespace {
@@ -47,7 +48,7 @@ BOOL BuildSharedObjectSecurity(SecurityContext* context, SECURITY_ATTRIBUTES* at
     context->release();
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, context->everyone.put()))
-        return fail(context, "AllocateAndInitializeSid Error %u\n", GetLastError());
+        return fail(context, kTextSidFailed, GetLastError());
 
     EXPLICIT_ACCESS_A entries[2] = {};
     describeEntry(&entries[0], context->everyone.get(), TRUSTEE_IS_WELL_KNOWN_GROUP);
@@ -55,21 +56,21 @@ BOOL BuildSharedObjectSecurity(SecurityContext* context, SECURITY_ATTRIBUTES* at
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
                                   context->administrators.put()))
-        return fail(context, "AllocateAndInitializeSid Error %u\n", GetLastError());
+        return fail(context, kTextSidFailed, GetLastError());
     describeEntry(&entries[1], context->administrators.get(), TRUSTEE_IS_GROUP);
 
     PACL acl = nullptr;
     DWORD rc = setEntriesInAcl(entries, 2, &acl);
     context->accessList.reset(acl);
-    if (rc != ERROR_SUCCESS) return fail(context, "SetEntriesInAcl Error %u\n", rc);
+    if (rc != ERROR_SUCCESS) return fail(context, kTextAclFailed, rc);
 
     context->descriptor.reset(LocalAlloc(LPTR, kDescriptorSize));
-    if (!context->descriptor) return fail(context, "LocalAlloc Error %u\n", GetLastError());
+    if (!context->descriptor) return fail(context, kTextDescriptorAllocFailed, GetLastError());
     auto descriptor = static_cast<PSECURITY_DESCRIPTOR>(context->descriptor.get());
     if (!InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION))
-        return fail(context, "InitializeSecurityDescriptor Error %u\n", GetLastError());
+        return fail(context, kTextDescriptorInitFailed, GetLastError());
     if (!SetSecurityDescriptorDacl(descriptor, TRUE, acl, FALSE))
-        return fail(context, "SetSecurityDescriptorDacl Error %u\n", GetLastError());
+        return fail(context, kTextDaclFailed, GetLastError());
 
     attributes->nLength = sizeof(SECURITY_ATTRIBUTES);
     attributes->lpSecurityDescriptor = descriptor;

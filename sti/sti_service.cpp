@@ -3,6 +3,7 @@
 // in the order device, instance, list, COM.
 #include <algorithm>
 
+#include "observable_texts.h"
 #include "sti_private.h"
 
 namespace bv {
@@ -80,9 +81,9 @@ void releaseStiDevice() {
         } catch (...) {
             // Only a C++ exception can be caught here; a structured one
             // raised inside the service ends the process as before.
-            OutputDebugStringA("ERROR : pStiDevice->Release() \n");
+            OutputDebugStringA(kTextDeviceReleaseFailed);
             char text[32];
-            wsprintfA(text, "hres = 0x%x\n", static_cast<unsigned>(readLastErrorInfo()));
+            wsprintfA(text, kTextDeviceReleaseResult, static_cast<unsigned>(readLastErrorInfo()));
             OutputDebugStringA(text);
         }
         g_sti.stiDevice.release();  // its reference is gone either way

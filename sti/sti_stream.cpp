@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "guarded_block.h"
+#include "observable_texts.h"
 #include "stream_wrappers.h"
 #include "sti_private.h"
 
@@ -121,7 +122,7 @@ DWORD finishTransfer(const bvlStream* s, Direction direction, DWORD status, Tran
 DWORD chunkBufferSize(DWORD size) { return std::min(size, kChunkSize); }
 
 void reportBadListingTimes(DWORD count) {
-    for (DWORD i = 0; i < count; ++i) OutputDebugStringA("*** happning *** \n");
+    for (DWORD i = 0; i < count; ++i) OutputDebugStringA(kTextBadListingTime);
 }
 
 }  // namespace
@@ -174,7 +175,7 @@ DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
         DWORD count = std::min(remaining, kChunkSize);
         s->ReadCB(s->context, buffer, &count, &status);
         if (status != 0) {
-            MessageBoxA(nullptr, "ERROR from ReadCB !!!!!!!!!!!", "InStreamFuncForPutLargeData",
+            MessageBoxA(nullptr, kTextReadCallbackFailed, kCaptionReadCallbackFailed,
                         MB_OK | MB_ICONEXCLAMATION);
             break;
         }

@@ -4,6 +4,7 @@
 // the one bvlCameraSettings record of the process; the procedure only
 // dispatches to the pieces in the other files of this folder.
 #include "common_controls.h"
+#include "observable_texts.h"
 #include "settings_private.h"
 
 namespace bv {
@@ -177,7 +178,7 @@ LRESULT handleCameraEvent(WPARAM data, LPARAM code) {
     if (event & kFinalEventBit) {
         closeSettingsDialog(kSettingsDisconnected, 0);
     } else if (LOWORD(event) == kTimeOutEvent) {
-        OutputDebugStringA("<< NOW, CLOSE DIALOG BY TIMEOUT >>\n");
+        OutputDebugStringA(kTextDialogClosedByTimeout);
         closeSettingsDialog(kSettingsChangedTime, 0);
     } else if (LOWORD(event) == kBatteryEvent) {
         onBatteryEvent(static_cast<DWORD>(data) & 0xF);

@@ -9,6 +9,7 @@
 
 #include "guarded_block.h"
 #include "message_record.h"
+#include "observable_texts.h"
 #include "trace.h"
 #include "guarded_call.h"
 #include "serial_library.h"
@@ -25,11 +26,11 @@ constexpr DWORD kIdleIntervalMs = 50;
 const SerialFactryTable* messageTable() {
     const ProcessState& state = processState();
     if (!state.serialLibrary) {
-        OutputDebugStringA("m_hBvll == NULL\n\r");
+        OutputDebugStringA(kTextNoSerialLibrary);
         return nullptr;
     }
     const SerialFactryTable* table = findSerialFactryTable(state);
-    if (!table) OutputDebugStringA("GetProcAddress g_bvlFactryAPI err\n\r");
+    if (!table) OutputDebugStringA(kTextNoSerialMessageTable);
     return table;
 }
 
@@ -72,11 +73,11 @@ DWORD exchange(const SerialFactryTable& table, const SerialMessage& m, SerialRep
     OwnedBlock message(
         buildMessageRecord(m.messageCode, m.payload, m.length, m.messageKind, m.messageParam));
     if (!message) {
-        OutputDebugStringA("memory alloc err\n\r");
+        OutputDebugStringA(kTextMessageNoMemory);
         return BVL_E_LL_MEM_ALLOC_FAILED;
     }
     if (DWORD rc = table.sendMessage(m.camera, message.get())) {
-        OutputDebugStringA("bvlMsgTx error\n\r");
+        OutputDebugStringA(kTextMessageSendFailed);
         return rc;
     }
     const DWORD start = GetTickCount();
@@ -148,12 +149,12 @@ extern "C" DWORD WINAPI RS232C_SetWakeupCode(BYTE code) {
     traceLine("RS232C_SetWakeupCode is called\n");
     ProcessState& state = processState();
     if (!state.serialLibrary) {
-        OutputDebugStringA("m_hBvll == NULL\n\r");
+        OutputDebugStringA(kTextNoSerialLibrary);
         loadSerialLibrary(state);
     }
     const SerialFactryTable* table = findSerialFactryTable(state);
     if (!table) {
-        OutputDebugStringA("GetProcAddress g_bvlFactryAPI err\n\r");
+        OutputDebugStringA(kTextNoSerialMessageTable);
         return BVL_E_LL_DEVICE_INTERNAL_ERROR;
     }
     table->setWakeupCode(code);

@@ -1,10 +1,12 @@
 // The raw message exchange through bvcl2sti.dll's g_bvlNewFactryAPI: the
 // serial road on the serial stand-in, and many USB exchanges, some
 // stopped, after which nothing of theirs is left and the library unloads.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/camera_world.h"
+#include "tests/support/debug_output_capture.h"
 #include "tools/common/handle_count.h"
 #include "tests/support/heap_blocks.h"
 #include "tests/support/stream_recorder.h"
@@ -162,6 +164,32 @@ TEST_F(MessageExchangeTest, WakeupCodeReachesTheSerialLibraryIfAny) {
     EXPECT_EQ(0xc3u, serial[0].args[0]);
     load(bvtest::SerialLibrary::Missing);
     EXPECT_EQ(0u, messages().bvlSetWakeupCode(1));
+}
+
+// The serial road's lines on the debugger output. Tools watch for these
+// exact texts (Common/observable_texts.h): they stay byte for byte.
+TEST_F(MessageExchangeTest, SerialRoadDebuggerLinesStayAsTheyAre) {
+    camera_ = openSerial();
+    bvlCameraPort port = bvtest::serialPort(1);
+    Calls calls;
+    const struct { const char* name; std::function<void()> emit; Log lines; } rows[] = {
+        {"SendFails", [&] { simFailNth("serial.factry4", 1, 0x0200beef); EXPECT_EQ(0x0200beefu, reply(calls, 500)); },
+         {"bvlMsgTx error\n\r"}},
+        {"NoSerialLibrary", [&] {
+             api().baseCloseCameraComm(camera_);
+             load(bvtest::SerialLibrary::Missing);
+             api().baseOpenCameraComm(&port, nullptr, 0, &camera_);
+             reply(calls, 500);
+         }, {"m_hBvll == NULL\n\r"}},
+        {"NoMessageTable", [&] { messages().bvlSetWakeupCode(1); },
+         {"m_hBvll == NULL\n\r", "GetProcAddress g_bvlFactryAPI err\n\r"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        bvtest::DebugOutputCapture capture;
+        row.emit();
+        EXPECT_EQ(row.lines, capture.texts());
+    }
 }
 
 // A thousand exchanges, every third stopped in its command (by the time-

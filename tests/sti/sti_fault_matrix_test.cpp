@@ -109,7 +109,8 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
     const FaultCase& f = GetParam();
     ASSERT_FALSE(f.step.empty()) << "no good run of the transfer could be recorded";
     openCamera();
-    bvtest::MessageBoxWatch boxes;
+    std::vector<bvtest::SeenMessageBox> shown;
+    bvtest::MessageBoxWatch boxes(true, &shown);
     StreamRecorder rec;
     if (isDeviceStep(f.step)) simFailNth(f.step.c_str(), f.nth, codeOf(f.step));
     else rec.failOn(f.step, codeOf(f.step), f.nth);
@@ -126,9 +127,10 @@ TEST_P(TransferFaults, FirstErrorWinsAndEverythingIsReleased) {
     if (f.step == "sti.unlock") {
         EXPECT_EQ(0u, bv::unlockStiDevice());
     }
-    if (bvtest::hasDisplay()) {
+    if (bvtest::hasDisplay()) {  // an observed text (observable_texts.h): kept byte for byte
         const std::vector<std::string> box = {"InStreamFuncForPutLargeData"};
         EXPECT_EQ(f.step == "read" ? box : std::vector<std::string>{}, boxes.captions());
+        for (const bvtest::SeenMessageBox& b : shown) EXPECT_EQ("ERROR from ReadCB !!!!!!!!!!!", b.text);
     }
 }
 

@@ -382,6 +382,7 @@ TEST_F(SettingsDialogTest, TimeOutWhileTheDateMessageIsUpClosesBothDialogs) {
     });
     EXPECT_EQ(0, result);
     EXPECT_EQ(0u, settings().endStatus);
+    // An observed text (observable_texts.h): kept byte for byte.
     EXPECT_EQ(std::vector<std::string>{"<< NOW, CLOSE DIALOG BY TIMEOUT >>\n"}, debug.texts());
 }
 

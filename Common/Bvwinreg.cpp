@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "guarded_call.h"
+
 namespace bv {
 namespace {
 
@@ -21,6 +23,18 @@ const char* portTypeValueFor(const char* valueName) {
 // terminator; this turns it into a terminated text.
 std::string keyNameText(const char* keyName, DWORD size) {
     return std::string(keyName, strnlen(keyName, size));
+}
+
+// The one place where the store takes back its own failures: body's
+// result, or fallback when body raised the registry error. Other
+// exceptions (memory) go on to the caller's boundary.
+template <class Result, class Body>
+Result orDefault(Result fallback, Body body) {
+    try {
+        return body();
+    } catch (const bvCException&) {
+        return fallback;
+    }
 }
 
 }  // namespace
@@ -113,12 +127,12 @@ BOOL RegistryStore::IsUSBInstalled() const {
     bvCWinRegKey models(root_, kModelListKey);
     return models.forEachSubkey([&](const char* name) {
         bvCWinRegKey model(models.get(), name);
-        DWORD method = 0;
-        try {
-            model.read("installMethod", &method, sizeof method);
-        } catch (const bvCDeviceException&) {
-            return false;  // a model without the value is not installed for USB
-        }
+        // A model without the value is not installed for USB.
+        const DWORD method = orDefault<DWORD>(0, [&] {
+            DWORD stored = 0;
+            model.read("installMethod", &stored, sizeof stored);
+            return stored;
+        });
         return (method & kInstalledForUsb) != 0;
     }) ? TRUE : FALSE;
 }
@@ -127,17 +141,16 @@ bool RegistryStore::FindModelByDetectID(const char* eventName, DWORD* modelID) c
     bvCWinRegKey models(root_, kModelListKey);
     return models.forEachSubkey([&](const char* name) {
         bvCWinRegKey model(models.get(), name);
-        char detectID[kModelTextSize + 1] = {};
-        DWORD id = 0;
-        try {
+        // A model without the values cannot be the launching camera.
+        return orDefault(false, [&] {
+            char detectID[kModelTextSize + 1] = {};
+            DWORD id = 0;
             model.read("cameraDetectID", detectID, kModelTextSize);
             if (lstrcmpiA(detectID, eventName) != 0) return false;
             model.read("modelID", &id, sizeof id);
-        } catch (const bvCDeviceException&) {
-            return false;  // a model without the values cannot be the launching camera
-        }
-        *modelID = id;
-        return true;
+            *modelID = id;
+            return true;
+        });
     });
 }
 
@@ -152,31 +165,40 @@ void RegistryStore::ReadPortSetting(bvlCameraPort* port, const char* valueName, 
     bvCWinRegKey library(root_, kLibraryKey);
     DWORD type = portSelector;
     if (type == 0) {
-        try {
-            library.read(typeValue, &type, sizeof type);
-        } catch (const bvCDeviceException&) {
-            type = BVL_PORT_SERIAL;
-        }
+        type = orDefault<DWORD>(BVL_PORT_SERIAL, [&] {
+            DWORD stored = 0;
+            library.read(typeValue, &stored, sizeof stored);
+            return stored;
+        });
     }
     if (type != BVL_PORT_SERIAL && type != BVL_PORT_USB) return;  // nothing to read
-    try {
+    const bool read = orDefault(false, [&] {
         bvCWinRegKey kind(library.get(), type == BVL_PORT_SERIAL ? kSerialSubkey : kUsbSubkey);
         kind.read(valueName, port, sizeof *port);
-    } catch (const bvCDeviceException&) {
-        writeSerialDefaultPort(port);
-    }
+        return true;
+    });
+    if (!read) writeSerialDefaultPort(port);
+}
+
+bool RegistryStore::TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const {
+    return orDefault(false, [&] {
+        ReadPortSetting(port, valueName, portSelector);
+        return true;
+    });
 }
 
 void RegistryStore::WritePortSetting(const bvlCameraPort* port, const char* valueName,
                                      DWORD modelID) const noexcept {
-    try {
+    // Storing a port is a convenience for the next session; a registry that
+    // refuses it must not fail the operation that asked.
+    runGuardedOr(0, [&] {
         if (modelID != 0) {
             char keyName[kModelKeyNameSize];
             FindModelKeyByID(modelID, keyName, sizeof keyName);
             bvCWinRegKey models(root_, kModelListKey);
             bvCWinRegKey model(models.get(), keyNameText(keyName, sizeof keyName).c_str());
             model.write(valueName, REG_BINARY, port, sizeof *port);
-            return;
+            return 0;
         }
         bvCWinRegKey library(root_, kLibraryKey);
         if (port->portType == BVL_PORT_SERIAL || port->portType == BVL_PORT_USB) {
@@ -187,23 +209,60 @@ void RegistryStore::WritePortSetting(const bvlCameraPort* port, const char* valu
             const DWORD type = port->portType;
             library.write(typeValue, REG_DWORD, &type, sizeof type);
         }
-    } catch (...) {
-        // Storing a port is a convenience for the next session; a registry
-        // that refuses it must not fail the operation that asked.
-    }
+        return 0;
+    });
 }
 
 WORD RegistryStore::ReadLastPortType(const char* valueName) const {
     const char* typeValue = portTypeValueFor(valueName);
     if (!typeValue) throw bvCDeviceException(BVL_E_INVALID_PARAMETER);
     bvCWinRegKey library(root_, kLibraryKey);
-    DWORD type = 0;
-    try {
+    return orDefault<WORD>(0, [&] {
+        DWORD type = 0;
         library.read(typeValue, &type, sizeof type);
-    } catch (const bvCDeviceException&) {
-        return 0;
-    }
-    return LOWORD(type);
+        return LOWORD(type);
+    });
+}
+
+WORD RegistryStore::ReadLastPortTypeOr(const char* valueName, WORD fallback) const {
+    return orDefault(fallback, [&] { return ReadLastPortType(valueName); });
+}
+
+DWORD RegistryStore::ReadInstallMethodOr(DWORD modelID, DWORD fallback) const {
+    return orDefault(fallback, [&] {
+        DWORD method = 0;
+        ReadInstallMethod(&method, modelID);
+        return method;
+    });
+}
+
+DWORD RegistryStore::ReadModelIDOr(const char* modelName, DWORD fallback) const {
+    return orDefault(fallback, [&] {
+        DWORD modelID = 0;
+        ReadModelID(modelName, &modelID);
+        return modelID;
+    });
+}
+
+BOOL RegistryStore::IsUSBInstalledOr(BOOL fallback) const {
+    return orDefault(fallback, [&] { return IsUSBInstalled(); });
+}
+
+std::vector<ModelLastPort> RegistryStore::ReadModelLastPorts() const {
+    bvCWinRegKey models(root_, kModelListKey);
+    std::vector<ModelLastPort> table;
+    models.forEachSubkey([&](const char* name) {
+        orDefault(false, [&] {
+            bvCWinRegKey model(models.get(), name);
+            ModelLastPort entry = {};
+            model.read("modelID", &entry.modelID, sizeof entry.modelID);
+            model.read(kLastPort, &entry.lastPort, sizeof entry.lastPort);
+            table.push_back(entry);
+            return true;
+        });
+        return false;
+    });
+    return table;
 }
 
 void writeSerialDefaultPort(bvlCameraPort* port) {

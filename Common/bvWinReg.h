@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "bvcl2sti.h"
 #include "bv_exception.h"
 #include "observable_texts.h"  // the file names and lines each failure raises
@@ -74,7 +76,15 @@ private:
     HKEY key_ = nullptr;
 };
 
+// One model subkey's ID and its stored last port.
+struct ModelLastPort {
+    DWORD modelID;
+    bvlCameraPort lastPort;
+};
+
 // The lookups over the model list and the stored ports, below one root.
+// The forms ending in Or (and TryReadPortSetting) never raise the registry
+// error: a store that cannot be read gives the default the caller names.
 class RegistryStore {
 public:
     explicit RegistryStore(HKEY root) : root_(root) {}
@@ -88,10 +98,13 @@ public:
     void ReadModelID(const char* modelName, DWORD* modelID) const;
     void ReadModelName(DWORD modelID, char* modelName /* 64 bytes */) const;
     void ReadInstallMethod(DWORD* installMethod, DWORD modelID) const;
+    DWORD ReadModelIDOr(const char* modelName, DWORD fallback) const;
+    DWORD ReadInstallMethodOr(DWORD modelID, DWORD fallback) const;
 
     // 1 when any model is installed for USB. Raises only when a key cannot
     // be opened.
     BOOL IsUSBInstalled() const;
+    BOOL IsUSBInstalledOr(BOOL fallback) const;
 
     // Fills port from the stored valueName ("lastPort" or "defaultPort").
     // portSelector 1 or 3 picks the serial or USB key, 0 the kind stored in
@@ -99,6 +112,8 @@ public:
     // is read without any fallback. For the general keys an unreadable port
     // gives the serial default port.
     void ReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
+    // The same; false when it raised, with port as the failed read left it.
+    bool TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
 
     // Stores port as valueName, under the model (modelID != 0) or the
     // general keys with lastModel or defaultModel. Never fails: a step that
@@ -113,6 +128,12 @@ public:
     // The port type stored in lastModel or defaultModel, 0 when unreadable.
     // Raises only when the library key cannot be opened.
     WORD ReadLastPortType(const char* valueName) const;
+    WORD ReadLastPortTypeOr(const char* valueName, WORD fallback) const;
+
+    // Every model subkey that has both a modelID and a lastPort, in
+    // enumeration order; the others are left out. Raises (28) only when the
+    // model list cannot be opened.
+    std::vector<ModelLastPort> ReadModelLastPorts() const;
 
 private:
     template <class Matches>

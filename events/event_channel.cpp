@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "guarded_call.h"
 #include "owned.h"
 #include "trace.h"
 #include "event_record.h"
@@ -180,15 +181,17 @@ void runNotifications(ThreadStart& start) {
     objects.leave();
 }
 
-// The thread holds a reference on this module, so the library cannot be
-// unloaded under it; it gives the reference back as it exits.
+// The thread holds a reference on this module, taken by the start, so an
+// application's FreeLibrary while the channel runs leaves the library
+// mapped; the thread gives the reference back as it exits, after a stop or
+// the final event, and the last reference unloads the library then.
 DWORD WINAPI notificationThread(LPVOID parameter) {
-    HMODULE module = nullptr;
-    {
+    const HMODULE module = static_cast<ThreadStart*>(parameter)->module;
+    runGuardedOr<DWORD>(0, [parameter] {
         std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
-        module = start->module;
         runNotifications(*start);
-    }
+        return DWORD{0};
+    });
     FreeLibraryAndExitThread(module, 0);
 }
 

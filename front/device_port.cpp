@@ -21,13 +21,7 @@ constexpr DWORD kKindNotInstalled = BVL_E_DEVICE_NOT_INSTALLED;
 // model that cannot be looked up counts as serial only.
 DWORD supportedKinds(const RegistryStore& registry, DWORD modelID) {
     if (modelID == 0) return processState().stillImageLibrary ? 3 : 1;
-    DWORD method = 0;
-    try {
-        registry.ReadInstallMethod(&method, modelID);
-    } catch (const bvCException&) {
-        return 1;
-    }
-    method &= 3;
+    const DWORD method = registry.ReadInstallMethodOr(modelID, 0) & 3;
     return method != 0 ? method : 1;
 }
 
@@ -97,14 +91,11 @@ private:
     // A registry that cannot be read: the last port is reported missing,
     // the default port becomes the default of the wanted kind.
     void readStored(DWORD selector) {
-        try {
-            registry_.ReadPortSetting(port_, valueName_, selector);
-        } catch (const bvCException&) {
-            if (request_ == BVL_PORT_REQUEST_LAST)
-                result_ = kNoLastPort;
-            else
-                fillDefaultPort(port_, modelID_, wantedKind_ == kPortKindUsb ? kPortKindUsb : kPortKindSerial);
-        }
+        if (registry_.TryReadPortSetting(port_, valueName_, selector)) return;
+        if (request_ == BVL_PORT_REQUEST_LAST)
+            result_ = kNoLastPort;
+        else
+            fillDefaultPort(port_, modelID_, wantedKind_ == kPortKindUsb ? kPortKindUsb : kPortKindSerial);
     }
 
     void fillWhenNothingStored(DWORD kind, DWORD modelID) {
@@ -113,13 +104,7 @@ private:
         if (request_ == BVL_PORT_REQUEST_LAST) result_ = kNoLastPort;
     }
 
-    WORD lastStoredType() const {
-        try {
-            return registry_.ReadLastPortType(valueName_);
-        } catch (const bvCException&) {
-            return BVL_PORT_NONE;
-        }
-    }
+    WORD lastStoredType() const { return registry_.ReadLastPortTypeOr(valueName_, BVL_PORT_NONE); }
 
     const RegistryStore registry_;
     const DWORD request_;
@@ -161,11 +146,7 @@ DWORD offeredPortKinds(const RegistryStore& registry, DWORD modelID, DWORD wante
     if (wantedKind == kPortKindUsb) return 2;
     if (modelID != 0) return supported;
     if (!processState().stillImageLibrary) return 1;
-    try {
-        return registry.IsUSBInstalled() ? 3 : 1;
-    } catch (const bvCException&) {
-        return 1;
-    }
+    return registry.IsUSBInstalledOr(FALSE) ? 3 : 1;
 }
 
 // Request 2: the user chooses in the communication settings dialog. After

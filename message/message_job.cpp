@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "guarded_call.h"
+
 namespace bv {
 
 namespace {
@@ -57,14 +59,11 @@ DWORD MessageJob::submit() {
 void CALLBACK MessageJob::work(PTP_CALLBACK_INSTANCE instance, void* context) {
     auto* job = static_cast<MessageJob*>(context);
     FreeLibraryWhenCallbackReturns(instance, job->module_);
-    DWORD status = BVL_E_MESSAGE_TIMEOUT;  // a stopped job's status is read by nobody
-    try {
-        if (!job->stopped()) status = job->run();
-    } catch (...) {
-        // Nothing may leave a pool callback; the bodies allocate only
-        // through guarded blocks, so this is a failed allocation at most.
-        status = BVL_E_MESSAGE_NO_MEMORY;
-    }
+    // A stopped job's status is read by nobody. The bodies allocate only
+    // through guarded blocks, so what escapes is a failed allocation at most.
+    const DWORD status = runGuardedOr<DWORD>(BVL_E_MESSAGE_NO_MEMORY, [job] {
+        return job->stopped() ? BVL_E_MESSAGE_TIMEOUT : job->run();
+    });
     job->end(status);
     job->release();
     InterlockedDecrement(&g_running);  // its memory is given back too

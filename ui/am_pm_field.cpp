@@ -45,7 +45,7 @@ void onAmPmMessage(HWND field, UINT message) {
 LRESULT CALLBACK amPmFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
     DateTimeEditorState& e = dateTimeEditor();
     const WNDPROC previous = e.previousAmPmProc;
-    withoutExceptions(0, [&] {
+    runGuardedOr(0, [&] {
         onAmPmMessage(field, message);
         return 0;
     });
@@ -83,7 +83,7 @@ void setAmPm(AmPm state) {
 LRESULT CALLBACK amPmKeyboardHook(int code, WPARAM key, LPARAM flags) {
     if (code < 0) return CallNextHookEx(nullptr, code, key, flags);
     if (key != 'A' && key != 'P') return 0;
-    return withoutExceptions<LRESULT>(1, [&] {
+    return runGuardedOr<LRESULT>(1, [&] {
         setAmPm(key == 'A' ? AmPm::Am : AmPm::Pm);
         dateTimeEditor().timeEdited = true;
         enableFromPc();

@@ -11,6 +11,7 @@
 #include "common_controls.h"
 #include "bvWinReg.h"
 #include "default_port.h"
+#include "guarded_call.h"
 #include "sti_transport.h"
 #include "ui_private.h"
 
@@ -133,18 +134,11 @@ void selectPortKind(HWND dialog, CommDialogState& state, LRESULT kind) {
 // Registry reads at start-up fall back like missing values: a store that
 // cannot be read leaves the record empty, so the default is filled in.
 void readPortSetting(bvlCameraPort* port, DWORD selector) {
-    try {
-        machineRegistry().ReadPortSetting(port, kLastPort, selector);
-    } catch (const bvCException&) {
-    }
+    machineRegistry().TryReadPortSetting(port, kLastPort, selector);
 }
 
 WORD readLastPortType(const char* valueName) {
-    try {
-        return machineRegistry().ReadLastPortType(valueName);
-    } catch (const bvCException&) {
-        return BVL_PORT_NONE;
-    }
+    return machineRegistry().ReadLastPortTypeOr(valueName, BVL_PORT_NONE);
 }
 
 // With both kinds offered, the kind shown first is that of the general last
@@ -221,14 +215,8 @@ void acceptChoice(HWND dialog, const CommDialogState& state) {
         std::strcpy(port->portName, "USB");
         char model[kModelNameLimit] = {};
         GetDlgItemTextA(dialog, IDC_USB_MODEL, model, sizeof model);
-        try {
-            DWORD modelID = 0;
-            machineRegistry().ReadModelID(model, &modelID);
-            port->u.usb.modelID = modelID;
-        } catch (...) {
-            port->u.usb.modelID = 0;
-            port->u.usb.deviceName[0] = '\0';
-        }
+        port->u.usb.modelID = machineRegistry().ReadModelIDOr(model, 0);
+        if (port->u.usb.modelID == 0) port->u.usb.deviceName[0] = '\0';
     }
     EndCommDialog(dialog, state, kDialogOk);
 }
@@ -283,15 +271,11 @@ INT_PTR dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// No exception may leave a dialog procedure: the registry reads fall back
-// where they are made, and anything else (memory) ends in "not handled".
+// The registry reads fall back inside the store; anything that escapes
+// (memory) ends in "not handled".
 INT_PTR CALLBACK CommDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message < WM_HELP || message > WM_COMMAND) return FALSE;
-    try {
-        return dispatch(dialog, message, wParam, lParam);
-    } catch (...) {
-        return FALSE;
-    }
+    return runGuardedOr<INT_PTR>(FALSE, [&] { return dispatch(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

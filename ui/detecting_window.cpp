@@ -25,9 +25,7 @@ void drawDetectingText(HWND window, HDC dc) {
     DrawTextA(dc, loadMessageText(instance, IDS_DETECTING), -1, &text, DT_CENTER | DT_WORDBREAK);
 }
 
-}  // namespace
-
-LRESULT CALLBACK DetectingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT onDetectingMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -43,6 +41,14 @@ LRESULT CALLBACK DetectingWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+}  // namespace
+
+// A message whose handling fails is left to the default procedure.
+LRESULT CALLBACK DetectingWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return runGuardedWith<LRESULT>([&] { return onDetectingMessage(window, message, wParam, lParam); },
+                                   [&](DWORD) { return DefWindowProcA(window, message, wParam, lParam); });
 }
 
 bool RegisterDetectingClass(HINSTANCE instance) {

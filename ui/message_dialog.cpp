@@ -38,7 +38,7 @@ INT_PTR onMessageDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 INT_PTR CALLBACK messageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return withoutExceptions<INT_PTR>(FALSE, [&] { return onMessageDialog(dialog, message, wParam, lParam); });
+    return runGuardedOr<INT_PTR>(FALSE, [&] { return onMessageDialog(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

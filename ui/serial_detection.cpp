@@ -6,11 +6,11 @@
 // is the one found.
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "bvWinReg.h"
+#include "guarded_call.h"
 #include "owned.h"
 #include "serial_base_table.h"
 #include "ui_private.h"
@@ -22,37 +22,12 @@ constexpr wchar_t kDetectionLibraryName[] = L"bvcll.dll";
 
 enum class SearchEnd { Found, NotFound, NoLibrary };
 
-// One model subkey: its ID and its stored last serial port.
-struct ModelEntry {
-    DWORD modelID;
-    bvlCameraPort lastPort;
-};
-
-// Every model subkey that has both a modelID and a lastPort. A model
-// without them is left out: it has nothing to keep up to date, and the
-// installer stores lastPort only for some models. Raises the registry
-// error when the model list key cannot be opened.
-std::vector<ModelEntry> readModelTable() {
-    bvCWinRegKey models(HKEY_LOCAL_MACHINE, kModelListKey);
-    std::vector<ModelEntry> table;
-    models.forEachSubkey([&](const char* name) {
-        try {
-            bvCWinRegKey model(models.get(), name);
-            ModelEntry entry = {};
-            model.read("modelID", &entry.modelID, sizeof entry.modelID);
-            model.read(kLastPort, &entry.lastPort, sizeof entry.lastPort);
-            table.push_back(entry);
-        } catch (const bvCDeviceException&) {
-        }
-        return false;
-    });
-    return table;
-}
-
+// The table holds every model with a modelID and a lastPort; one without
+// them has nothing to keep up to date.
 // Keeps the stored last port of the model that answered; the search itself
 // changes nothing that is stored, the user's choice is stored on OK.
-void keepModelLastPort(const std::vector<ModelEntry>& table, DWORD modelID) {
-    for (const ModelEntry& entry : table) {
+void keepModelLastPort(const std::vector<ModelLastPort>& table, DWORD modelID) {
+    for (const ModelLastPort& entry : table) {
         if (entry.modelID == modelID) {
             machineRegistry().WritePortSetting(&entry.lastPort, kLastPort, modelID);
             return;
@@ -90,7 +65,7 @@ private:
 // any camera is; otherwise its model name must equal the given model's
 // name byte for byte. Raises when the given model cannot be read.
 bool cameraAnswers(const bvlBaseAPI& api, bvlCameraPort* port, DWORD givenModelID,
-                   const std::vector<ModelEntry>& table) {
+                   const std::vector<ModelLastPort>& table) {
     DWORD word = 0;
     if (api.baseOpenCameraComm(port, nullptr, 0, &word) != 0) return false;
     OpenCamera camera(api, word);
@@ -112,8 +87,8 @@ SearchEnd searchPorts(DWORD baudRate, DWORD givenModelID, int* foundPort) {
     OwnedModule library;
     const bvlBaseAPI* api = loadSerialBaseTable(kDetectionLibraryName, &library);
     if (!api) return SearchEnd::NoLibrary;
-    try {
-        const std::vector<ModelEntry> table = readModelTable();
+    return runGuardedOr(SearchEnd::NotFound, [&] {
+        const std::vector<ModelLastPort> table = machineRegistry().ReadModelLastPorts();
         for (int n = 1; n <= kComPortCount; ++n) {
             bvlCameraPort port = serialPortChoice(static_cast<BYTE>(n), baudRate);
             if (!portExists(port.portName)) continue;
@@ -122,10 +97,8 @@ SearchEnd searchPorts(DWORD baudRate, DWORD givenModelID, int* foundPort) {
                 return SearchEnd::Found;
             }
         }
-    } catch (const bvCException&) {
-    } catch (const std::bad_alloc&) {
-    }
-    return SearchEnd::NotFound;
+        return SearchEnd::NotFound;
+    });
 }
 
 // The detecting window with the wait cursor, both withdrawn on every path
@@ -169,20 +142,17 @@ void reportOutcome(HWND dialog, HINSTANCE instance, SearchEnd end, int foundPort
 }  // namespace
 
 void DetectSerialCamera(HWND dialog, const CommDialogState& state) {
-    try {
-        const LRESULT selected = SendDlgItemMessageA(dialog, IDC_BAUD, CB_GETCURSEL, 0, 0);
-        const LRESULT baudRate = SendDlgItemMessageA(dialog, IDC_BAUD, CB_GETITEMDATA, selected, 0);
-        int foundPort = 0;
-        SearchEnd end;
-        {
-            DetectingWindowShown shown(dialog, state.instance);
-            end = searchPorts(static_cast<DWORD>(baudRate), state.request.givenModelID, &foundPort);
-        }
-        if (end == SearchEnd::NoLibrary) return;  // nothing to search with: no message
-        reportOutcome(dialog, state.instance, end, foundPort);
-        SetFocus(GetDlgItem(dialog, IDC_COM_PORT));
-    } catch (const std::bad_alloc&) {
+    const LRESULT selected = SendDlgItemMessageA(dialog, IDC_BAUD, CB_GETCURSEL, 0, 0);
+    const LRESULT baudRate = SendDlgItemMessageA(dialog, IDC_BAUD, CB_GETITEMDATA, selected, 0);
+    int foundPort = 0;
+    SearchEnd end;
+    {
+        DetectingWindowShown shown(dialog, state.instance);
+        end = searchPorts(static_cast<DWORD>(baudRate), state.request.givenModelID, &foundPort);
     }
+    if (end == SearchEnd::NoLibrary) return;  // nothing to search with: no message
+    reportOutcome(dialog, state.instance, end, foundPort);
+    SetFocus(GetDlgItem(dialog, IDC_COM_PORT));
 }
 
 }  // namespace bv

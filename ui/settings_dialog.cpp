@@ -148,7 +148,7 @@ INT_PTR onSettingsDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    return withoutExceptions<INT_PTR>(FALSE, [&] { return onSettingsDialog(dialog, message, wParam, lParam); });
+    return runGuardedOr<INT_PTR>(FALSE, [&] { return onSettingsDialog(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "bvcl2sti.h"
 #include "comm_settings_dialog.h"
+#include "guarded_call.h"  // every procedure that Windows calls runs through it
 #include "resource_ids.h"
 
 namespace bv {
@@ -53,17 +54,6 @@ void showHelpPopup(const HelpLayout& layout, HWND dialog, HINSTANCE instance, co
 void showContextMenuHelp(const HelpLayout& layout, HWND dialog, HINSTANCE instance, HWND clicked,
                          LPARAM screenPoint);
 
-// Runs the body of a procedure that Windows calls; whatever escapes it
-// becomes `fallback`, since no exception may unwind through Windows.
-template <class Result, class Body>
-Result withoutExceptions(Result fallback, Body body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return fallback;
-    }
-}
-
 // ---- Communication settings dialog (105) ----
 
 constexpr int kComPortCount = 6;  // COM1 to COM6 are offered and searched
@@ -84,7 +74,8 @@ bvlCameraPort serialPortChoice(BYTE portNumber, DWORD baudRate);
 
 // Searches COM1 to COM6 for a camera through "bvcll.dll" while the
 // detecting window is shown, then reports the outcome in a message box and
-// selects the port found. Never raises.
+// selects the port found. Raises only when memory runs out while the
+// outcome is reported; the dialog procedure's guard takes that.
 void DetectSerialCamera(HWND dialog, const CommDialogState& state);
 
 // The detecting window: its class (registered while the dialog is open),

@@ -147,16 +147,18 @@ extern "C" DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messa
 
 extern "C" DWORD WINAPI RS232C_SetWakeupCode(BYTE code) {
     traceLine("RS232C_SetWakeupCode is called\n");
-    ProcessState& state = processState();
-    if (!state.serialLibrary) {
-        OutputDebugStringA(kTextNoSerialLibrary);
-        loadSerialLibrary(state);
-    }
-    const SerialFactryTable* table = findSerialFactryTable(state);
-    if (!table) {
-        OutputDebugStringA(kTextNoSerialMessageTable);
-        return BVL_E_LL_DEVICE_INTERNAL_ERROR;
-    }
-    table->setWakeupCode(code);
-    return 0;
+    return runGuarded([&]() -> DWORD {
+        ProcessState& state = processState();
+        if (!state.serialLibrary) {
+            OutputDebugStringA(kTextNoSerialLibrary);
+            loadSerialLibrary(state);
+        }
+        const SerialFactryTable* table = findSerialFactryTable(state);
+        if (!table) {
+            OutputDebugStringA(kTextNoSerialMessageTable);
+            return BVL_E_LL_DEVICE_INTERNAL_ERROR;
+        }
+        table->setWakeupCode(code);
+        return 0;
+    });
 }

@@ -38,7 +38,7 @@ TEST(ErrorReport, PrintsTheExactLineCutToTheBuffer) {
 }
 
 // The report is caught through the debugger output channel, which needs
-// Windows exception dispatch.
+// Windows exception dispatch. Its line is an observed text: kept as it is.
 TEST(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
     bvtest::DebugOutputCapture capture;
     bv::reportSwitch = 1;
@@ -56,10 +56,12 @@ TEST(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
 
 // What escapes an export becomes a code: the registry store's own, memory
 // exhaustion, and anything else a fault of the library, not "no device".
+// Entries whose result is not a code get their fallback instead.
 TEST(ExportBoundary, TurnsWhatEscapesIntoItsCode) {
     EXPECT_EQ(BVL_E_REGISTRY, bv::runGuarded([]() -> DWORD { throw bv::bvCDeviceException(BVL_E_REGISTRY); }));
     EXPECT_EQ(BVL_E_MEM_ALLOC_FAILED, bv::runGuarded([]() -> DWORD { throw std::bad_alloc(); }));
     EXPECT_EQ(BVL_E_UNEXPECTED_EXCEPTION, bv::runGuarded([]() -> DWORD { throw std::out_of_range("x"); }));
+    EXPECT_EQ(-7, bv::runGuardedOr(-7, []() -> int { throw std::bad_alloc(); }));
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST_F(RegistryStoreTest, KeyNamesTooLongForAModelAreSkipped) {
 }
 
 // The file and line of each kind of failure reach the error report, so
-// they are fixed: 28 a missing key list, 36 a missing value, 65 and 84 a
+// they are observed texts (observable_texts.h): 28 a missing key list, 36 a missing value, 65 and 84 a
 // model not found by ID and by name.
 TEST_F(RegistryStoreTest, LookupFailuresRaiseTheirLines) {
     EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().IsUSBInstalled(); }));  // no model list
@@ -154,6 +154,7 @@ TEST_F(RegistryStoreTest, WritePortStoresUnderItsKindAndType) {
 
 TEST_F(RegistryStoreTest, LastPortTypeIsZeroWhenUnreadable) {
     EXPECT_EQ("bvWinReg:28", raisedBy([&] { store().ReadLastPortType("lastPort"); }));
+    EXPECT_EQ(7, store().ReadLastPortTypeOr("lastPort", 7)) << "the form that falls back raised";
     writer().addLibraryKeys();
     EXPECT_EQ(0, store().ReadLastPortType("defaultPort"));
     const DWORD wide = 0x10003;  // only the low 16 bits count

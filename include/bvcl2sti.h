@@ -355,6 +355,11 @@ BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD mo
  *   baseCloseCameraComm). On success a model ID of 0 is filled in from the
  *   camera, the device name is cleared, the port is stored as the last port
  *   and the event channel starts delivering to the notification callback.
+ *   While the channel runs, its thread holds a reference to this library:
+ *   a FreeLibrary of the application's last reference then leaves the
+ *   library loaded, the camera open and the callback called. Load the
+ *   library again and call baseCloseCameraComm (or let the camera send its
+ *   last event); the thread then gives its reference back as it ends.
  * @param port     The port descriptor; over USB it is updated as above.
  * @param callback Notification callback, or null (see ::bvlNotifyCB).
  * @param context  Passed to @p callback with every event.
@@ -379,7 +384,10 @@ BVCL2STI_API DWORD WINAPI baseOpenCameraComm(bvlCameraPort *port, bvlNotifyCB ca
  * reported (BVCLL.DLL stays loaded). USB: stops the event channel (waiting
  * up to five seconds for a notification callback that runs), waits up to
  * five seconds for stopped message exchanges, sends the disconnect command
- * and releases the device; the port type stays USB.
+ * and releases the device; the port type stays USB. The event channel's
+ * thread gives back its reference to this library as it ends, so a
+ * library that the application freed while the camera was open unloads
+ * once the application's own references are gone too.
  * @param camera The camera word.
  * @return #BVL_OK; BVCLL.DLL's code (or #BVL_E_SERIAL_LIBRARY_MISSING); 0
  *         with no port open; over USB the disconnect command's codes

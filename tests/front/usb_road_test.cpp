@@ -171,6 +171,28 @@ TEST_F(UsbRoadTest, CloseEndsTheEventChannel) {
     simDriverCloseChannel();
 }
 
+// FreeLibrary while the camera is open and its channel runs: the channel's
+// thread keeps the library mapped and delivering; a close through a new
+// load ends the thread, which takes its reference along.
+TEST_F(UsbRoadTest, FreedLibraryStaysWhileTheChannelRunsAndGoesAfterTheClose) {
+    openUsb(answerEvent, 0x600d);
+    ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
+    const HMODULE mapped = GetModuleHandleW(L"bvcl2sti.dll");
+    unload();
+    EXPECT_EQ(mapped, GetModuleHandleW(L"bvcl2sti.dll")) << "unloaded under the channel's thread";
+    DWORD answer = 0;
+    EXPECT_TRUE(simDriverRaiseEvent(0x10002, nullptr, 0, 5000, &answer));
+    EXPECT_EQ(0x600du, answer);
+    load(bvtest::SerialLibrary::Present);
+    EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+    EXPECT_EQ(0u, simDriverListening());
+    simDriverCloseChannel();
+    unload();
+    for (int i = 0; i < 100 && GetModuleHandleW(L"bvcl2sti.dll"); ++i) Sleep(10);
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"bvcl2sti.dll")) << "the channel's thread kept the library";
+    load(bvtest::SerialLibrary::Present);
+}
+
 // The operations whose command takes the device lock for the transfer
 // after it. A good run of each is recorded, and each stand-in step call of
 // it fails in turn with a vendor code: the code comes back unchanged and

@@ -103,6 +103,7 @@ protected:
         product_ = std::make_unique<bvtest::ProductLibrary>(serial);
         ASSERT_TRUE(product_->loaded()) << "bvcl2sti.dll or its table is missing";
     }
+    void unload() { product_.reset(); }  // FreeLibrary, as an application does
     const bvlBaseAPI& api() const { return product_->api(); }
     // Opens COMn on the serial stand-in and returns the camera word.
     DWORD openSerial(BYTE number = 1);

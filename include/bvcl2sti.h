@@ -72,7 +72,7 @@ extern "C" {
 #endif
 
 /**
- * @brief Storage class of the exported tables: `__declspec(dllimport)` for
+ * @brief Storage class of the exported tables and functions: `__declspec(dllimport)` for
  * applications, empty in a module that defines g_bvlBaseAPI itself (this
  * library, or a serial camera library with the same table), which defines
  * BVL_DEFINES_BASE_TABLE.
@@ -323,7 +323,7 @@ BVCL2STI_API extern const bvlBaseAPI g_bvlBaseAPI;
  * @retval BVL_E_DEVICE_BUSY        No device open and the selected model's device is in use.
  * @retval BVL_E_STI_RELEASE_FAILED The device opened for the question could not be released.
  */
-DWORD WINAPI baseGetModelDescrip(DWORD camera, bvlModelDescrip *descrip);
+BVCL2STI_API DWORD WINAPI baseGetModelDescrip(DWORD camera, bvlModelDescrip *descrip);
 
 /**
  * @brief baseGetDevicePort with @p wantedKind 0 (any kind).
@@ -334,7 +334,7 @@ DWORD WINAPI baseGetModelDescrip(DWORD camera, bvlModelDescrip *descrip);
  * @param port    Receives the port.
  * @return As baseGetDevicePort.
  */
-DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort *port);
+BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort *port);
 
 /**
  * @brief Opens communication with the camera on the port the descriptor
@@ -369,7 +369,7 @@ DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD modelID, bvlCam
  * @retval BVL_E_DEVICE_BUSY            USB: the device is in use.
  * @retval other                        Serial: BVCLL.DLL's code. USB: the connect command's codes (@ref usbcodes).
  */
-DWORD WINAPI baseOpenCameraComm(bvlCameraPort *port, bvlNotifyCB callback, UINT_PTR context,
+BVCL2STI_API DWORD WINAPI baseOpenCameraComm(bvlCameraPort *port, bvlNotifyCB callback, UINT_PTR context,
                                 DWORD *camera);
 
 /**
@@ -386,7 +386,7 @@ DWORD WINAPI baseOpenCameraComm(bvlCameraPort *port, bvlNotifyCB callback, UINT_
  *         (@ref usbcodes) or:
  * @retval BVL_E_STI_RELEASE_FAILED Releasing the device failed.
  */
-DWORD WINAPI baseCloseCameraComm(DWORD camera);
+BVCL2STI_API DWORD WINAPI baseCloseCameraComm(DWORD camera);
 
 /**
  * @brief Describes the open port.
@@ -399,7 +399,7 @@ DWORD WINAPI baseCloseCameraComm(DWORD camera);
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p port is null.
  */
-DWORD WINAPI baseGetOpenCameraPort(DWORD camera, bvlCameraPort *port);
+BVCL2STI_API DWORD WINAPI baseGetOpenCameraPort(DWORD camera, bvlCameraPort *port);
 
 /**
  * @brief Writes the camera's volumes to a stream.
@@ -417,7 +417,7 @@ DWORD WINAPI baseGetOpenCameraPort(DWORD camera, bvlCameraPort *port);
  * @retval BVL_E_STREAM_WRITE_ERROR WriteCB took no byte or more than offered.
  * @retval other                    The error WriteCB, ProgressCB or CloseCB stored.
  */
-DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
+BVCL2STI_API DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
 
 /**
  * @brief Writes the listing of one directory to a stream.
@@ -441,7 +441,7 @@ DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
  * @retval BVL_E_DIR_IO_ERROR       The listing could not be read.
  * @retval other                    The error a stream callback stored.
  */
-DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStream *stream);
+BVCL2STI_API DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStream *stream);
 
 /**
  * @brief Fetches a file from the camera into a stream.
@@ -462,7 +462,7 @@ DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStream *stream);
  * @retval BVL_E_FILE_DATA_CORRUPT  A read delivered no byte.
  * @retval other                    The error a stream callback stored.
  */
-DWORD WINAPI baseGetFile(DWORD camera, const char *path, bvlStream *stream);
+BVCL2STI_API DWORD WINAPI baseGetFile(DWORD camera, const char *path, bvlStream *stream);
 
 /**
  * @brief Deletes files.
@@ -472,7 +472,7 @@ DWORD WINAPI baseGetFile(DWORD camera, const char *path, bvlStream *stream);
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p fileList is null.
  */
-DWORD WINAPI baseDeleteFiles(DWORD camera, const char *fileList);
+BVCL2STI_API DWORD WINAPI baseDeleteFiles(DWORD camera, const char *fileList);
 
 /**
  * @brief Deletes every picture of a volume; read-only ones stay.
@@ -484,7 +484,7 @@ DWORD WINAPI baseDeleteFiles(DWORD camera, const char *fileList);
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p volume is null.
  */
-DWORD WINAPI baseDeleteVolPictures(DWORD camera, const char *volume, DWORD word1, DWORD word2);
+BVCL2STI_API DWORD WINAPI baseDeleteVolPictures(DWORD camera, const char *volume, DWORD word1, DWORD word2);
 
 /**
  * @brief Shows the camera settings dialog "Kameraeinstellungen".
@@ -503,7 +503,7 @@ DWORD WINAPI baseDeleteVolPictures(DWORD camera, const char *volume, DWORD word1
  *         owner name or the clock (the dialog is then not shown), or of the
  *         first failed write after OK (baseReadSetting, baseWriteSetting).
  */
-DWORD WINAPI baseShowSettingsUI(DWORD camera, HWND parent);
+BVCL2STI_API DWORD WINAPI baseShowSettingsUI(DWORD camera, HWND parent);
 
 /**
  * @brief Reads one camera setting.
@@ -520,7 +520,7 @@ DWORD WINAPI baseShowSettingsUI(DWORD camera, HWND parent);
  *         codes of a command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p value is null.
  */
-DWORD WINAPI baseReadSetting(DWORD camera, DWORD id, void *value);
+BVCL2STI_API DWORD WINAPI baseReadSetting(DWORD camera, DWORD id, void *value);
 
 /**
  * @brief Writes one camera setting.
@@ -538,7 +538,7 @@ DWORD WINAPI baseReadSetting(DWORD camera, DWORD id, void *value);
  *         codes of a command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p value is null, or a record's value length leaves no room for its header.
  */
-DWORD WINAPI baseWriteSetting(DWORD camera, DWORD id, void *value);
+BVCL2STI_API DWORD WINAPI baseWriteSetting(DWORD camera, DWORD id, void *value);
 
 /**
  * @brief Registers the notification callback.
@@ -551,7 +551,7 @@ DWORD WINAPI baseWriteSetting(DWORD camera, DWORD id, void *value);
  * @param context  Passed to @p callback with every event.
  * @return #BVL_OK, or BVCLL.DLL's code.
  */
-DWORD WINAPI baseSetNotificationCB(DWORD camera, bvlNotifyCB callback, UINT_PTR context);
+BVCL2STI_API DWORD WINAPI baseSetNotificationCB(DWORD camera, bvlNotifyCB callback, UINT_PTR context);
 
 /**
  * @brief Erases a volume, read-only files included.
@@ -563,7 +563,7 @@ DWORD WINAPI baseSetNotificationCB(DWORD camera, bvlNotifyCB callback, UINT_PTR 
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p volume is null.
  */
-DWORD WINAPI baseFormatVol(DWORD camera, const char *volume, DWORD word1, DWORD word2);
+BVCL2STI_API DWORD WINAPI baseFormatVol(DWORD camera, const char *volume, DWORD word1, DWORD word2);
 
 /**
  * @brief Creates a directory.
@@ -573,7 +573,7 @@ DWORD WINAPI baseFormatVol(DWORD camera, const char *volume, DWORD word1, DWORD 
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p path is null.
  */
-DWORD WINAPI baseCreateDir(DWORD camera, const char *path);
+BVCL2STI_API DWORD WINAPI baseCreateDir(DWORD camera, const char *path);
 
 /**
  * @brief Removes an empty directory.
@@ -583,7 +583,7 @@ DWORD WINAPI baseCreateDir(DWORD camera, const char *path);
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p path is null.
  */
-DWORD WINAPI baseRemoveDir(DWORD camera, const char *path);
+BVCL2STI_API DWORD WINAPI baseRemoveDir(DWORD camera, const char *path);
 
 /**
  * @brief Stores a file on the camera from a stream.
@@ -608,7 +608,7 @@ DWORD WINAPI baseRemoveDir(DWORD camera, const char *path);
  * @retval BVL_E_STREAM_READ_ERROR  ReadCB delivered no byte or more than asked.
  * @retval other                    The error OpenCB, ReadCB or CloseCB stored while sending.
  */
-DWORD WINAPI basePutFile(DWORD camera, const char *name, bvlStream *source);
+BVCL2STI_API DWORD WINAPI basePutFile(DWORD camera, const char *name, bvlStream *source);
 
 /**
  * @brief Sets the attribute byte of files.
@@ -620,7 +620,7 @@ DWORD WINAPI basePutFile(DWORD camera, const char *name, bvlStream *source);
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p fileList is null.
  */
-DWORD WINAPI baseSetFileAttribs(DWORD camera, const char *fileList, DWORD attribs);
+BVCL2STI_API DWORD WINAPI baseSetFileAttribs(DWORD camera, const char *fileList, DWORD attribs);
 
 /**
  * @brief Sets the time of files.
@@ -631,7 +631,7 @@ DWORD WINAPI baseSetFileAttribs(DWORD camera, const char *fileList, DWORD attrib
  *         command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p fileList is null.
  */
-DWORD WINAPI baseSetFileTimes(DWORD camera, const char *fileList, DWORD time);
+BVCL2STI_API DWORD WINAPI baseSetFileTimes(DWORD camera, const char *fileList, DWORD time);
 
 /**
  * @brief Fetches a picture's header into a stream: its JPEG marker segments
@@ -643,7 +643,7 @@ DWORD WINAPI baseSetFileTimes(DWORD camera, const char *fileList, DWORD time);
  * @param stream The destination; needs WriteCB.
  * @return As baseGetFile.
  */
-DWORD WINAPI baseGetJpegParsingHeader(DWORD camera, const char *path, bvlStream *stream);
+BVCL2STI_API DWORD WINAPI baseGetJpegParsingHeader(DWORD camera, const char *path, bvlStream *stream);
 
 /**
  * @brief Remote release: sends a release request and reads the reply.
@@ -660,7 +660,7 @@ DWORD WINAPI baseGetJpegParsingHeader(DWORD camera, const char *path, bvlStream 
  *         codes of a command (@ref usbcodes), or:
  * @retval BVL_E_INVALID_PARAMETER @p request or @p reply is null with a nonzero length.
  */
-DWORD WINAPI baseReleaseControlEx(DWORD camera, DWORD requestLength, const void *request,
+BVCL2STI_API DWORD WINAPI baseReleaseControlEx(DWORD camera, DWORD requestLength, const void *request,
                                   DWORD replyLength, void *reply);
 
 /**
@@ -679,7 +679,7 @@ DWORD WINAPI baseReleaseControlEx(DWORD camera, DWORD requestLength, const void 
  * @retval BVL_E_FILE_DATA_CORRUPT     A read delivered no byte.
  * @retval other                       The error a stream callback stored.
  */
-DWORD WINAPI baseReleaseControlGetReleasedData(DWORD camera, DWORD word1, DWORD word2,
+BVCL2STI_API DWORD WINAPI baseReleaseControlGetReleasedData(DWORD camera, DWORD word1, DWORD word2,
                                                bvlStream *stream);
 
 /**
@@ -690,7 +690,7 @@ DWORD WINAPI baseReleaseControlGetReleasedData(DWORD camera, DWORD word1, DWORD 
  * @param stream The destination; needs WriteCB.
  * @return As baseReleaseControlGetReleasedData.
  */
-DWORD WINAPI baseReleaseControlGetViewFinderData(DWORD camera, bvlStream *stream);
+BVCL2STI_API DWORD WINAPI baseReleaseControlGetViewFinderData(DWORD camera, bvlStream *stream);
 
 /**
  * @brief Selects the camera model that baseGetModelDescrip asks when no
@@ -699,7 +699,7 @@ DWORD WINAPI baseReleaseControlGetViewFinderData(DWORD camera, bvlStream *stream
  * @return #BVL_OK, or:
  * @retval BVL_E_REGISTRY The model is not installed.
  */
-DWORD WINAPI baseSetCameraSelector(DWORD modelID);
+BVCL2STI_API DWORD WINAPI baseSetCameraSelector(DWORD modelID);
 
 /**
  * @brief Supplies a port descriptor, on any port type.
@@ -732,7 +732,7 @@ DWORD WINAPI baseSetCameraSelector(DWORD modelID);
  * @retval 5                          Request 2: the user cancelled; @p port stays zeroed.
  * @retval 0xFFFFFFFF                 Request 2: the dialog could not be created.
  */
-DWORD WINAPI baseGetDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort *port,
+BVCL2STI_API DWORD WINAPI baseGetDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort *port,
                                DWORD wantedKind);
 
 /**
@@ -748,7 +748,7 @@ DWORD WINAPI baseGetDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCam
  * @retval BVL_E_STREAM_WRITE_ERROR    WriteCB took no byte or more than offered.
  * @retval other                       The error OpenCB, WriteCB or CloseCB stored.
  */
-DWORD WINAPI baseGetUSBModels(bvlStream *stream);
+BVCL2STI_API DWORD WINAPI baseGetUSBModels(bvlStream *stream);
 
 /* ---- Raw message exchange --------------------------------------------------*/
 
@@ -871,7 +871,7 @@ BVCL2STI_API extern const bvlNewFactryAPI g_bvlNewFactryAPI;
  * @retval BVL_E_MESSAGE_NO_THREAD      The exchange could not be handed to a pool thread.
  * @retval BVL_E_MESSAGE_NO_EXIT_STATUS The wait failed.
  */
-DWORD WINAPI bvlNewMessageTxRx(DWORD camera, WORD messageCode, const void *payload,
+BVCL2STI_API DWORD WINAPI bvlNewMessageTxRx(DWORD camera, WORD messageCode, const void *payload,
                                DWORD payloadLength, DWORD messageKind, DWORD replyKind,
                                DWORD messageParam, bvlMsgFoundCB msgFoundCB,
                                void *msgFoundContext, DWORD replyCapacity,
@@ -918,7 +918,7 @@ DWORD WINAPI bvlNewMessageTxRx(DWORD camera, WORD messageCode, const void *paylo
  * @retval BVL_E_MESSAGE_NO_THREAD         The exchange could not be handed to a pool thread.
  * @retval BVL_E_MESSAGE_NO_EXIT_STATUS    The wait failed.
  */
-DWORD WINAPI bvlMessageTxAndRecieveData(DWORD camera, WORD messageCode, const void *payload,
+BVCL2STI_API DWORD WINAPI bvlMessageTxAndRecieveData(DWORD camera, WORD messageCode, const void *payload,
                                         DWORD payloadLength, DWORD messageKind, DWORD replyKind,
                                         DWORD messageParam, bvlStream *stream,
                                         bvlIntervalCB intervalCB, void *intervalContext,
@@ -929,7 +929,7 @@ DWORD WINAPI bvlMessageTxAndRecieveData(DWORD camera, WORD messageCode, const vo
  * @param camera Not used.
  * @return #BVL_OK.
  */
-DWORD WINAPI bvlSuspend(DWORD camera);
+BVCL2STI_API DWORD WINAPI bvlSuspend(DWORD camera);
 
 /**
  * @brief Does nothing.
@@ -938,7 +938,7 @@ DWORD WINAPI bvlSuspend(DWORD camera);
  * @param word2  Not used.
  * @return #BVL_OK.
  */
-DWORD WINAPI bvlFlashMessage(DWORD camera, DWORD word1, DWORD word2);
+BVCL2STI_API DWORD WINAPI bvlFlashMessage(DWORD camera, DWORD word1, DWORD word2);
 
 /**
  * @brief Sets the serial camera library's wake-up code, whatever the port
@@ -947,7 +947,7 @@ DWORD WINAPI bvlFlashMessage(DWORD camera, DWORD word1, DWORD word2);
  * @param code The wake-up code in the low 8 bits.
  * @return #BVL_OK always; RS232C_SetWakeupCode's result is not passed on.
  */
-DWORD WINAPI bvlSetWakeupCode(DWORD code);
+BVCL2STI_API DWORD WINAPI bvlSetWakeupCode(DWORD code);
 
 /**
  * @brief Does nothing.
@@ -955,7 +955,7 @@ DWORD WINAPI bvlSetWakeupCode(DWORD code);
  * @param word2 Not used.
  * @return #BVL_OK.
  */
-DWORD WINAPI bvlTestWakeupCode(DWORD word1, DWORD word2);
+BVCL2STI_API DWORD WINAPI bvlTestWakeupCode(DWORD word1, DWORD word2);
 
 /**
  * @brief The serial road of bvlNewMessageTxRx, also callable by itself.
@@ -984,7 +984,7 @@ DWORD WINAPI bvlTestWakeupCode(DWORD word1, DWORD word2);
  * @retval BVL_E_LL_DEVICE_INTERNAL_ERROR The time-out passed, or BVCLL.DLL or its g_bvlFactryAPI is missing.
  * @retval BVL_E_LL_MEM_ALLOC_FAILED      Out of memory.
  */
-DWORD WINAPI RS232C_MessageTxRx(DWORD camera, WORD messageCode, const void *payload,
+BVCL2STI_API DWORD WINAPI RS232C_MessageTxRx(DWORD camera, WORD messageCode, const void *payload,
                                 DWORD payloadLength, DWORD messageKind, DWORD replyKind,
                                 DWORD messageParam, bvlMsgFoundCB replyCB, void *replyContext,
                                 DWORD unused, bvlIntervalCB idleCB, void *idleContext,
@@ -1025,7 +1025,7 @@ DWORD WINAPI RS232C_MessageTxRx(DWORD camera, WORD messageCode, const void *payl
  * @retval BVL_E_LL_STREAM_WRITE_ERROR     WriteCB took no byte or more than offered.
  * @retval BVL_E_FILE_DATA_CORRUPT         The reply ended with bytes missing, or a chunk ran past its record.
  */
-DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messageCode, const void *payload,
+BVCL2STI_API DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messageCode, const void *payload,
                                              DWORD payloadLength, DWORD messageKind,
                                              DWORD replyKind, DWORD messageParam,
                                              bvlStream *stream, bvlIntervalCB idleCB,
@@ -1038,7 +1038,7 @@ DWORD WINAPI RS232C_MessageTxAndRecievedData(DWORD camera, WORD messageCode, con
  * @return #BVL_OK, or:
  * @retval BVL_E_LL_DEVICE_INTERNAL_ERROR BVCLL.DLL or its g_bvlFactryAPI was not found.
  */
-DWORD WINAPI RS232C_SetWakeupCode(BYTE code);
+BVCL2STI_API DWORD WINAPI RS232C_SetWakeupCode(BYTE code);
 
 #ifdef __cplusplus
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../common/port_text.h"
+#include "bv_version.h"
 #include "commands.h"
 #include "console_interrupt.h"
 #include "error_text.h"
@@ -20,6 +21,7 @@ namespace {
 
 const char kUsage[] =
     "usage: bvcam [--port com1..com32|usb] [--yes] COMMAND [ARGS] [--then COMMAND [ARGS]]...\n"
+    "       bvcam --version\n"
     "  info                          model and volumes\n"
     "  vols                          volumes with capacity and free space\n"
     "  ls [PATH] [-r]                entries of a folder (all volumes without PATH)\n"
@@ -211,6 +213,11 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const std::vector<std::string> first(argv + 1, argv + argc);
+    if (first[0] == "--version") {
+        if (argc != 2) return failUsage("--version takes no arguments");
+        std::printf("bvcam %s\n", BV_VERSION_TEXT);
+        return kExitOk;
+    }
     if (first[0] == "models") return argc == 2 ? runModels({}) : failUsage("models takes no arguments");
     return runWithLibrary(argc, argv, first);
 }

@@ -12,7 +12,7 @@
 
 #include <windows.h>
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 #include "bv_exception.h"
 #include "registry_names.h"
 

@@ -3,7 +3,7 @@
 // communication settings dialog.
 #pragma once
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 
 namespace bv {
 

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 #include "guarded_block.h"
 
 namespace bv {

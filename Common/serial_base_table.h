@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 #include "owned.h"
 
 namespace bv {

@@ -5,7 +5,7 @@
 
 #include "win_types.h"
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 
 namespace bv {
 

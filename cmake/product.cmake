@@ -1,18 +1,45 @@
-# The product: bvcl2sti.dll, built from front/, sti/, message/, events/,
-# Common/ and ui/. Its objects also go into the unit tests, so that pure
-# logic is tested as compiled for the product.
-file(GLOB BV_PRODUCT_SOURCES CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/front/*.cpp
-    ${CMAKE_SOURCE_DIR}/sti/*.cpp
-    ${CMAKE_SOURCE_DIR}/message/*.cpp
-    ${CMAKE_SOURCE_DIR}/events/*.cpp
-    ${CMAKE_SOURCE_DIR}/Common/*.cpp
-    ${CMAKE_SOURCE_DIR}/ui/*.cpp)
-list(REMOVE_ITEM BV_PRODUCT_SOURCES ${CMAKE_SOURCE_DIR}/front/dllmain.cpp)
+# The product: bvcl2sti.dll. Each product folder is a static library that
+# sees only its own headers and those of the layers below it, linked in
+# layer order from the bottom:
+#   Common        errors and exceptions, guarded blocks, the process state,
+#                 the registry store, stream wrappers, owners
+#   sti, events   the still-image transport; the driver's event channel
+#   front/serial  the serial library: loading, its table, the pass-through
+#   message       raw message exchange over either road
+#   ui            the dialogs
+#   front/usb     the USB road of the base operations
+#   front         the exports, the tables, dispatch, module load and unload
+# Headers are included by name only, so a header of a higher layer is not
+# found and an include that climbs fails to build. The tests link the same
+# libraries, so pure logic is tested as compiled for the product.
+set(BV_PRODUCT_FOLDERS Common sti events front/serial message ui front/usb front)
+list(TRANSFORM BV_PRODUCT_FOLDERS PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE BV_PRODUCT_INCLUDE_DIRS)
+list(APPEND BV_PRODUCT_INCLUDE_DIRS ${CMAKE_SOURCE_DIR}/include)
 
-add_library(bvcl2sti_objects OBJECT ${BV_PRODUCT_SOURCES})
-target_compile_definitions(bvcl2sti_objects PUBLIC BVL_DEFINES_BASE_TABLE WIN32_LEAN_AND_MEAN)
-target_include_directories(bvcl2sti_objects PUBLIC ${CMAKE_SOURCE_DIR}/include)
+function(bv_product_library name folder)
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/front/dllmain.cpp)
+    foreach(source ${sources})
+        file(STRINGS ${source} climbing REGEX "#include \"\\.\\./")
+        if(climbing)
+            message(FATAL_ERROR "${source}: product headers are included by name: ${climbing}")
+        endif()
+    endforeach()
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/${folder})
+    target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+bv_product_library(bv_common Common)
+target_include_directories(bv_common PUBLIC ${CMAKE_SOURCE_DIR}/include)
+target_compile_definitions(bv_common PUBLIC BVL_DEFINES_BASE_TABLE WIN32_LEAN_AND_MEAN)
+bv_product_library(bv_sti sti bv_common)
+bv_product_library(bv_events events bv_common)
+bv_product_library(bv_serial front/serial bv_common)
+bv_product_library(bv_message message bv_serial bv_sti)
+bv_product_library(bv_ui ui bv_serial bv_events bv_sti)
+bv_product_library(bv_usb front/usb bv_ui bv_message bv_events bv_sti)
+bv_product_library(bv_front front bv_usb bv_ui bv_message bv_serial bv_events bv_sti)
 
 # The module definition file is written for i686, where the exported
 # names are the decorated standard-call names of the functions. On x86_64
@@ -28,12 +55,14 @@ else()
     file(WRITE ${BV_DEF_FILE} "${def_text}")
 endif()
 
+# The resource script is compiled into the DLL itself: a resource object
+# inside a static library would be dropped at link time. Every object of
+# the top layer goes in, for the exports the module definition names.
 add_library(bvcl2sti SHARED
     ${CMAKE_SOURCE_DIR}/front/dllmain.cpp
     ${CMAKE_SOURCE_DIR}/ui/bvcl2sti.rc
-    ${BV_DEF_FILE}
-    $<TARGET_OBJECTS:bvcl2sti_objects>)
-target_include_directories(bvcl2sti PRIVATE ${CMAKE_SOURCE_DIR}/include)
+    ${BV_DEF_FILE})
+target_link_libraries(bvcl2sti PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,bv_front>")
 set_target_properties(bvcl2sti PROPERTIES PREFIX "" OUTPUT_NAME bvcl2sti)
 # The shipped DLL carries no symbol tables or debugging sections (those of
 # the static C++ runtime are most of its size): every application's load

@@ -4,8 +4,8 @@
 #include <memory>
 #include <new>
 
-#include "../Common/owned.h"
-#include "../Common/trace.h"
+#include "owned.h"
+#include "trace.h"
 #include "event_record.h"
 #include "object_security.h"
 

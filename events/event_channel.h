@@ -11,20 +11,10 @@
 
 #include <windows.h>
 
-#include <atomic>
-
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
+#include "notification_targets.h"
 
 namespace bv {
-
-// Where the thread delivers events. Read anew for every event, so the
-// application may change the callback while the channel runs.
-struct NotificationTargets {
-    std::atomic<bvlNotifyCB> notifyCallback{nullptr};
-    std::atomic<UINT_PTR> notifyContext{0};
-    std::atomic<HWND> settingsDialogWindow{nullptr};
-    std::atomic<UINT> cameraNotificationMessage{0};
-};
 
 // Creates the record and both events for the camera (model name and device
 // port name) and starts the notification thread. A channel that is still

@@ -6,7 +6,7 @@
 // driver wrote it, then 56 bytes of event data.
 #pragma once
 
-#include "../Common/win_types.h"
+#include "win_types.h"
 
 #include <cstddef>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "../Common/library_search.h"
+#include "library_search.h"
 
 namespace bv {
 namespace {

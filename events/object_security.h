@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "../Common/owned.h"
+#include "owned.h"
 
 namespace bv {
 

@@ -1,5 +1,5 @@
 // The exported table of base operations, in slot order.
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 
 extern "C" const bvlBaseAPI g_bvlBaseAPI = {
     BVL_BASE_API_VERSION,

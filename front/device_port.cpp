@@ -4,12 +4,12 @@
 // the model selector.
 #include <cstring>
 
-#include "../Common/bvWinReg.h"
-#include "../Common/default_port.h"
-#include "../sti/sti_transport.h"
-#include "../ui/comm_settings_dialog.h"
+#include "bvWinReg.h"
+#include "default_port.h"
+#include "sti_transport.h"
+#include "comm_settings_dialog.h"
 #include "process_state.h"
-#include "usb_road.h"
+#include "device_port.h"
 
 namespace bv {
 namespace {
@@ -219,7 +219,6 @@ DWORD lookUpDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort*
     }
 }
 
-// Reads the model's name into currentModelName for later USB opens.
 // Registry failures raise to the exported operation.
 DWORD selectCameraModel(DWORD modelID) {
     char name[kModelTextSize] = {};

@@ -1,7 +1,7 @@
 // Module entry of bvcl2sti.dll.
 #include <windows.h>
 
-#include "process_state.h"
+#include "process_lifetime.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {

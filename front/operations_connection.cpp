@@ -2,9 +2,11 @@
 // description, port selection and the model selector.
 #include <cstring>
 
-#include "../Common/bvWinReg.h"
+#include "bvWinReg.h"
+#include "bvcl2sti.h"
+#include "device_port.h"
 #include "dispatch.h"
-#include "../include/bvcl2sti.h"
+#include "process_state.h"
 #include "serial_library.h"
 #include "usb_road.h"
 
@@ -26,7 +28,7 @@ DWORD openUsb(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback, DW
     state.portType = BVL_PORT_USB;
     disconnectSerialLibrary(state);
     if (!camera) return BVL_E_INVALID_PARAMETER;
-    return usbOpenCameraComm(port, callback, camera);
+    return usbRoad().baseOpenCameraComm(port, callback, 0, camera);
 }
 
 }  // namespace
@@ -58,21 +60,10 @@ extern "C" DWORD WINAPI baseOpenCameraComm(bvlCameraPort* port, bvlNotifyCB call
 // Serial: the library's close, after which the port type is none whatever
 // it reported; the serial library stays loaded. USB: the port type stays.
 extern "C" DWORD WINAPI baseCloseCameraComm(DWORD camera) {
-    traceLine("baseCloseCameraComm is called\n");
-    return runGuarded([&]() -> DWORD {
-        ProcessState& state = processState();
-        switch (state.portType) {
-        case BVL_PORT_SERIAL: {
-            DWORD rc = forwardToSerial(&bvlBaseAPI::baseCloseCameraComm, camera);
-            state.portType = BVL_PORT_NONE;
-            return rc;
-        }
-        case BVL_PORT_USB:
-            return usbCloseCameraComm(camera);
-        default:
-            return 0;
-        }
-    });
+    const bool serial = processState().portType == BVL_PORT_SERIAL;
+    const DWORD rc = dispatch("baseCloseCameraComm is called\n", &bvlBaseAPI::baseCloseCameraComm, camera);
+    if (serial) processState().portType = BVL_PORT_NONE;
+    return rc;
 }
 
 // Fills the descriptor of the open port; zeroed first, so with no port open
@@ -83,34 +74,16 @@ extern "C" DWORD WINAPI baseGetOpenCameraPort(DWORD camera, bvlCameraPort* port)
         return BVL_E_INVALID_PARAMETER;
     }
     std::memset(port, 0, sizeof *port);
-    return dispatchOperation("baseGetOpenCameraPort is called\n",
-                             &bvlBaseAPI::baseGetOpenCameraPort, usbGetOpenCameraPort, camera, port);
+    return dispatch("baseGetOpenCameraPort is called\n", &bvlBaseAPI::baseGetOpenCameraPort, camera, port);
 }
 
-// Forwards only while the serial table is loaded; otherwise, whatever the
-// port type, asks the USB camera, so that a camera chosen with
-// baseSetCameraSelector can be identified without opening communication.
 extern "C" DWORD WINAPI baseGetModelDescrip(DWORD camera, bvlModelDescrip* descrip) {
-    traceLine("baseGetModelDescrip is called\n");
-    return runGuarded([&]() -> DWORD {
-        const ProcessState& state = processState();
-        if (state.portType == BVL_PORT_SERIAL && state.serialBaseAPI)
-            return state.serialBaseAPI->baseGetModelDescrip(camera, descrip);
-        return usbGetModelDescrip(camera, descrip);
-    });
+    return dispatch("baseGetModelDescrip is called\n", &bvlBaseAPI::baseGetModelDescrip, camera, descrip);
 }
 
-// Registers the notification callback: handed to the serial library while
-// a serial connection has its table, otherwise kept here for the event
-// channel.
 extern "C" DWORD WINAPI baseSetNotificationCB(DWORD camera, bvlNotifyCB callback, UINT_PTR context) {
-    traceLine("baseSetNotificationCB is called\n");
-    ProcessState& state = processState();
-    if (state.portType == BVL_PORT_SERIAL && state.serialBaseAPI)
-        return state.serialBaseAPI->baseSetNotificationCB(camera, callback, context);
-    state.notify.notifyCallback = callback;
-    state.notify.notifyContext = context;
-    return 0;
+    return dispatch("baseSetNotificationCB is called\n", &bvlBaseAPI::baseSetNotificationCB, camera, callback,
+                    context);
 }
 
 extern "C" DWORD WINAPI baseSetCameraSelector(DWORD modelID) {

@@ -1,69 +1,64 @@
 // Camera storage: volumes, directories, files. Each forwards on a serial
 // port and runs its USB road on a USB port.
 #include "dispatch.h"
-#include "../include/bvcl2sti.h"
-#include "usb_road.h"
+#include "bvcl2sti.h"
 
 using namespace bv;
 
 extern "C" DWORD WINAPI baseGetVols(DWORD camera, bvlStream* stream) {
-    return dispatchOperation("baseGetVols is called\n", &bvlBaseAPI::baseGetVols, usbGetVols,
+    return dispatch("baseGetVols is called\n", &bvlBaseAPI::baseGetVols,
                              camera, stream);
 }
 
 extern "C" DWORD WINAPI baseGetDirs(DWORD camera, const BYTE* subtree, bvlStream* stream) {
-    return dispatchOperation("baseGetDirs is called\n", &bvlBaseAPI::baseGetDirs, usbGetDirs,
+    return dispatch("baseGetDirs is called\n", &bvlBaseAPI::baseGetDirs,
                              camera, subtree, stream);
 }
 
 extern "C" DWORD WINAPI baseGetFile(DWORD camera, const char* path, bvlStream* stream) {
-    return dispatchOperation("baseGetFile is called\n", &bvlBaseAPI::baseGetFile, usbGetFile,
+    return dispatch("baseGetFile is called\n", &bvlBaseAPI::baseGetFile,
                              camera, path, stream);
 }
 
 extern "C" DWORD WINAPI baseDeleteFiles(DWORD camera, const char* fileList) {
-    return dispatchOperation("baseDeleteFiles is called\n", &bvlBaseAPI::baseDeleteFiles,
-                             usbDeleteFiles, camera, fileList);
+    return dispatch("baseDeleteFiles is called\n", &bvlBaseAPI::baseDeleteFiles, camera, fileList);
 }
 
 extern "C" DWORD WINAPI baseDeleteVolPictures(DWORD camera, const char* volume, DWORD word1,
                                               DWORD word2) {
-    return dispatchOperation("baseDeleteVolPictures is called\n", &bvlBaseAPI::baseDeleteVolPictures,
-                             usbDeleteVolPictures, camera, volume, word1, word2);
+    return dispatch("baseDeleteVolPictures is called\n", &bvlBaseAPI::baseDeleteVolPictures, camera, volume, word1, word2);
 }
 
 extern "C" DWORD WINAPI baseFormatVol(DWORD camera, const char* volume, DWORD word1, DWORD word2) {
-    return dispatchOperation("baseFormatVol is called\n", &bvlBaseAPI::baseFormatVol, usbFormatVol,
+    return dispatch("baseFormatVol is called\n", &bvlBaseAPI::baseFormatVol,
                              camera, volume, word1, word2);
 }
 
 extern "C" DWORD WINAPI baseCreateDir(DWORD camera, const char* path) {
-    return dispatchOperation("baseCreateDir is called\n", &bvlBaseAPI::baseCreateDir, usbCreateDir,
+    return dispatch("baseCreateDir is called\n", &bvlBaseAPI::baseCreateDir,
                              camera, path);
 }
 
 extern "C" DWORD WINAPI baseRemoveDir(DWORD camera, const char* path) {
-    return dispatchOperation("baseRemoveDir is called\n", &bvlBaseAPI::baseRemoveDir, usbRemoveDir,
+    return dispatch("baseRemoveDir is called\n", &bvlBaseAPI::baseRemoveDir,
                              camera, path);
 }
 
 extern "C" DWORD WINAPI basePutFile(DWORD camera, const char* name, bvlStream* source) {
-    return dispatchOperation("basePutFile is called\n", &bvlBaseAPI::basePutFile, usbPutFile, camera,
+    return dispatch("basePutFile is called\n", &bvlBaseAPI::basePutFile, camera,
                              name, source);
 }
 
 extern "C" DWORD WINAPI baseSetFileAttribs(DWORD camera, const char* fileList, DWORD attribs) {
-    return dispatchOperation("baseSetFileAttribs is called\n", &bvlBaseAPI::baseSetFileAttribs,
-                             usbSetFileAttribs, camera, fileList, attribs);
+    return dispatch("baseSetFileAttribs is called\n", &bvlBaseAPI::baseSetFileAttribs, camera, fileList, attribs);
 }
 
 extern "C" DWORD WINAPI baseSetFileTimes(DWORD camera, const char* fileList, DWORD time) {
-    return dispatchOperation("baseSetFileTimes is called\n", &bvlBaseAPI::baseSetFileTimes,
-                             usbSetFileTimes, camera, fileList, time);
+    return dispatch("baseSetFileTimes is called\n", &bvlBaseAPI::baseSetFileTimes, camera, fileList, time);
 }
 
 extern "C" DWORD WINAPI baseGetJpegParsingHeader(DWORD camera, const char* path, bvlStream* stream) {
-    return dispatchOperation("baseGetJpegParsingHeader is called\n",
-                             &bvlBaseAPI::baseGetJpegParsingHeader, usbGetJpegParsingHeader, camera,
+    return dispatch("baseGetJpegParsingHeader is called\n",
+                             &bvlBaseAPI::baseGetJpegParsingHeader, camera,
                              path, stream);
 }

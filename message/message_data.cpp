@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <new>
 
-#include "../Common/guarded_block.h"
-#include "../Common/stream_wrappers.h"
-#include "../sti/sti_transport.h"
+#include "guarded_block.h"
+#include "stream_wrappers.h"
+#include "sti_transport.h"
 
 namespace bv {
 namespace {

@@ -16,8 +16,8 @@
 
 #include <atomic>
 
-#include "../Common/owned.h"
-#include "../include/bvcl2sti.h"
+#include "owned.h"
+#include "bvcl2sti.h"
 
 namespace bv {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <new>
 
-#include "../Common/guarded_block.h"
-#include "../sti/sti_transport.h"
+#include "guarded_block.h"
+#include "sti_transport.h"
 
 namespace bv {
 namespace {

@@ -3,9 +3,9 @@
 // any other port type takes the USB road of this library.
 #include "message_transport.h"
 
-#include "../Common/trace.h"
-#include "../front/guarded_call.h"
-#include "../front/process_state.h"
+#include "trace.h"
+#include "guarded_call.h"
+#include "process_state.h"
 
 using namespace bv;
 

@@ -1,7 +1,7 @@
 // The USB roads of the two message exchange entry points.
 #pragma once
 
-#include "../Common/message_record.h"
+#include "message_record.h"
 #include "message_private.h"
 
 namespace bv {

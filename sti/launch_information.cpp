@@ -1,7 +1,7 @@
 // The camera whose still-image event launched this process: the service
 // names the device and the event, and the model is the one whose
 // detection text equals the event's name.
-#include "../Common/bvWinReg.h"
+#include "bvWinReg.h"
 #include "sti_private.h"
 #include "sti_transport.h"
 

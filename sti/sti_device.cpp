@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "../Common/library_search.h"
+#include "library_search.h"
 #include "sti_private.h"
 
 namespace bv {

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "../Common/owned.h"
+#include "owned.h"
 #include "listing_times.h"
 #include "sti_transport.h"
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "../Common/guarded_block.h"
-#include "../Common/stream_wrappers.h"
+#include "guarded_block.h"
+#include "stream_wrappers.h"
 #include "sti_private.h"
 
 namespace bv {

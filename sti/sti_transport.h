@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 
 namespace bv {
 

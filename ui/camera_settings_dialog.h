@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "../events/event_channel.h"
+#include "event_channel.h"
 #include "settings_status.h"
 
 namespace bv {

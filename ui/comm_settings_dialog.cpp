@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "common_controls.h"
-#include "../Common/bvWinReg.h"
-#include "../Common/default_port.h"
-#include "../sti/sti_transport.h"
+#include "bvWinReg.h"
+#include "default_port.h"
+#include "sti_transport.h"
 #include "ui_private.h"
 
 namespace bv {

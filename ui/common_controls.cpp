@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "../Common/library_search.h"
-#include "../Common/owned.h"
+#include "library_search.h"
+#include "owned.h"
 
 namespace bv {
 namespace {

@@ -3,7 +3,7 @@
 // globals, no clock; builds without the system headers.
 #pragma once
 
-#include "../Common/win_types.h"
+#include "win_types.h"
 
 #include <ctime>
 

@@ -1,7 +1,7 @@
 // The small window shown while serial cameras are searched for. The search
 // blocks the dialog's thread without dispatching messages, so the window
 // draws its text when it is erased as well as when it is painted.
-#include "../Common/owned.h"
+#include "owned.h"
 #include "ui_private.h"
 
 namespace bv {

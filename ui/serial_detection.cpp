@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "../Common/bvWinReg.h"
-#include "../Common/owned.h"
-#include "../Common/serial_base_table.h"
+#include "bvWinReg.h"
+#include "owned.h"
+#include "serial_base_table.h"
 #include "ui_private.h"
 
 namespace bv {

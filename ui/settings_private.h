@@ -8,7 +8,7 @@
 
 #include <ctime>
 
-#include "../Common/owned.h"
+#include "owned.h"
 #include "camera_settings_dialog.h"
 #include "ui_private.h"
 

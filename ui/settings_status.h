@@ -2,7 +2,7 @@
 // headers.
 #pragma once
 
-#include "../Common/win_types.h"
+#include "win_types.h"
 
 namespace bv {
 

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 #include "comm_settings_dialog.h"
 #include "resource_ids.h"
 

@@ -7,7 +7,7 @@
 
 #include "Common/bv_exception.h"
 #include "Common/error_report.h"
-#include "front/guarded_call.h"
+#include "Common/guarded_call.h"
 #include "tests/support/debug_output_capture.h"
 
 namespace {

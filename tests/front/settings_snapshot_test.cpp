@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "front/settings_snapshot.h"
+#include "front/usb/settings_snapshot.h"
 
 namespace {
 

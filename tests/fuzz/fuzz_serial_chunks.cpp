@@ -2,7 +2,7 @@
 // that takes half of each write and fails the call the input names: opened
 // and closed once, written while open, and never a clamped 0 or 100.
 #include "fuzz.h"
-#include "front/serial_message.h"
+#include "front/serial/serial_message.h"
 
 namespace {
 

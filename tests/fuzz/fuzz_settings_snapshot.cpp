@@ -2,7 +2,7 @@
 // only from whole entries; the version is terminated in its buffer and
 // starts with a digit.
 #include "fuzz.h"
-#include "front/settings_snapshot.h"
+#include "front/usb/settings_snapshot.h"
 
 FUZZ_TARGET {
     const bv::CardSlots slots = bv::summariseVolumes(data, static_cast<DWORD>(size));

@@ -2,7 +2,7 @@
 // (a list ends at its first pair of NULs, a subtree record within four).
 #include "fuzz.h"
 #include "Common/text_size.h"
-#include "front/payload_lengths.h"
+#include "front/usb/payload_lengths.h"
 
 FUZZ_TARGET {
     std::vector<char> text(data, data + size);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "front/serial_message.h"
+#include "front/serial/serial_message.h"
 #include "message/message_transport.h"
 #include "tests/sti/sti_fixture.h"
 

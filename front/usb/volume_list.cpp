@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../Common/stream_wrappers.h"
+#include "stream_wrappers.h"
 
 namespace bv {
 namespace {

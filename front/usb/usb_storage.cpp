@@ -3,9 +3,9 @@
 // stream transfer, which ends the device lock that the command took.
 #include <cstring>
 
-#include "../Common/guarded_block.h"
-#include "../Common/stream_wrappers.h"
-#include "../sti/sti_transport.h"
+#include "guarded_block.h"
+#include "stream_wrappers.h"
+#include "sti_transport.h"
 #include "usb_exchange.h"
 #include "usb_payloads.h"
 #include "usb_road.h"
@@ -87,7 +87,7 @@ DWORD measureSource(const bvlStream* source, DWORD* size) {
 
 }  // namespace
 
-DWORD usbGetVols(DWORD, bvlStream* stream) {
+DWORD WINAPI usbGetVols(DWORD, bvlStream* stream) {
     if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
     DWORD rc = 0;
     streamOpen(stream, BVL_STREAM_OPEN_WRITE, &rc);
@@ -104,22 +104,22 @@ DWORD usbGetVols(DWORD, bvlStream* stream) {
     return rc != 0 ? rc : closeError;
 }
 
-DWORD usbGetDirs(DWORD, const BYTE* subtree, bvlStream* stream) {
+DWORD WINAPI usbGetDirs(DWORD, const BYTE* subtree, bvlStream* stream) {
     if (!subtree) return BVL_E_INVALID_PARAMETER;
     if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
     const requestBlock request = {kCommandGetDirs, subtreeLength(subtree), subtree};
     return fetchAnnounced(request, stream, InStreamFuncForGetFromSTIForGetDir, false);
 }
 
-DWORD usbGetFile(DWORD, const char* path, bvlStream* stream) {
+DWORD WINAPI usbGetFile(DWORD, const char* path, bvlStream* stream) {
     return fetchFile(kCommandGetFile, path, stream);
 }
 
-DWORD usbGetJpegParsingHeader(DWORD, const char* path, bvlStream* stream) {
+DWORD WINAPI usbGetJpegParsingHeader(DWORD, const char* path, bvlStream* stream) {
     return fetchFile(kCommandJpegHeader, path, stream);
 }
 
-DWORD usbPutFile(DWORD, const char* name, bvlStream* source) {
+DWORD WINAPI usbPutFile(DWORD, const char* name, bvlStream* source) {
     if (!source || !source->ReadCB || !source->SeekCB || !source->TellCB)
         return BVL_E_INVALID_FN_POINTER;
     if (!name) return BVL_E_INVALID_PARAMETER;
@@ -133,29 +133,29 @@ DWORD usbPutFile(DWORD, const char* name, bvlStream* source) {
     return InStreamFuncForPutToSTI(source, kLockEnd, size);
 }
 
-DWORD usbDeleteFiles(DWORD, const char* fileList) {
+DWORD WINAPI usbDeleteFiles(DWORD, const char* fileList) {
     if (!fileList) return BVL_E_INVALID_PARAMETER;
     return exchangeLocked(kCommandDeleteFiles, listLength(fileList), fileList, nullptr, 0);
 }
 
-DWORD usbDeleteVolPictures(DWORD, const char* volume, DWORD, DWORD) {
+DWORD WINAPI usbDeleteVolPictures(DWORD, const char* volume, DWORD, DWORD) {
     return sendText(kCommandDeleteVolPictures, volume);
 }
 
-DWORD usbFormatVol(DWORD, const char* volume, DWORD, DWORD) {
+DWORD WINAPI usbFormatVol(DWORD, const char* volume, DWORD, DWORD) {
     return sendText(kCommandFormatVol, volume);
 }
 
-DWORD usbCreateDir(DWORD, const char* path) { return sendText(kCommandCreateDir, path); }
+DWORD WINAPI usbCreateDir(DWORD, const char* path) { return sendText(kCommandCreateDir, path); }
 
-DWORD usbRemoveDir(DWORD, const char* path) { return sendText(kCommandRemoveDir, path); }
+DWORD WINAPI usbRemoveDir(DWORD, const char* path) { return sendText(kCommandRemoveDir, path); }
 
-DWORD usbSetFileAttribs(DWORD, const char* fileList, DWORD attribs) {
+DWORD WINAPI usbSetFileAttribs(DWORD, const char* fileList, DWORD attribs) {
     if (!fileList) return BVL_E_INVALID_PARAMETER;
     return sendBuilt(kCommandSetFileAttribs, buildAttribsPayload(static_cast<BYTE>(attribs), fileList));
 }
 
-DWORD usbSetFileTimes(DWORD, const char* fileList, DWORD time) {
+DWORD WINAPI usbSetFileTimes(DWORD, const char* fileList, DWORD time) {
     if (!fileList) return BVL_E_INVALID_PARAMETER;
     return sendBuilt(kCommandSetFileTimes, buildTimesPayload(time, fileList));
 }

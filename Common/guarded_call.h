@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <new>
 
-#include "../Common/bv_exception.h"
-#include "../include/bvcl2sti.h"
+#include "bv_exception.h"
+#include "bvcl2sti.h"
 
 namespace bv {
 

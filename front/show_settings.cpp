@@ -6,13 +6,13 @@
 #include <cstring>
 #include <ctime>
 
-#include "../Common/memory_stream.h"
-#include "../Common/owned.h"
-#include "../ui/camera_settings_dialog.h"
+#include "memory_stream.h"
+#include "owned.h"
+#include "camera_settings_dialog.h"
 #include "process_state.h"
 #include "settings_snapshot.h"
-#include "../include/bvcl2sti.h"
-#include "usb_road.h"
+#include "bvcl2sti.h"
+#include "roads.h"
 
 namespace bv {
 namespace {
@@ -109,7 +109,7 @@ DWORD gatherShowAndWrite(DWORD camera, HWND parent, bvlCameraSettings& settings)
 
 }  // namespace
 
-DWORD usbShowSettingsUI(DWORD camera, HWND parent) {
+DWORD WINAPI showCameraSettings(DWORD camera, HWND parent) {
     bvlCameraSettings& settings = cameraSettings();
     std::memset(&settings, 0, sizeof settings);
     const DWORD rc = gatherShowAndWrite(camera, parent, settings);

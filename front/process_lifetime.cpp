@@ -1,19 +1,14 @@
+#include "process_lifetime.h"
+
+#include "event_channel.h"
 #include "process_state.h"
 
-#include "../Common/library_search.h"
-#include "../ui/common_controls.h"
+#include "library_search.h"
+#include "common_controls.h"
 
 namespace bv {
-namespace {
-
-ProcessState g_process;
-
-}  // namespace
-
-ProcessState& processState() { return g_process; }
-
 void attachProcess(HINSTANCE instance) {
-    ProcessState& s = g_process;
+    ProcessState& s = processState();
     s.moduleInstance = instance;
     s.portType = BVL_PORT_NONE;
     s.serialBaseAPI = nullptr;
@@ -22,7 +17,7 @@ void attachProcess(HINSTANCE instance) {
 }
 
 void detachProcess(bool processTerminating) {
-    ProcessState& s = g_process;
+    ProcessState& s = processState();
     if (processTerminating) {
         // Leave the modules to the system; the owners must not free them
         // from the static destructors either.

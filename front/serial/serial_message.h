@@ -6,9 +6,9 @@
 // serial_message.cpp.
 #pragma once
 
-#include "../Common/win_types.h"
+#include "win_types.h"
 
-#include "../include/bvcl2sti.h"
+#include "bvcl2sti.h"
 
 namespace bv {
 

@@ -7,9 +7,9 @@
 // whole wait.
 #include "serial_message.h"
 
-#include "../Common/guarded_block.h"
-#include "../Common/message_record.h"
-#include "../Common/trace.h"
+#include "guarded_block.h"
+#include "message_record.h"
+#include "trace.h"
 #include "guarded_call.h"
 #include "serial_library.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../Common/text_size.h"
+#include "text_size.h"
 
 namespace bv {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "../include/bvcl2sti.h"
-#include "../sti/sti_transport.h"
+#include "bvcl2sti.h"
+#include "sti_transport.h"
 
 namespace bv {
 

@@ -1,9 +1,9 @@
 // baseGetUSBModels on any port type: the descriptions of the maker's USB
 // cameras that the Still Image service knows, written to the caller's
 // stream as NUL-terminated texts ended by an empty one.
-#include "../Common/stream_wrappers.h"
-#include "../Common/text_size.h"
-#include "../sti/sti_transport.h"
+#include "stream_wrappers.h"
+#include "text_size.h"
+#include "sti_transport.h"
 #include "process_state.h"
 #include "usb_road.h"
 

@@ -3,7 +3,7 @@
 // list, and the camera clock to and from the dialog's wall-clock time.
 #pragma once
 
-#include "../Common/win_types.h"
+#include "win_types.h"
 
 #include <cstddef>
 

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "../Common/library_search.h"
-#include "../Common/serial_base_table.h"
+#include "library_search.h"
+#include "serial_base_table.h"
 
 namespace bv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "../Common/guarded_block.h"
+#include "guarded_block.h"
 #include "payload_lengths.h"
 
 namespace bv {

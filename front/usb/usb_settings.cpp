@@ -3,7 +3,7 @@
 // come as bulk data after the command that announces their size.
 #include <cstring>
 
-#include "../Common/guarded_block.h"
+#include "guarded_block.h"
 #include "usb_exchange.h"
 #include "usb_payloads.h"
 #include "usb_road.h"
@@ -77,14 +77,14 @@ DWORD fetchReleaseData(DWORD command, DWORD payloadLength, const void* payload,
 
 }  // namespace
 
-DWORD usbReadSetting(DWORD, DWORD id, void* value) {
+DWORD WINAPI usbReadSetting(DWORD, DWORD id, void* value) {
     if (!value) return BVL_E_INVALID_PARAMETER;
     return exchangeLocked(kCommandReadSetting, sizeof id, &id, value, settingReplyLength(id));
 }
 
 // IDs 1 to 4 are laid out here from the plain value; for any other ID the
 // value is the caller's own record, which gets the ID in its first word.
-DWORD usbWriteSetting(DWORD, DWORD id, void* value) {
+DWORD WINAPI usbWriteSetting(DWORD, DWORD id, void* value) {
     if (!value) return BVL_E_INVALID_PARAMETER;
     const DWORD valueLength = ownValueLength(id, value);
     if (valueLength == 0) {
@@ -104,19 +104,19 @@ DWORD usbWriteSetting(DWORD, DWORD id, void* value) {
 
 // The driver reads the request and writes the reply that the lengths
 // announce (their low 16 bits): a null address with a length is refused.
-DWORD usbReleaseControlEx(DWORD, DWORD requestLength, const void* request, DWORD replyLength,
+DWORD WINAPI usbReleaseControlEx(DWORD, DWORD requestLength, const void* request, DWORD replyLength,
                           void* reply) {
     if ((LOWORD(requestLength) != 0 && !request) || (LOWORD(replyLength) != 0 && !reply))
         return BVL_E_INVALID_PARAMETER;
     return exchangeLocked(kCommandRelease, LOWORD(requestLength), request, reply, LOWORD(replyLength));
 }
 
-DWORD usbReleaseControlGetReleasedData(DWORD, DWORD word1, DWORD word2, bvlStream* stream) {
+DWORD WINAPI usbReleaseControlGetReleasedData(DWORD, DWORD word1, DWORD word2, bvlStream* stream) {
     const DWORD words[2] = {word1, word2};
     return fetchReleaseData(kCommandReleasedData, sizeof words, words, stream);
 }
 
-DWORD usbReleaseControlGetViewFinderData(DWORD, bvlStream* stream) {
+DWORD WINAPI usbReleaseControlGetViewFinderData(DWORD, bvlStream* stream) {
     return fetchReleaseData(kCommandViewFinderData, 0, nullptr, stream);
 }
 

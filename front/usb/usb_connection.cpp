@@ -3,10 +3,11 @@
 // description, and the event channel that runs while the camera is open.
 #include <cstring>
 
-#include "../Common/bvWinReg.h"
-#include "../Common/bv_exception.h"
-#include "../message/message_transport.h"
-#include "../sti/sti_transport.h"
+#include "bvWinReg.h"
+#include "bv_exception.h"
+#include "event_channel.h"
+#include "message_transport.h"
+#include "sti_transport.h"
 #include "process_state.h"
 #include "usb_exchange.h"
 #include "usb_road.h"
@@ -87,7 +88,7 @@ void startEventChannel(ProcessState& state) {
 
 }  // namespace
 
-DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera) {
+DWORD WINAPI usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, UINT_PTR, DWORD* camera) {
     ProcessState& state = processState();
     // A second open without a close replaces the first connection whole.
     StopEventChannel();
@@ -114,7 +115,7 @@ DWORD usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera
     return 0;
 }
 
-DWORD usbCloseCameraComm(DWORD) {
+DWORD WINAPI usbCloseCameraComm(DWORD) {
     StopEventChannel();
     // A message exchange that gave up on its worker may have left it inside
     // a device call; the device is released only after it is done.
@@ -125,13 +126,13 @@ DWORD usbCloseCameraComm(DWORD) {
     return FAILED(released) ? BVL_E_STI_RELEASE_FAILED : 0;
 }
 
-DWORD usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
+DWORD WINAPI usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
     return exchangeLocked(kCommandOpenPort, 0, nullptr, port, sizeof *port);
 }
 
 // Works without an open connection too: the device of the selected model
 // is then opened for this one question and released again.
-DWORD usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
+DWORD WINAPI usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
     if (!descrip) return BVL_E_INVALID_PARAMETER;
     const bool openedHere = !isStiInstanceSet();
     if (openedHere) {

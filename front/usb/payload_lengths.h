@@ -2,7 +2,7 @@
 // directory subtree record. Pure; builds without the system headers.
 #pragma once
 
-#include "../Common/win_types.h"
+#include "win_types.h"
 
 namespace bv {
 

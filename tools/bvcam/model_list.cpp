@@ -1,6 +1,6 @@
 #include "model_list.h"
 
-#include "../../Common/registry_names.h"
+#include "Common/registry_names.h"
 
 namespace {
 

@@ -140,8 +140,7 @@ DWORD launchingCameraPort(bvlCameraPort* port) {
         port->u.usb.deviceName[0] = '\0';
         return BVL_E_NO_LAUNCHING_CAMERA;
     }
-    port->portType = BVL_PORT_USB;
-    std::strcpy(port->portName, "USB");
+    writeUsbPortName(port);
     port->u.usb.modelID = modelID;
     WideCharToMultiByte(CP_ACP, 0, deviceName, -1, port->u.usb.deviceName, sizeof port->u.usb.deviceName,
                         nullptr, nullptr);

@@ -7,7 +7,7 @@
 #include "bvWinReg.h"
 #include "default_port.h"
 #include "sti_transport.h"
-#include "comm_settings_dialog.h"
+#include "comm_port_dialog.h"
 #include "process_state.h"
 #include "device_port.h"
 
@@ -182,7 +182,7 @@ DWORD chooseDevicePort(HWND parent, DWORD modelID, bvlCameraPort* port, DWORD wa
     request.modelChoiceFlag = modelID == 0 ? 1 : 0;
     request.givenModelID = modelID;
     request.stillImageLibrary = processState().stillImageLibrary.get();
-    const INT_PTR ended = runCommSettingsDialog(processState().moduleInstance, parent, request);
+    const INT_PTR ended = runCommDialog(processState().moduleInstance, parent, request);
     if (ended != 0) return static_cast<DWORD>(ended);
 
     if (port->portType == BVL_PORT_SERIAL) {

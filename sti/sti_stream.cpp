@@ -49,10 +49,6 @@ DWORD percentDone(DWORD size, DWORD remaining) {
     return static_cast<DWORD>(static_cast<unsigned long long>(size - remaining) * 100 / size);
 }
 
-// STREAM_READ_ERROR: a ReadCB that delivers nothing, or more than asked,
-// while data remain would stall or overrun the transfer.
-constexpr DWORD kStreamReadError = 0x0a0000a7;
-
 // A report whose error does not count.
 void reportIgnoringError(const bvlStream* s, DWORD percent) {
     DWORD ignored = 0;
@@ -179,7 +175,9 @@ DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
             break;
         }
         if (count == 0 || count > std::min(remaining, kChunkSize)) {
-            status = kStreamReadError;
+            // Nothing, or more than asked, while data remain would stall
+            // or overrun the transfer.
+            status = BVL_E_STREAM_READ_ERROR;
             break;
         }
         // The write sends what ReadCB delivered; the next chunk starts

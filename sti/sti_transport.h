@@ -34,13 +34,15 @@ constexpr BYTE kLockAround = 3;      // lock and unlock
 HRESULT SetUpStiInstance(HMODULE stillImageLibrary);
 bool isStiInstanceSet();
 // Opens the camera whose device description equals description: 0, or
-// 0x0A000080 / 0x0A000081. Opens by internal device name: 0x0A0000E1 when
-// the service cannot be set up.
+// BVL_E_DEVICE_NOT_FOUND / BVL_E_DEVICE_BUSY. Opens by internal device
+// name: BVL_E_STI_INSTANCE_FAILED when the service cannot be set up.
 DWORD openDeviceByModel(HMODULE stillImageLibrary, const char* description);
 DWORD openDeviceByName(HMODULE stillImageLibrary, const char* name);
 // Release in the order device, instance, list, COM; the result is that of
 // the instance's Release (negative is a failure).
 HRESULT releaseStiObjects();
+// releaseStiObjects as the library's code: 0, or BVL_E_STI_RELEASE_FAILED.
+DWORD releaseStiConnection();
 HRESULT releaseStiInstanceOnly();
 
 // The model of the camera whose still-image event launched this process:
@@ -56,17 +58,19 @@ HRESULT enumerateUsbModels(HMODULE stillImageLibrary, char* buffer, DWORD size, 
 int getDevicePortName(char* buffer, DWORD size);
 
 // ---- command exchange ----
-// Codes: 0, the camera's vendor error, 0x02000008 for a failure without
-// one, 0x0A000002 without an open device, 0x0A000060 for a capacity too
-// small. timeoutMs is accepted for the callers' sake and not used.
+// Codes: 0, the camera's vendor error, BVL_E_LL_UNEXPECTED_EXCEPTION for a
+// failure without one, BVL_E_NO_DEVICE_OPEN without an open device,
+// BVL_E_INVALID_PARAMETER for a capacity too small. timeoutMs is accepted
+// for the callers' sake and not used.
 DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD timeoutMs,
                   BYTE lockMode);
 DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength);
 DWORD lockStiDevice();
 DWORD unlockStiDevice();
 // Reads *wanted bytes into buffer (capacity bytes) in as many raw reads as
-// the device needs: 0, a read's own code, 0x0A00002D when a read delivers
-// nothing or more than asked, 0x0A000060 when capacity < *wanted.
+// the device needs: 0, a read's own code, BVL_E_FILE_DATA_CORRUPT when a
+// read delivers nothing or more than asked, BVL_E_INVALID_PARAMETER when
+// capacity < *wanted.
 DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted);
 DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size);
 DWORD GetBvErrorID();

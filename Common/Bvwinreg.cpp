@@ -6,9 +6,6 @@
 namespace bv {
 namespace {
 
-constexpr char kLastModel[] = "lastModel";
-constexpr char kDefaultModel[] = "defaultModel";
-
 // lastModel for "lastPort", defaultModel for "defaultPort"; any other value
 // name has no port type to go by, and null is returned.
 const char* portTypeValueFor(const char* valueName) {
@@ -66,7 +63,7 @@ void RegistryStore::FindModelKeyByID(DWORD modelID, char* keyName, DWORD size) c
     findModelKey(
         [modelID](const bvCWinRegKey& model) {
             DWORD stored = 0;
-            model.read("modelID", &stored, sizeof stored);
+            model.read(kModelID, &stored, sizeof stored);
             return stored == modelID;
         },
         kLineNoModelID, keyName, size);
@@ -76,7 +73,7 @@ void RegistryStore::FindModelKeyByName(const char* modelName, char* keyName, DWO
     findModelKey(
         [modelName](const bvCWinRegKey& model) {
             char stored[kModelTextSize + 1] = {};
-            model.read("modelName", stored, kModelTextSize);
+            model.read(kModelName, stored, kModelTextSize);
             return std::strcmp(stored, modelName) == 0;
         },
         kLineNoModelName, keyName, size);
@@ -95,18 +92,18 @@ void RegistryStore::ReadModelID(const char* modelName, DWORD* modelID) const {
     FindModelKeyByName(modelName, keyName, sizeof keyName);
     bvCWinRegKey models(root_, kModelListKey);
     bvCWinRegKey model(models.get(), keyNameText(keyName, sizeof keyName).c_str());
-    model.read("modelID", modelID, sizeof *modelID);
+    model.read(kModelID, modelID, sizeof *modelID);
 }
 
 // A name that fills the whole field without its terminator (another
 // installer's doing) is cut to the field, so it never runs past it.
 void RegistryStore::ReadModelName(DWORD modelID, char* modelName) const {
-    readModelValue(modelID, "modelName", modelName, kModelTextSize);
+    readModelValue(modelID, kModelName, modelName, kModelTextSize);
     modelName[kModelTextSize - 1] = '\0';
 }
 
 void RegistryStore::ReadInstallMethod(DWORD* installMethod, DWORD modelID) const {
-    readModelValue(modelID, "installMethod", installMethod, sizeof *installMethod);
+    readModelValue(modelID, kInstallMethod, installMethod, sizeof *installMethod);
 }
 
 BOOL RegistryStore::IsUSBInstalled() const {
@@ -115,7 +112,7 @@ BOOL RegistryStore::IsUSBInstalled() const {
         bvCWinRegKey model(models.get(), name);
         DWORD method = 0;
         try {
-            model.read("installMethod", &method, sizeof method);
+            model.read(kInstallMethod, &method, sizeof method);
         } catch (const bvCDeviceException&) {
             return false;  // a model without the value is not installed for USB
         }
@@ -130,9 +127,9 @@ bool RegistryStore::FindModelByDetectID(const char* eventName, DWORD* modelID) c
         char detectID[kModelTextSize + 1] = {};
         DWORD id = 0;
         try {
-            model.read("cameraDetectID", detectID, kModelTextSize);
+            model.read(kCameraDetectID, detectID, kModelTextSize);
             if (lstrcmpiA(detectID, eventName) != 0) return false;
-            model.read("modelID", &id, sizeof id);
+            model.read(kModelID, &id, sizeof id);
         } catch (const bvCDeviceException&) {
             return false;  // a model without the values cannot be the launching camera
         }

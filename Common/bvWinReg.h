@@ -1,13 +1,8 @@
 // The registry store: camera models and the last and default ports, kept
 // under the local-machine hive.
 //
-// Layout under the store's root (HKEY_LOCAL_MACHINE in the product):
-//   Software\Orvel\Brivant\BVLL            one subkey per camera model with
-//                                          modelID, modelName, installMethod,
-//                                          lastPort, defaultPort, cameraDetectID
-//   Software\Orvel\Brivant\BVL2STI         lastModel, defaultModel (port types)
-//   Software\Orvel\Brivant\BVL2STI\SERIAL  lastPort, defaultPort
-//   Software\Orvel\Brivant\BVL2STI\USB     lastPort, defaultPort
+// The layout under the store's root (HKEY_LOCAL_MACHINE in the product)
+// and its names are in registry_names.h.
 //
 // The store only opens keys, reads values and overwrites values; the
 // installer creates the keys. Every key is opened with full access and
@@ -19,15 +14,9 @@
 
 #include "bvcl2sti.h"
 #include "bv_exception.h"
+#include "registry_names.h"
 
 namespace bv {
-
-constexpr char kModelListKey[] = "Software\\Orvel\\Brivant\\BVLL";
-constexpr char kLibraryKey[] = "Software\\Orvel\\Brivant\\BVL2STI";
-constexpr char kSerialSubkey[] = "SERIAL";
-constexpr char kUsbSubkey[] = "USB";
-constexpr char kLastPort[] = "lastPort";
-constexpr char kDefaultPort[] = "defaultPort";
 
 constexpr DWORD kModelKeyNameSize = 32;  // what callers pass to the model lookups
 constexpr DWORD kModelTextSize = 64;     // modelName and cameraDetectID

@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "../Common/registry_names.h"
 #include "../tools/common/port_text.h"
 
 namespace {
 
-const char kModelList[] = "Software\\Orvel\\Brivant\\BVLL";
-const char kLibrary[] = "Software\\Orvel\\Brivant\\BVL2STI";
+using namespace bv;
+
 const char kLibrarySection[] = "BVL2STI";
 
 class Key {
@@ -87,21 +88,21 @@ bool installModel(const ModelsFile& file, const std::string& section) {
         std::fprintf(stderr, "bvsetup: model key \"%s\" is longer than 31 characters\n", section.c_str());
         return false;
     }
-    Key key(std::string(kModelList) + "\\" + section);
-    const DWORD modelID = std::strtoul(file.text(section, "modelID").c_str(), nullptr, 0);
-    const DWORD method = std::strtoul(file.text(section, "installMethod").c_str(), nullptr, 0);
-    const std::string name = file.text(section, "modelName");
+    Key key(std::string(kModelListKey) + "\\" + section);
+    const DWORD modelID = std::strtoul(file.text(section, kModelID).c_str(), nullptr, 0);
+    const DWORD method = std::strtoul(file.text(section, kInstallMethod).c_str(), nullptr, 0);
+    const std::string name = file.text(section, kModelName);
     if (!key || modelID == 0 || name.empty() || name.size() > 63) {
         std::fprintf(stderr, "bvsetup: model \"%s\" needs a modelID and a modelName of at most 63 characters\n",
                      section.c_str());
         return false;
     }
-    bool ok = key.setWord("modelID", modelID) && key.setText("modelName", name) &&
-              key.setWord("installMethod", method);
-    const std::string detect = file.text(section, "cameraDetectID");
-    if (!detect.empty()) ok = ok && key.setText("cameraDetectID", detect);
-    ok = ok && setPort(key, "lastPort", file.text(section, "lastPort"));
-    ok = ok && setPort(key, "defaultPort", file.text(section, "defaultPort"));
+    bool ok = key.setWord(kModelID, modelID) && key.setText(kModelName, name) &&
+              key.setWord(kInstallMethod, method);
+    const std::string detect = file.text(section, kCameraDetectID);
+    if (!detect.empty()) ok = ok && key.setText(kCameraDetectID, detect);
+    ok = ok && setPort(key, kLastPort, file.text(section, kLastPort));
+    ok = ok && setPort(key, kDefaultPort, file.text(section, kDefaultPort));
     if (ok) std::printf("installed %s (%s)\n", section.c_str(), name.c_str());
     return ok;
 }
@@ -109,9 +110,10 @@ bool installModel(const ModelsFile& file, const std::string& section) {
 // The library's own key with its SERIAL and USB subkeys, and its default
 // and last ports when the file names them.
 bool installLibrary(const ModelsFile& file) {
-    Key library(kLibrary), serial(std::string(kLibrary) + "\\SERIAL"), usb(std::string(kLibrary) + "\\USB");
+    const std::string path = kLibraryKey;
+    Key library(path), serial(path + "\\" + kSerialSubkey), usb(path + "\\" + kUsbSubkey);
     if (!library || !serial || !usb) return false;
-    for (const char* name : {"defaultPort", "lastPort"}) {
+    for (const char* name : {kDefaultPort, kLastPort}) {
         const std::string text = file.text(kLibrarySection, name);
         bvlCameraPort port;
         if (text.empty()) continue;
@@ -120,7 +122,7 @@ bool installLibrary(const ModelsFile& file) {
             return false;
         }
         const Key& kind = port.portType == BVL_PORT_USB ? usb : serial;
-        const char* typeName = std::strcmp(name, "defaultPort") == 0 ? "defaultModel" : "lastModel";
+        const char* typeName = std::strcmp(name, kDefaultPort) == 0 ? kDefaultModel : kLastModel;
         if (!kind.set(name, REG_BINARY, &port, sizeof port) || !library.setWord(typeName, port.portType))
             return false;
     }
@@ -139,9 +141,9 @@ int install(const ModelsFile& file) {
 int uninstall(const ModelsFile& file) {
     for (const std::string& section : file.sections())
         if (section != kLibrarySection)
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kModelList) + "\\" + section).c_str());
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kLibrary);
-    for (const char* parent : {kModelList, "Software\\Orvel\\Brivant", "Software\\Orvel"})
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kModelListKey) + "\\" + section).c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kLibraryKey);
+    for (const char* parent : {kModelListKey, kBrivantKey, kOrvelKey})
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, parent);  // fails, as wanted, while not empty
     std::printf("uninstalled\n");
     return 0;

@@ -39,7 +39,7 @@ std::vector<ModelEntry> readModelTable() {
         try {
             bvCWinRegKey model(models.get(), name);
             ModelEntry entry = {};
-            model.read("modelID", &entry.modelID, sizeof entry.modelID);
+            model.read(kModelID, &entry.modelID, sizeof entry.modelID);
             model.read(kLastPort, &entry.lastPort, sizeof entry.lastPort);
             table.push_back(entry);
         } catch (const bvCDeviceException&) {

@@ -2,6 +2,8 @@
 // exported table against the Still Image stand-in and its virtual camera:
 // what reaches the camera, what the caller gets, and that no device lock
 // or device outlives a call.
+#include <objbase.h>
+
 #include <filesystem>
 #include <fstream>
 #include <thread>

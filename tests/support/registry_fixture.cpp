@@ -19,14 +19,14 @@ bool RegistryWriter::readValue(const std::string& path, const char* name, void* 
 void RegistryWriter::addModel(const char* key, const DWORD* modelID, const char* modelName,
                               const DWORD* installMethod) const {
     setValue(modelPath(key), nullptr, nullptr, 0, 0);
-    if (modelID) setModelValue(key, "modelID", modelID, 4, REG_DWORD);
-    if (modelName) setModelValue(key, "modelName", modelName, lstrlenA(modelName) + 1, REG_SZ);
-    if (installMethod) setModelValue(key, "installMethod", installMethod, 4, REG_DWORD);
+    if (modelID) setModelValue(key, bv::kModelID, modelID, 4, REG_DWORD);
+    if (modelName) setModelValue(key, bv::kModelName, modelName, lstrlenA(modelName) + 1, REG_SZ);
+    if (installMethod) setModelValue(key, bv::kInstallMethod, installMethod, 4, REG_DWORD);
 }
 
 void RegistryWriter::addLibraryKeys() const {
-    setValue(libraryPath("SERIAL"), nullptr, nullptr, 0, 0);
-    setValue(libraryPath("USB"), nullptr, nullptr, 0, 0);
+    setValue(libraryPath(bv::kSerialSubkey), nullptr, nullptr, 0, 0);
+    setValue(libraryPath(bv::kUsbSubkey), nullptr, nullptr, 0, 0);
 }
 
 }  // namespace bvtest

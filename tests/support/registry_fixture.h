@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "Common/registry_names.h"
 #include "bvcl2sti.h"
 
 namespace bvtest {
@@ -32,13 +33,13 @@ public:
         return readValue(modelPath(key), name, data, size);
     }
     // Deletes Software\Orvel below the root.
-    void clear() const { RegDeleteTreeA(root_, "Software\\Orvel"); }
+    void clear() const { RegDeleteTreeA(root_, bv::kOrvelKey); }
 
 private:
     // BVLL\<key>, and BVL2STI or its subkey when one is named.
-    static std::string modelPath(const char* key) { return std::string("Software\\Orvel\\Brivant\\BVLL\\") + key; }
+    static std::string modelPath(const char* key) { return std::string(bv::kModelListKey) + "\\" + key; }
     static std::string libraryPath(const char* subkey) {
-        return std::string("Software\\Orvel\\Brivant\\BVL2STI") + (*subkey ? "\\" : "") + subkey;
+        return std::string(bv::kLibraryKey) + (*subkey ? "\\" : "") + subkey;
     }
     void setValue(const std::string& path, const char* name, const void* data, DWORD size, DWORD type) const;
     bool readValue(const std::string& path, const char* name, void* data, DWORD* size) const;

@@ -1,5 +1,7 @@
 #include "model_list.h"
 
+#include "Common/registry_names.h"
+
 namespace {
 
 DWORD readWord(HKEY key, const char* name) {
@@ -19,13 +21,14 @@ std::string readText(HKEY key, const char* name) {
 
 bool readInstalledModels(std::vector<InstalledModel>& models) {
     HKEY list = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Orvel\\Brivant\\BVLL", 0, KEY_READ, &list) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, bv::kModelListKey, 0, KEY_READ, &list) != ERROR_SUCCESS)
         return false;
     char name[256];  // a key name has at most 255 characters: none ends the list
     for (DWORD i = 0; RegEnumKeyA(list, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
         HKEY model = nullptr;
         if (RegOpenKeyExA(list, name, 0, KEY_READ, &model) != ERROR_SUCCESS) continue;
-        models.push_back({readWord(model, "modelID"), readText(model, "modelName"), readWord(model, "installMethod")});
+        models.push_back({readWord(model, bv::kModelID), readText(model, bv::kModelName),
+                          readWord(model, bv::kInstallMethod)});
         RegCloseKey(model);
     }
     RegCloseKey(list);

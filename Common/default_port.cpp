@@ -1,19 +1,14 @@
 #include "default_port.h"
 
-#include <cstring>
-
-#include "bvWinReg.h"
-
 namespace bv {
 
 void fillDefaultPort(bvlCameraPort* port, DWORD modelID, DWORD kind) {
     std::memset(port, 0, sizeof *port);
     if (kind != kPortKindUsb) {
-        writeSerialDefaultPort(port);
+        writeSerialPort(port, BVL_SERIAL_DEFAULT_PORT_NUMBER, BVL_SERIAL_DEFAULT_BAUD_RATE);
         return;
     }
-    port->portType = BVL_PORT_USB;
-    std::strcpy(port->portName, "USB");
+    writeUsbPortName(port);
     port->u.usb.modelID = modelID != 0 ? modelID : kDefaultUsbModelID;
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 constexpr DWORD kReadSetting = 17;
 constexpr DWORD kWriteSetting = 18;
-constexpr DWORD kClockSetting = 3;  // a word on the camera's clock
+constexpr DWORD kClockSetting = BVL_SETTING_DATE_TIME;  // a word on the camera's clock
 constexpr int kBatch = 10;
 
 // The record of a setting write as the camera reads it: ID, value length,

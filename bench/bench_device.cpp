@@ -47,7 +47,7 @@ DWORD openUsbCamera(const bvlBaseAPI* base, bvlNotifyCB callback, UINT_PTR conte
     if (!simStiDeviceAt(0, &device) || !device.internalName) return BVL_E_DEVICE_INVALID;
     bvlCameraPort port = {};
     port.portType = BVL_PORT_USB;
-    lstrcpyA(port.portName, "USB");
+    lstrcpyA(port.portName, BVL_USB_PORT_NAME);
     WideCharToMultiByte(CP_ACP, 0, device.internalName, -1, port.u.usb.deviceName,
                         sizeof port.u.usb.deviceName - 1, nullptr, nullptr);
     DWORD camera = 0;

@@ -6,7 +6,7 @@
 #   sti, events   the still-image transport; the driver's event channel
 #   front/serial  the serial library: loading, its table, the pass-through
 #   message       raw message exchange over either road
-#   ui            the dialogs
+#   ui            the dialogs: views of plain records that front fills
 #   front/usb     the USB road of the base operations
 #   front         the exports, the tables, dispatch, module load and unload
 # Headers are included by name only, so a header of a higher layer is not
@@ -37,7 +37,7 @@ bv_product_library(bv_sti sti bv_common)
 bv_product_library(bv_events events bv_common)
 bv_product_library(bv_serial front/serial bv_common)
 bv_product_library(bv_message message bv_serial bv_sti)
-bv_product_library(bv_ui ui bv_serial bv_events bv_sti)
+bv_product_library(bv_ui ui bv_common bv_events)
 bv_product_library(bv_usb front/usb bv_ui bv_message bv_events bv_sti)
 bv_product_library(bv_front front bv_usb bv_ui bv_message bv_serial bv_events bv_sti)
 

@@ -7,7 +7,7 @@
 #include "bvWinReg.h"
 #include "default_port.h"
 #include "sti_transport.h"
-#include "comm_settings_dialog.h"
+#include "comm_port_dialog.h"
 #include "process_state.h"
 #include "device_port.h"
 
@@ -140,8 +140,7 @@ DWORD launchingCameraPort(bvlCameraPort* port) {
         port->u.usb.deviceName[0] = '\0';
         return BVL_E_NO_LAUNCHING_CAMERA;
     }
-    port->portType = BVL_PORT_USB;
-    std::strcpy(port->portName, "USB");
+    writeUsbPortName(port);
     port->u.usb.modelID = modelID;
     WideCharToMultiByte(CP_ACP, 0, deviceName, -1, port->u.usb.deviceName, sizeof port->u.usb.deviceName,
                         nullptr, nullptr);
@@ -183,7 +182,7 @@ DWORD chooseDevicePort(HWND parent, DWORD modelID, bvlCameraPort* port, DWORD wa
     request.modelChoiceFlag = modelID == 0 ? 1 : 0;
     request.givenModelID = modelID;
     request.stillImageLibrary = processState().stillImageLibrary.get();
-    const INT_PTR ended = runCommSettingsDialog(processState().moduleInstance, parent, request);
+    const INT_PTR ended = runCommDialog(processState().moduleInstance, parent, request);
     if (ended != 0) return static_cast<DWORD>(ended);
 
     if (port->portType == BVL_PORT_SERIAL) {

@@ -17,13 +17,6 @@
 namespace bv {
 namespace {
 
-enum SettingID : DWORD {
-    kSettingOwnerName = 2,
-    kSettingDateTime = 3,
-    kSettingFirmware = 5,
-    kSettingPower = 6,
-};
-
 constexpr char kModelWithOneSlot[] = "Brivant 350";
 constexpr std::size_t kFirmwareReplySize = 32;
 
@@ -51,16 +44,16 @@ long biasAtWallClock(LONG wall) {
 
 void gatherFirmware(DWORD camera, bvlCameraSettings& settings) {
     char reply[kFirmwareReplySize] = {};
-    baseReadSetting(camera, kSettingFirmware, reply);  // an unreadable version shows empty
+    baseReadSetting(camera, BVL_SETTING_FIRMWARE, reply);  // an unreadable version shows empty
     firmwareVersionText(reply, sizeof reply, settings.firmwareVersion, sizeof settings.firmwareVersion);
 }
 
 // Owner name, then clock; the first failure is the operation's result.
 DWORD gatherOwnerAndClock(DWORD camera, bvlCameraSettings& settings) {
-    DWORD rc = baseReadSetting(camera, kSettingOwnerName, settings.ownerName);
+    DWORD rc = baseReadSetting(camera, BVL_SETTING_OWNER_NAME, settings.ownerName);
     if (rc != 0) return rc;
     LONG cameraTime = 0;
-    rc = baseReadSetting(camera, kSettingDateTime, &cameraTime);
+    rc = baseReadSetting(camera, BVL_SETTING_DATE_TIME, &cameraTime);
     if (rc != 0) return rc;
     settings.dateTime = cameraToDialogTime(cameraTime, biasAtUtc(cameraTime));
     return 0;
@@ -85,10 +78,10 @@ void gatherCardSlots(bvlCameraSettings& settings) {
 // failed owner write does not keep the clock from the camera; the first
 // failure is the result.
 DWORD writeBack(DWORD camera, bvlCameraSettings& settings) {
-    const DWORD rc = baseWriteSetting(camera, kSettingOwnerName, settings.ownerName);
+    const DWORD rc = baseWriteSetting(camera, BVL_SETTING_OWNER_NAME, settings.ownerName);
     if (settings.endStatus != kSettingsChangedTime) return rc;
     LONG cameraTime = dialogToCameraTime(settings.dateTime, biasAtWallClock(settings.dateTime));
-    return keepFirst(rc, baseWriteSetting(camera, kSettingDateTime, &cameraTime));
+    return keepFirst(rc, baseWriteSetting(camera, BVL_SETTING_DATE_TIME, &cameraTime));
 }
 
 DWORD gatherShowAndWrite(DWORD camera, HWND parent, bvlCameraSettings& settings) {
@@ -98,7 +91,7 @@ DWORD gatherShowAndWrite(DWORD camera, HWND parent, bvlCameraSettings& settings)
     gatherFirmware(camera, settings);
     DWORD rc = gatherOwnerAndClock(camera, settings);
     if (rc != 0) return rc;
-    if (baseReadSetting(camera, kSettingPower, &settings.batteryState) != 0) settings.batteryState = 0;
+    if (baseReadSetting(camera, BVL_SETTING_POWER, &settings.batteryState) != 0) settings.batteryState = 0;
     gatherCardSlots(settings);
 
     prepareDateTimeEditor(settings.dateTime, state.moduleInstance);

@@ -149,6 +149,17 @@ extern "C" {
 #define BVL_PORT_USB     3 /**< USB, through the Still Image service. */
 /** @} */
 
+/** @name Fixed values of port descriptors
+ * A serial port carries the same parameter bytes whatever its number and
+ * speed; the serial default port (COM1, 8/1/0/3, 115200 baud) stands in
+ * where nothing is stored. A USB port always carries the name "USB".
+ * @{ */
+#define BVL_SERIAL_DEFAULT_PORT_NUMBER  1            /**< bvlCameraPort::u.serial.portNumber of the default: COM1. */
+#define BVL_SERIAL_DEFAULT_BAUD_RATE    115200u      /**< bvlCameraPort::u.serial.baudRate of the default. */
+#define BVL_SERIAL_PARAMS               {8, 1, 0, 3} /**< Initialiser of bvlCameraPort::u.serial.params: 8 data bits, 1 stop bit, no parity, then 3. */
+#define BVL_USB_PORT_NAME               "USB"        /**< bvlCameraPort::portName of every USB port. */
+/** @} */
+
 /**
  * @brief Camera port descriptor: 114 bytes, packed, stored whole in the
  * registry as the last and default ports.
@@ -303,6 +314,17 @@ typedef struct bvlBaseAPI {
 #define BVL_PORT_REQUEST_DIALOG    2 /**< The user's choice in the communication settings dialog. */
 #define BVL_PORT_REQUEST_LAST      3 /**< The port stored last. */
 #define BVL_PORT_REQUEST_LAUNCHED  4 /**< The USB camera whose event launched the application. */
+/** @} */
+
+/** @name Setting IDs of baseReadSetting and baseWriteSetting
+ * The value each one takes is described at ::baseReadSetting.
+ * @{ */
+#define BVL_SETTING_BYTE        1 /**< One byte. */
+#define BVL_SETTING_OWNER_NAME  2 /**< The owner name: text of at most 31 characters, 32 bytes with the NUL. */
+#define BVL_SETTING_DATE_TIME   3 /**< The camera's clock: seconds since 1970 UTC, 32 bits. */
+#define BVL_SETTING_WORDS       4 /**< Three 32-bit words. */
+#define BVL_SETTING_FIRMWARE    5 /**< The firmware version: text in 32 bytes. */
+#define BVL_SETTING_POWER       6 /**< The power state: a 32-bit word. */
 /** @} */
 
 /** @brief The exported table of base operations. */

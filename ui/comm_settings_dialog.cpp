@@ -1,7 +1,7 @@
 // The communication settings dialog (template 105): the port kind, the COM
 // port and baud rate of an RS-232C port, or the model of a USB camera. The
-// procedure only dispatches; the lists are filled from plain records and
-// read back into the caller's descriptor on OK.
+// procedure only dispatches; the lists are filled from the view record and
+// the probe, and read back into the choice record on OK.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,9 +9,6 @@
 #include <cstring>
 
 #include "common_controls.h"
-#include "bvWinReg.h"
-#include "default_port.h"
-#include "sti_transport.h"
 #include "ui_private.h"
 
 namespace bv {
@@ -20,7 +17,6 @@ namespace {
 constexpr INT_PTR kDialogOk = 0;
 constexpr INT_PTR kDialogCancelled = 5;  // OPERATION_CANCELLED, without component bits
 constexpr DWORD kUsbModelListSize = 1024;
-constexpr int kModelNameLimit = 64;  // the model list's text, terminator included
 
 struct BaudItem {
     UINT textId;
@@ -79,8 +75,7 @@ CommDialogState& stateOf(HWND dialog) {
 
 void fillUsbModelList(HWND dialog, const CommDialogState& state) {
     char models[kUsbModelListSize] = {};
-    DWORD count = 0;
-    if (FAILED(enumerateUsbModels(state.request.stillImageLibrary, models, sizeof models, &count))) count = 0;
+    const DWORD count = state.probe->listUsbCameras(models, sizeof models);
     sendTo(dialog, IDC_USB_MODEL, CB_RESETCONTENT);
     const char* name = models;
     for (DWORD i = 0; i < count; ++i, name += std::strlen(name) + 1) addItem(dialog, IDC_USB_MODEL, name, 0);
@@ -96,12 +91,12 @@ void fillSerialLists(HWND dialog, const CommDialogState& state) {
         addItem(dialog, IDC_COM_PORT, name, n);
     }
     sendTo(dialog, IDC_COM_PORT, CB_SETCURSEL, 0);
-    selectItemWithData(dialog, IDC_COM_PORT, state.serialPortSetting.u.serial.portNumber);
+    selectItemWithData(dialog, IDC_COM_PORT, state.view.serialPortNumber);
 
     sendTo(dialog, IDC_BAUD, CB_RESETCONTENT);
     for (const BaudItem& item : kBaudItems) addTextItem(dialog, state.instance, IDC_BAUD, item.textId, item.rate);
     sendTo(dialog, IDC_BAUD, CB_SETCURSEL, sendTo(dialog, IDC_BAUD, CB_GETCOUNT) - 1);
-    selectItemWithData(dialog, IDC_BAUD, state.serialPortSetting.u.serial.baudRate);
+    selectItemWithData(dialog, IDC_BAUD, state.view.serialBaudRate);
 }
 
 // Shows the controls of a port kind (BVL_PORT_SERIAL or BVL_PORT_USB) and
@@ -111,7 +106,7 @@ void fillSerialLists(HWND dialog, const CommDialogState& state) {
 bool ShowPortControls(HWND dialog, CommDialogState& state, LRESULT kind, bool initial) {
     if (kind == BVL_PORT_USB) {
         showControls(dialog, kSerialControls, false);
-        showControls(dialog, kUsbControls, state.request.modelChoiceFlag != 0);
+        showControls(dialog, kUsbControls, state.view.modelChoiceFlag != 0);
         fillUsbModelList(dialog, state);
         return true;
     }
@@ -130,47 +125,12 @@ void selectPortKind(HWND dialog, CommDialogState& state, LRESULT kind) {
     ShowPortControls(dialog, state, kind, true);
 }
 
-// Registry reads at start-up fall back like missing values: a store that
-// cannot be read leaves the record empty, so the default is filled in.
-void readPortSetting(bvlCameraPort* port, DWORD selector) {
-    try {
-        machineRegistry().ReadPortSetting(port, kLastPort, selector);
-    } catch (const bvCException&) {
-    }
-}
-
-WORD readLastPortType(const char* valueName) {
-    try {
-        return machineRegistry().ReadLastPortType(valueName);
-    } catch (const bvCException&) {
-        return BVL_PORT_NONE;
-    }
-}
-
-// With both kinds offered, the kind shown first is that of the general last
-// port; without one, the default of the kind stored last (or as default).
-WORD initialKindOfBoth(DWORD givenModelID) {
-    bvlCameraPort general = {};
-    readPortSetting(&general, 0);
-    if (general.portType == BVL_PORT_NONE) {
-        WORD type = readLastPortType(kLastPort);
-        if (type == BVL_PORT_NONE) type = readLastPortType(kDefaultPort);
-        fillDefaultPort(&general, givenModelID, type == BVL_PORT_USB ? kPortKindUsb : kPortKindSerial);
-    }
-    return general.portType;
-}
-
 void initialiseDialog(HWND dialog, CommDialogState& state) {
     centreWindowOver(dialog, GetParent(dialog));
     sendTo(dialog, IDC_PORT_KIND, CB_RESETCONTENT);
-
-    state.serialPortSetting = bvlCameraPort();
-    readPortSetting(&state.serialPortSetting, BVL_PORT_SERIAL);
-    if (state.serialPortSetting.portType == BVL_PORT_NONE)
-        fillDefaultPort(&state.serialPortSetting, state.request.givenModelID, kPortKindSerial);
     state.serialListsFilled = false;
 
-    switch (state.request.offeredPortKinds) {
+    switch (state.view.offeredPortKinds) {
     case 1:
         addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_SERIAL, BVL_PORT_SERIAL);
         selectPortKind(dialog, state, BVL_PORT_SERIAL);
@@ -182,7 +142,7 @@ void initialiseDialog(HWND dialog, CommDialogState& state) {
     case 3: {
         addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_USB, BVL_PORT_USB);
         addTextItem(dialog, state.instance, IDC_PORT_KIND, IDS_PORT_KIND_SERIAL, BVL_PORT_SERIAL);
-        const WORD kind = initialKindOfBoth(state.request.givenModelID);
+        const WORD kind = state.view.kindShownOfBoth;
         if (kind == BVL_PORT_USB || kind == BVL_PORT_SERIAL) selectPortKind(dialog, state, kind);
         break;
     }
@@ -205,30 +165,18 @@ void EndCommDialog(HWND dialog, const CommDialogState& state, INT_PTR result) {
     EndDialog(dialog, result);
 }
 
-// OK: writes the choice into the caller's descriptor. A USB model that the
-// registry does not know (such as "(Keine)") leaves model ID 0 and no
-// device name; the port request decides what that means.
+// OK: the selected kind, and the port and baud rate or the model text of
+// that kind, go into the choice record.
 void acceptChoice(HWND dialog, const CommDialogState& state) {
-    bvlCameraPort* port = state.request.editedPort;
+    CommDialogChoice& choice = *state.choice;
+    choice.made = true;
     const LRESULT kind = selectedData(dialog, IDC_PORT_KIND);
-    port->portType = static_cast<WORD>(kind == CB_ERR ? BVL_PORT_NONE : kind);
-    if (port->portType == BVL_PORT_SERIAL) {
-        const bvlCameraPort chosen = serialPortChoice(static_cast<BYTE>(selectedData(dialog, IDC_COM_PORT)),
-                                                      static_cast<DWORD>(selectedData(dialog, IDC_BAUD)));
-        std::memcpy(port->portName, chosen.portName, sizeof port->portName);
-        port->u.serial = chosen.u.serial;
-    } else if (port->portType == BVL_PORT_USB) {
-        std::strcpy(port->portName, "USB");
-        char model[kModelNameLimit] = {};
-        GetDlgItemTextA(dialog, IDC_USB_MODEL, model, sizeof model);
-        try {
-            DWORD modelID = 0;
-            machineRegistry().ReadModelID(model, &modelID);
-            port->u.usb.modelID = modelID;
-        } catch (...) {
-            port->u.usb.modelID = 0;
-            port->u.usb.deviceName[0] = '\0';
-        }
+    choice.portType = static_cast<WORD>(kind == CB_ERR ? BVL_PORT_NONE : kind);
+    if (choice.portType == BVL_PORT_SERIAL) {
+        choice.comPort = static_cast<BYTE>(selectedData(dialog, IDC_COM_PORT));
+        choice.baudRate = static_cast<DWORD>(selectedData(dialog, IDC_BAUD));
+    } else if (choice.portType == BVL_PORT_USB) {
+        GetDlgItemTextA(dialog, IDC_USB_MODEL, choice.usbModel, sizeof choice.usbModel);
     }
     EndCommDialog(dialog, state, kDialogOk);
 }
@@ -296,22 +244,14 @@ INT_PTR CALLBACK CommDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-bvlCameraPort serialPortChoice(BYTE portNumber, DWORD baudRate) {
-    bvlCameraPort port = {};
-    port.portType = BVL_PORT_SERIAL;
-    std::snprintf(port.portName, sizeof port.portName, "com%u", static_cast<unsigned>(portNumber));
-    port.u.serial.portNumber = portNumber;
-    const BYTE params[4] = {8, 1, 0, 3};
-    std::memcpy(port.u.serial.params, params, sizeof params);
-    port.u.serial.baudRate = baudRate;
-    return port;
-}
-
-INT_PTR runCommSettingsDialog(HINSTANCE instance, HWND owner, const CommDialogRequest& request) {
+INT_PTR runCommSettingsDialog(HINSTANCE instance, HWND owner, const CommDialogView& view, CommDialogProbe& probe,
+                              CommDialogChoice* choice) {
     initCommonControls(ICC_WIN95_CLASSES);
     CommDialogState state;
     state.instance = instance;
-    state.request = request;
+    state.view = view;
+    state.probe = &probe;
+    state.choice = choice;
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_COMM_SETTINGS), owner, CommDialogProc,
                            reinterpret_cast<LPARAM>(&state));
 }

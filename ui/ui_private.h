@@ -66,25 +66,22 @@ Result withoutExceptions(Result fallback, Body body) noexcept {
 
 // ---- Communication settings dialog (105) ----
 
-constexpr int kComPortCount = 6;  // COM1 to COM6 are offered and searched
 constexpr char kDetectingClassName[] = "lluiDetectingMsg";
 
-// State of the open communication settings dialog: the caller's request,
-// the serial port to preselect and whether the serial lists were filled.
+// State of the open communication settings dialog: what it shows first,
+// whom it asks, where the choice goes and whether the serial lists were
+// filled.
 struct CommDialogState {
     HINSTANCE instance = nullptr;
-    CommDialogRequest request;
-    bvlCameraPort serialPortSetting = {};
+    CommDialogView view;
+    CommDialogProbe* probe = nullptr;
+    CommDialogChoice* choice = nullptr;
     bool serialListsFilled = false;
 };
 
-// The serial record of a choice: port type 1, "comN", port number N,
-// parameter bytes 8, 1, 0, 3 and the baud rate.
-bvlCameraPort serialPortChoice(BYTE portNumber, DWORD baudRate);
-
-// Searches COM1 to COM6 for a camera through "bvcll.dll" while the
-// detecting window is shown, then reports the outcome in a message box and
-// selects the port found. Never raises.
+// Runs the probe's search for a serial camera at the selected baud rate
+// while the detecting window is shown, then reports the outcome in a
+// message box and selects the port found. Never raises.
 void DetectSerialCamera(HWND dialog, const CommDialogState& state);
 
 // The detecting window: its class (registered while the dialog is open),

@@ -1,9 +1,12 @@
 // The maker's serial camera library, BVCLL.DLL: every base operation on an
-// RS-232C port is handed to the same slot of its g_bvlBaseAPI table.
+// RS-232C port is handed to the same slot of its g_bvlBaseAPI table. The
+// one place where the library is loaded and its tables are looked up.
 #pragma once
 
 #include <windows.h>
 
+#include "bvcl2sti.h"
+#include "owned.h"
 #include "process_state.h"
 
 namespace bv {
@@ -15,6 +18,13 @@ DWORD connectSerialLibrary(ProcessState& state);
 
 // Unloads the serial library (a USB connection replaces it).
 void disconnectSerialLibrary(ProcessState& state);
+
+// Loads the serial library under a handle of its own, independent of any
+// connection, and finds its base table; succeeds as a whole. On success
+// library owns the module and the table is returned; otherwise null, with
+// library empty (a module without the table is unloaded again). The
+// camera search of the communication settings dialog uses it.
+const bvlBaseAPI* loadSerialBaseTable(OwnedModule* library);
 
 // The serial library's message table g_bvlFactryAPI, counted from 0. Only
 // entries 0 (poll for the reply), 4 (send a message) and 6 (set the

@@ -24,10 +24,10 @@ constexpr DWORD kRecordHeaderSize = 8;  // setting ID, value length
 // Reply bytes of a setting read by its ID.
 DWORD settingReplyLength(DWORD id) {
     switch (id) {
-    case 2:
-    case 5:
+    case BVL_SETTING_OWNER_NAME:
+    case BVL_SETTING_FIRMWARE:
         return 32;
-    case 4:
+    case BVL_SETTING_WORDS:
         return 12;
     default:
         return 4;
@@ -38,13 +38,13 @@ DWORD settingReplyLength(DWORD id) {
 // the IDs whose record the caller supplies.
 DWORD ownValueLength(DWORD id, const void* value) {
     switch (id) {
-    case 1:
+    case BVL_SETTING_BYTE:
         return 1;
-    case 2:
+    case BVL_SETTING_OWNER_NAME:
         return textLength(static_cast<const char*>(value));
-    case 3:
+    case BVL_SETTING_DATE_TIME:
         return 4;
-    case 4:
+    case BVL_SETTING_WORDS:
         return 12;
     default:
         return 0;

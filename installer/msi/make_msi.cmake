@@ -25,6 +25,7 @@ else()
 endif()
 
 bv_read_registry_names(${CPACK_BV_SOURCE_DIR}/Common/registry_names.h)
+bv_read_port_constants(${CPACK_BV_SOURCE_DIR}/include/bvcl2sti.h)
 bv_read_models_file(${CPACK_BV_SOURCE_DIR}/installer/models.ini)
 
 set(component_ids "")

@@ -1,9 +1,37 @@
 # The stored port: the 114 bytes of bvlCameraPort (include/bvcl2sti.h,
 # packed), as bvsetup's parsePortText fills them from a port text.
 #   WORD portType; char portName[32];
-#   serial: BYTE portNumber; BYTE params[4] (8 1 0 3); DWORD baudRate
+#   serial: BYTE portNumber; BYTE params[4]; DWORD baudRate
 #   USB:    DWORD modelID; char deviceName[76] (empty)
-# Everything unused is zero, numbers are little-endian.
+# Everything unused is zero, numbers are little-endian; the fixed values
+# come from the header (bv_read_port_constants).
+
+# The descriptor's fixed values from the public header, where the library
+# and bvsetup take them: the port types, the serial defaults and the USB
+# port name. Sets BV_PORT_SERIAL, BV_PORT_USB, BV_SERIAL_BAUD_RATE,
+# BV_SERIAL_PARAMS_HEX and BV_USB_PORT_NAME in the caller's scope.
+function(bv_read_port_constants header)
+    file(READ "${header}" text)
+    foreach(define PORT_SERIAL PORT_USB SERIAL_DEFAULT_BAUD_RATE SERIAL_PARAMS USB_PORT_NAME)
+        if(NOT text MATCHES "#define BVL_${define} +([^/\n]*[^/\n ])")
+            message(FATAL_ERROR "no BVL_${define} in ${header}")
+        endif()
+        set(value_${define} "${CMAKE_MATCH_1}")
+    endforeach()
+    string(REGEX REPLACE "u$" "" baud "${value_SERIAL_DEFAULT_BAUD_RATE}")
+    string(REGEX MATCHALL "[0-9]+" params "${value_SERIAL_PARAMS}")
+    set(params_hex "")
+    foreach(byte IN LISTS params)
+        bv_le_hex(${byte} 1 byte_hex)
+        string(APPEND params_hex "${byte_hex}")
+    endforeach()
+    string(REPLACE "\"" "" usb_name "${value_USB_PORT_NAME}")
+    set(BV_PORT_SERIAL ${value_PORT_SERIAL} PARENT_SCOPE)
+    set(BV_PORT_USB ${value_PORT_USB} PARENT_SCOPE)
+    set(BV_SERIAL_BAUD_RATE ${baud} PARENT_SCOPE)
+    set(BV_SERIAL_PARAMS_HEX ${params_hex} PARENT_SCOPE)
+    set(BV_USB_PORT_NAME ${usb_name} PARENT_SCOPE)
+endfunction()
 
 # A number as bvsetup's strtoul reads it, in decimal or with 0x; anything
 # else (an octal leading zero included) stops the package build.
@@ -30,7 +58,8 @@ endfunction()
 
 # Parses a port text ("usb [MODEL]" or "[serial] comN [BAUD]") into the
 # descriptor's bytes as a hex string (out_hex) and its port type (out_type:
-# 1 serial, 3 USB). A text bvsetup refuses stops the package build.
+# BV_PORT_SERIAL or BV_PORT_USB). A text bvsetup refuses stops the package
+# build.
 function(bv_port_bytes text out_hex out_type)
     string(TOLOWER "${text}" lower)
     string(REGEX MATCHALL "[^ \t]+" words "${lower}")
@@ -43,8 +72,8 @@ function(bv_port_bytes text out_hex out_type)
         math(EXPR count "${count} - 1")
     endif()
     if(first STREQUAL "usb" AND count LESS_EQUAL 2)
-        set(type 3)
-        set(name "USB")
+        set(type ${BV_PORT_USB})
+        set(name "${BV_USB_PORT_NAME}")
         set(model 0)
         if(count EQUAL 2)
             list(GET words 1 model)
@@ -52,9 +81,9 @@ function(bv_port_bytes text out_hex out_type)
         endif()
         bv_le_hex(${model} 4 fields)
     elseif(count GREATER 0 AND count LESS_EQUAL 2 AND words MATCHES "^com([^;]+)")
-        set(type 1)
+        set(type ${BV_PORT_SERIAL})
         bv_parse_number("${CMAKE_MATCH_1}" number)
-        set(baud 115200)
+        set(baud ${BV_SERIAL_BAUD_RATE})
         if(count EQUAL 2)
             list(GET words 1 baud)
             bv_parse_number("${baud}" baud)
@@ -65,7 +94,7 @@ function(bv_port_bytes text out_hex out_type)
         set(name "com${number}")
         bv_le_hex(${number} 1 fields)
         bv_le_hex(${baud} 4 baudHex)
-        string(APPEND fields "08010003${baudHex}")
+        string(APPEND fields "${BV_SERIAL_PARAMS_HEX}${baudHex}")
     else()
         message(FATAL_ERROR "cannot read the port \"${text}\"")
     endif()

@@ -19,6 +19,6 @@ done
 
 i686-w64-mingw32-strings -el "$build/bin/bvcl2sti.dll" | grep -qx "$version" \
     || { echo "the DLL's version resource does not say $version" >&2; exit 1; }
-(cd "$build/demo" && "$wine" bvcam.exe --version) | grep -qx "bvcam $version" \
+(cd "$build/demo" && "$wine" bvcam.exe --version) | tr -d '\r' | grep -qx "bvcam $version" \
     || { echo "bvcam --version does not say $version" >&2; exit 1; }
 echo "Packages $name.zip and $name.msi; version $version in the DLL and bvcam"

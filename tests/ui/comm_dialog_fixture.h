@@ -1,6 +1,7 @@
 // Fixture for the communication settings dialog run straight from the
-// product's objects linked into the test, with the module's resources,
-// against the stand-ins of tests/support/camera_world.h.
+// product's objects linked into the test, as the port request runs it
+// (gathered and probed by front), with the module's resources, against
+// the stand-ins of tests/support/camera_world.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "tests/support/camera_world.h"
+#include "front/comm_port_dialog.h"
 #include "tests/support/dialog_driver.h"
 #include "ui/ui_private.h"
 
@@ -54,7 +56,7 @@ protected:
     INT_PTR run(DWORD offered, const Scenario& scenario, WORD modelChoice = 1, DWORD givenModel = 0) {
         std::memset(&port_, 0xcc, sizeof port_);
         const bv::CommDialogRequest request = {offered, &port_, modelChoice, givenModel, world_->stillImage()};
-        return driver_.run([&] { return bv::runCommSettingsDialog(GetModuleHandleA(nullptr), nullptr, request); },
+        return driver_.run([&] { return bv::runCommDialog(GetModuleHandleA(nullptr), nullptr, request); },
                            [&](DialogDriver& d) {
                                HWND dialog = d.waitForDialog(kCaption);
                                ASSERT_NE(nullptr, dialog);

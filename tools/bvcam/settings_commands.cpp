@@ -9,15 +9,6 @@
 
 namespace {
 
-enum SettingID : DWORD {
-    kSettingByte = 1,
-    kSettingOwner = 2,
-    kSettingClock = 3,
-    kSettingWords = 4,
-    kSettingFirmware = 5,
-    kSettingPower = 6,
-};
-
 constexpr DWORD kOwnerMaxLength = 31;  // the camera keeps 32 bytes with the terminator
 const BYTE kReleaseRequest[4] = {1, 0, 0, 0};
 
@@ -25,8 +16,8 @@ const BYTE kReleaseRequest[4] = {1, 0, 0, 0};
 int printOwnerAndClock(CameraConnection& c, const std::string& what) {
     char owner[32] = {};
     DWORD clock = 0;
-    if (DWORD rc = c.api().baseReadSetting(c.camera(), kSettingOwner, owner)) return failWithCode(what + ": owner", rc);
-    if (DWORD rc = c.api().baseReadSetting(c.camera(), kSettingClock, &clock)) return failWithCode(what + ": clock", rc);
+    if (DWORD rc = c.api().baseReadSetting(c.camera(), BVL_SETTING_OWNER_NAME, owner)) return failWithCode(what + ": owner", rc);
+    if (DWORD rc = c.api().baseReadSetting(c.camera(), BVL_SETTING_DATE_TIME, &clock)) return failWithCode(what + ": clock", rc);
     std::printf("Owner:     %.31s\n", owner);
     std::printf("Clock:     %s\n", formatCameraTime(clock).c_str());
     return kExitOk;
@@ -41,13 +32,13 @@ int runSettings(CameraConnection& c, const CommandArgs&) {
     char firmware[32] = {};
     DWORD power = 0, words[3] = {};
     if (int status = printOwnerAndClock(c, "settings")) return status;
-    if (api.baseReadSetting(c.camera(), kSettingFirmware, firmware) == 0)
+    if (api.baseReadSetting(c.camera(), BVL_SETTING_FIRMWARE, firmware) == 0)
         std::printf("Firmware:  %.31s\n", firmware);
-    if (api.baseReadSetting(c.camera(), kSettingPower, &power) == 0)
+    if (api.baseReadSetting(c.camera(), BVL_SETTING_POWER, &power) == 0)
         std::printf("Power:     %s\n", describePowerState(power).c_str());
-    if (api.baseReadSetting(c.camera(), kSettingByte, byteValue) == 0)
+    if (api.baseReadSetting(c.camera(), BVL_SETTING_BYTE, byteValue) == 0)
         std::printf("Setting 1: %u\n", byteValue[0]);
-    if (api.baseReadSetting(c.camera(), kSettingWords, words) == 0)
+    if (api.baseReadSetting(c.camera(), BVL_SETTING_WORDS, words) == 0)
         std::printf("Setting 4: 0x%08lx 0x%08lx 0x%08lx\n", static_cast<unsigned long>(words[0]),
                     static_cast<unsigned long>(words[1]), static_cast<unsigned long>(words[2]));
     return kExitOk;
@@ -62,7 +53,7 @@ int runSet(CameraConnection& c, const CommandArgs& args) {
         if (name.size() > kOwnerMaxLength) return failUsage("the owner name is longer than 31 characters");
         std::vector<char> text(name.begin(), name.end());
         text.push_back('\0');
-        if (DWORD rc = c.api().baseWriteSetting(c.camera(), kSettingOwner, text.data()))
+        if (DWORD rc = c.api().baseWriteSetting(c.camera(), BVL_SETTING_OWNER_NAME, text.data()))
             return failWithCode("set owner", rc);
         std::printf("Owner set to \"%s\"\n", name.c_str());
         return kExitOk;
@@ -72,7 +63,7 @@ int runSet(CameraConnection& c, const CommandArgs& args) {
         if (args.words.size() > 2) return failUsage("set clock takes now or one time");
         if (args.words.size() == 2 && args.words[1] != "now" && !parseCameraTime(args.words[1], &time))
             return failUsage("set clock: not a time of the form \"YYYY-MM-DD HH:MM:SS\": " + args.words[1]);
-        if (DWORD rc = c.api().baseWriteSetting(c.camera(), kSettingClock, &time)) return failWithCode("set clock", rc);
+        if (DWORD rc = c.api().baseWriteSetting(c.camera(), BVL_SETTING_DATE_TIME, &time)) return failWithCode("set clock", rc);
         std::printf("Clock set to %s\n", formatCameraTime(time).c_str());
         return kExitOk;
     }

@@ -21,14 +21,14 @@ bool parseNumber(const std::string& text, unsigned long* value) {
 }
 
 bool parseSerial(const std::vector<std::string>& w, bvlCameraPort* port) {
-    unsigned long number = 0, baud = 115200;
+    unsigned long number = 0, baud = BVL_SERIAL_DEFAULT_BAUD_RATE;
     if (w.empty() || w.size() > 2 || _strnicmp(w[0].c_str(), "com", 3) != 0) return false;
     if (!parseNumber(w[0].substr(3), &number) || number < 1 || number > 32) return false;
     if (w.size() == 2 && (!parseNumber(w[1], &baud) || baud == 0)) return false;
     port->portType = BVL_PORT_SERIAL;
     std::snprintf(port->portName, sizeof port->portName, "com%lu", number);
     port->u.serial.portNumber = static_cast<BYTE>(number);
-    const BYTE params[4] = {8, 1, 0, 3};
+    const BYTE params[4] = BVL_SERIAL_PARAMS;
     std::memcpy(port->u.serial.params, params, sizeof params);
     port->u.serial.baudRate = baud;
     return true;
@@ -44,7 +44,7 @@ bool parsePortText(const std::string& text, bvlCameraPort* port) {
         unsigned long model = 0;
         if (w.size() > 2 || (w.size() == 2 && !parseNumber(w[1], &model))) return false;
         port->portType = BVL_PORT_USB;
-        std::strcpy(port->portName, "USB");
+        std::strcpy(port->portName, BVL_USB_PORT_NAME);
         port->u.usb.modelID = model;
         return true;
     }

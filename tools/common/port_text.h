@@ -1,5 +1,6 @@
-// Port descriptors written as text by the tools: "com1".."com32" (8 data
-// bits, 1 stop bit, no parity, 115200 baud unless given) or "usb".
+// Port descriptors written as text by the tools: "com1".."com32" (the
+// public header's serial parameter bytes, and its default speed unless one
+// is given) or "usb".
 #pragma once
 
 #include <string>

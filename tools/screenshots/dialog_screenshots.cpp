@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "front/comm_port_dialog.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
 #include "tests/support/product_library.h"
 #include "tests/ui/comm_dialog_fixture.h"
 #include "ui/camera_settings_dialog.h"
-#include "ui/comm_settings_dialog.h"
 #include "ui/resource_ids.h"
 #include "window_png.h"
 
@@ -124,7 +124,7 @@ protected:
         bv::CommDialogRequest request;
         request.editedPort = &port;
         request.stillImageLibrary = world_->stillImage();
-        return driver_.run([&] { return bv::runCommSettingsDialog(library_.module(), nullptr, request); },
+        return driver_.run([&] { return bv::runCommDialog(library_.module(), nullptr, request); },
                            scenario);
     }
 

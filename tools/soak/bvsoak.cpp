@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     }
     bvlCameraPort port = {};
     port.portType = BVL_PORT_USB;
-    std::strcpy(port.portName, "USB");
+    std::strcpy(port.portName, BVL_USB_PORT_NAME);
     port.u.usb.modelID = kBrivant350;
     CameraConnection connection(*library.api(), port, library.messageApi());
     Soaked soaked;

@@ -21,15 +21,18 @@ struct BlockHeader {
 #pragma pack(pop)
 
 constexpr std::uint16_t kBlockFromHeap = 1;
-constexpr DWORD kFreeForeignBlock = 64;  // freeBlock's answer for a foreign address
+// freeBlock's fixed answer for a foreign address: a status of the block
+// store, not an error code of the library, and no caller passes it on.
+constexpr DWORD kFreeForeignBlock = 64;
 
 // Returns the caller's area (after the header) or null when the heap is
 // exhausted. allocZeroedBlock fills the area with zeros.
 void* allocBlock(std::size_t size);
 void* allocZeroedBlock(std::size_t size);
 
-// 0 on success or for a block of another kind (left alone); 64 when the
-// address did not come from allocBlock (nothing is freed). Null is 0.
+// 0 on success or for a block of another kind (left alone);
+// kFreeForeignBlock when the address did not come from allocBlock
+// (nothing is freed). Null is 0.
 DWORD freeBlock(void* address);
 
 struct GuardedBlock {

@@ -2,7 +2,8 @@
 // of bulk data (the volume list behind the settings dialog). OpenCB starts
 // an empty buffer of 1024 bytes, WriteCB appends and grows it, TellCB gives
 // the length used; CloseCB puts a zero into the last used byte, so that
-// collected text ends there. Allocation failures report 0x02000003.
+// collected text ends there. Allocation failures report
+// BVL_E_LL_MEM_ALLOC_FAILED.
 #pragma once
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 
 namespace bv {
 
-void writeAll(const bvlStream* stream, const BYTE* buffer, DWORD length, DWORD componentBase,
+void writeAll(const bvlStream* stream, const BYTE* buffer, DWORD length, DWORD shortWriteError,
               DWORD* error) {
     *error = 0;
     while (length > 0) {
@@ -10,7 +10,7 @@ void writeAll(const bvlStream* stream, const BYTE* buffer, DWORD length, DWORD c
         stream->WriteCB(stream->context, buffer, &count, error);
         if (*error != 0) return;
         if (count == 0 || count > length) {
-            *error = (componentBase & ~0xffu) | ((componentBase & 0xffu) | kStreamWriteErrorNumber);
+            *error = shortWriteError;
             return;
         }
         buffer += count;

@@ -9,14 +9,12 @@
 
 namespace bv {
 
-// STREAM_WRITE_ERROR, ORed into the low byte of a component base.
-constexpr DWORD kStreamWriteErrorNumber = 0xa8;
-
 // Writes length bytes through WriteCB until all are taken. Stops at the
-// first error the callback reports, or with componentBase | 0xa8 when the
-// callback takes 0 bytes or claims more than remained. *error is 0 when
-// every byte was written.
-void writeAll(const bvlStream* stream, const BYTE* buffer, DWORD length, DWORD componentBase,
+// first error the callback reports, or with shortWriteError (the caller's
+// layer's STREAM_WRITE_ERROR: BVL_E_STREAM_WRITE_ERROR or
+// BVL_E_LL_STREAM_WRITE_ERROR) when the callback takes 0 bytes or claims
+// more than remained. *error is 0 when every byte was written.
+void writeAll(const bvlStream* stream, const BYTE* buffer, DWORD length, DWORD shortWriteError,
               DWORD* error);
 
 // Each sets *error to 0 and then calls the callback, if the record has one.

@@ -131,10 +131,12 @@ extern "C" {
 #define BVL_E_MESSAGE_FIRST                 0x0c000001u /**< Lowest code of the message transport. */
 #define BVL_E_MESSAGE_LAST                  0x0c000007u /**< Highest code of the message transport. */
 
+/* End statuses of the camera settings dialog, kept in the dialog's record;
+   baseShowSettingsUI answers none of them. */
 #define BVL_E_SETTINGS_CANCELLED            0x02700005u /**< Settings dialog end status: cancelled (not returned by baseShowSettingsUI). */
-#define BVL_E_SETTINGS_STATUS_3             0x82700003u /**< Settings dialog end status: the battery is exhausted. */
-#define BVL_E_SETTINGS_STATUS_A1            0x827000a1u /**< Settings dialog end status: OK with the date and time untouched. */
-#define BVL_E_SETTINGS_STATUS_A2            0x827000a2u /**< Settings dialog end status: the date in the fields is impossible. */
+#define BVL_E_SETTINGS_BATTERY_EXHAUSTED    0x82700003u /**< Settings dialog end status: the camera reported an exhausted battery. */
+#define BVL_E_SETTINGS_TIME_UNTOUCHED       0x827000a1u /**< Settings dialog end status: OK with the date and time untouched (the clock is not written). */
+#define BVL_E_SETTINGS_DATE_INVALID         0x827000a2u /**< Settings dialog end status: the date in the fields is impossible (e.g. 30 February). */
 /** @} */
 
 /* ---- Records --------------------------------------------------------------*/

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "../Common/registry_names.h"
-#include "../tools/common/port_text.h"
+#include "registry_names.h"
+#include "port_text.h"
 
 namespace {
 

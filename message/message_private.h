@@ -64,7 +64,7 @@ public:
 
     // ---- the entry point's side ----
     // Hands the job to a pool thread, which holds a reference to this
-    // module until the job's callback returned: 0, or 0x0C000003.
+    // module until the job's callback returned: 0, or BVL_E_MESSAGE_NO_THREAD.
     DWORD submit();
     // From now on the worker starts no caller callback. Returns at once; a
     // callback already running may still finish.
@@ -135,9 +135,9 @@ struct JobReference {
 using OwnedJob = Owned<JobReference>;
 
 // Runs the job on a pool thread and waits for it on the caller's thread:
-// the job's status; the interval callback's nonzero result; 0x0C000001
-// when the current step outlives timeoutMs (0 once all data moved);
-// 0x0C000004 when the wait itself fails. On every result but the job's
+// the job's status; the interval callback's nonzero result;
+// BVL_E_MESSAGE_TIMEOUT when the current step outlives timeoutMs (0 once
+// all data moved); BVL_E_MESSAGE_NO_EXIT_STATUS when the wait itself fails. On every result but the job's
 // own, the job is stopped. While it waits, the thread handles messages
 // sent to it by other threads, and nothing else.
 DWORD runJob(MessageJob& job, const IntervalWait& wait);
@@ -162,7 +162,7 @@ private:
 
 // Waits, at most timeoutMs, until no job is left: a stopped exchange's job
 // may still be finishing its device call, so the device is released only
-// after this. 0, or 0x0C000001 when a job is still running.
+// after this. 0, or BVL_E_MESSAGE_TIMEOUT when a job is still running.
 DWORD waitForStrayWorker(DWORD timeoutMs);
 
 }  // namespace bv

@@ -20,13 +20,13 @@ inline dePC_MESSAGE* buildMessage(const MessageArgs& m) {
 }
 
 // Sends the message with command 60 and hands a reply of replyKind to
-// msgFoundCB on the worker thread. 0x0C000007 when the calling thread is
-// waiting for an exchange already.
+// msgFoundCB on the worker thread. BVL_E_MESSAGE_NESTED when the calling
+// thread is waiting for an exchange already.
 DWORD newMessageOverUsb(const MessageArgs& m, DWORD replyKind, bvlMsgFoundCB msgFoundCB,
                         void* msgFoundContext, DWORD replyCapacity, const IntervalWait& wait);
 
 // Sends the message with command 61 and streams the data that the camera
-// announces into the caller's stream. 0x0C000007 as above.
+// announces into the caller's stream. BVL_E_MESSAGE_NESTED as above.
 DWORD dataMessageOverUsb(const MessageArgs& m, const bvlStream* stream, const IntervalWait& wait);
 
 }  // namespace bv

@@ -1,7 +1,10 @@
 // The command exchange with the camera's still-image driver: one command
 // and its reply through escape function 0x1003, bulk blocks through raw
 // reads and writes, and the device lock that keeps a command and its data
-// together. Every failure of the service becomes the camera's vendor error.
+// together. Every failure of a device call becomes the camera's vendor
+// error in statusOf, the one place that reads the service's HRESULT.
+#include <utility>
+
 #include "sti_private.h"
 
 namespace bv {
@@ -10,9 +13,6 @@ namespace {
 // The driver reads the requestBlock through the address it is given; the
 // size passed along is that of the address.
 constexpr DWORD kEscapeInSize = 4;
-
-bool locksBefore(BYTE lockMode) { return lockMode == kLockTake || lockMode == kLockAround; }
-bool unlocksAfter(BYTE lockMode) { return lockMode == kLockEnd || lockMode == kLockAround; }
 
 IStiDevice* openDevice() { return stiState().stiDevice.get(); }
 
@@ -47,6 +47,32 @@ DWORD unlockStiDevice() {
     return statusOf(device->UnLockDevice());
 }
 
+void DeviceLock::Held::close(IStiDevice* device) {
+    device->UnLockDevice();
+    device->Release();
+}
+
+DWORD DeviceLock::take() {
+    if (DWORD rc = lockStiDevice()) return rc;
+    *this = adoptHeld();
+    return 0;
+}
+
+DeviceLock DeviceLock::adoptHeld() {
+    DeviceLock lock;
+    if (IStiDevice* device = openDevice()) {
+        device->AddRef();
+        lock.device_.reset(device);
+    }
+    return lock;
+}
+
+DWORD DeviceLock::end() {
+    if (!device_) return 0;
+    ComRef<IStiDevice> device(device_.release());
+    return statusOf(device.get()->UnLockDevice());
+}
+
 DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength) {
     IStiDevice* device = openDevice();
     if (!device) return BVL_E_NO_DEVICE_OPEN;
@@ -58,14 +84,26 @@ DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD reply
 DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
                   BYTE lockMode) {
     if (!openDevice()) return BVL_E_NO_DEVICE_OPEN;
-    if (locksBefore(lockMode)) {
+    if (lockMode == kLockTake) {
+        // Held on return, whatever the command's result: the caller ends it.
         if (DWORD rc = lockStiDevice()) return rc;
+        return DoBvNonStreamCommand(request, reply, replyLength);
     }
-    DWORD rc = DoBvNonStreamCommand(request, reply, replyLength);
-    // With lockMode 2 or 3 the device is unlocked even after a failed
-    // command; the unlock's code counts only when the command succeeded.
-    if (unlocksAfter(lockMode)) rc = keepFirst(rc, unlockStiDevice());
-    return rc;
+    DeviceLock lock = lockMode == kLockEnd ? DeviceLock::adoptHeld() : DeviceLock();
+    if (lockMode == kLockAround) {
+        if (DWORD rc = lock.take()) return rc;
+    }
+    const DWORD rc = DoBvNonStreamCommand(request, reply, replyLength);
+    return keepFirst(rc, lock.end());
+}
+
+DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
+                  DeviceLock& held) {
+    DeviceLock lock;
+    if (DWORD rc = lock.take()) return rc;
+    if (DWORD rc = DoBvNonStreamCommand(request, reply, replyLength)) return rc;  // the owner unlocks
+    held = std::move(lock);
+    return 0;
 }
 
 DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {

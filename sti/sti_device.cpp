@@ -11,7 +11,6 @@ namespace bv {
 namespace {
 
 constexpr DWORD kStiCreateStatusAndData = 3;
-constexpr HRESULT kAccessDenied = static_cast<HRESULT>(0x80070005);
 
 // Starts the still-image monitor, which the service needs running before a
 // device can be created, from the system or Windows folder only (never the
@@ -46,6 +45,12 @@ HRESULT createDevice(IStillImageW* instance, wchar_t* name, IStiDevice** device)
     } catch (...) {
         return E_FAIL;
     }
+}
+
+// The library's code for a failed device creation: the device is held by
+// another program, or the service cannot open it.
+DWORD creationFailure(HRESULT hr) {
+    return hr == E_ACCESSDENIED ? BVL_E_DEVICE_BUSY : BVL_E_DEVICE_NOT_FOUND;
 }
 
 }  // namespace
@@ -92,7 +97,7 @@ DWORD CreateStiDevice() {
                               s.stiDevice.put());
     if (SUCCEEDED(hr) && s.stiDevice) return 0;
     s.stiDevice.release();  // a failed creation hands back no reference
-    return hr == kAccessDenied ? BVL_E_DEVICE_BUSY : BVL_E_DEVICE_NOT_FOUND;
+    return creationFailure(hr);
 }
 
 DWORD openDeviceByModel(HMODULE stillImageLibrary, const char* description) {

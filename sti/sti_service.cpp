@@ -102,6 +102,10 @@ HRESULT releaseStiObjects() {
     return result;
 }
 
+DWORD releaseStiConnection() {
+    return FAILED(releaseStiObjects()) ? BVL_E_STI_RELEASE_FAILED : 0;
+}
+
 HRESULT releaseStiInstanceOnly() {
     HRESULT result = releaseStiInstance();
     freeDeviceList();

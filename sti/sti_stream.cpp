@@ -4,6 +4,7 @@
 // callbacks read or fill it directly. The first error wins.
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "guarded_block.h"
 #include "observable_texts.h"
@@ -13,34 +14,6 @@
 namespace bv {
 namespace {
 
-// The device lock this transfer must end: set in lockMode 2 (taken by the
-// command before) and 3 (taken here). It holds its own reference on the
-// device, so a stream callback that closes the camera cannot make the
-// transfer unlock a released object. The destructor unlocks on the early
-// returns; the normal path ends it with endLock, whose code counts.
-struct HeldLock {
-    using Value = IStiDevice*;
-    static IStiDevice* empty() { return nullptr; }
-    static void close(IStiDevice* device) {
-        device->UnLockDevice();
-        device->Release();
-    }
-};
-using DeviceLock = Owned<HeldLock>;
-
-// The locked device of the camera, with a reference for the lock's owner.
-IStiDevice* lockedDevice() {
-    IStiDevice* device = stiState().stiDevice.get();
-    if (device) device->AddRef();
-    return device;
-}
-
-DWORD endLock(DeviceLock& lock) {
-    if (!lock) return 0;
-    ComRef<IStiDevice> device(lock.release());
-    return statusOf(device.get()->UnLockDevice());
-}
-
 bool reportsPercent(const bvlStream* s) { return s->progressMode == BVL_PROGRESS_PERCENT; }
 bool reportsEnd(const bvlStream* s) {
     return s->progressMode == BVL_PROGRESS_PERCENT || s->progressMode == BVL_PROGRESS_END_ONLY;
@@ -49,10 +22,6 @@ bool reportsEnd(const bvlStream* s) {
 DWORD percentDone(DWORD size, DWORD remaining) {
     return static_cast<DWORD>(static_cast<unsigned long long>(size - remaining) * 100 / size);
 }
-
-// STREAM_READ_ERROR: a ReadCB that delivers nothing, or more than asked,
-// while data remain would stall or overrun the transfer.
-constexpr DWORD kStreamReadError = 0x0a0000a7;
 
 // A report whose error does not count.
 void reportIgnoringError(const bvlStream* s, DWORD percent) {
@@ -64,9 +33,10 @@ enum class Direction { FromDevice, ToDevice };
 
 // What a transfer holds between its start and its finish. Members are
 // released in reverse order: buffer, then the stream's close, then the
-// unlock.
+// unlock. The lock is the command's (kLockEnd), or empty until the
+// transfer takes its own (kLockAround).
 struct Transfer {
-    explicit Transfer(const bvlStream* s) : session(s) {}
+    Transfer(const bvlStream* s, DeviceLock held) : lock(std::move(held)), session(s) {}
     DeviceLock lock;
     StreamSession session;
     OwnedBlock block;
@@ -83,18 +53,25 @@ void* allocAlignedBuffer(DWORD size, BYTE** buffer) {
     return block;
 }
 
+// The lock that a lockMode form of a transfer continues: one taken
+// earlier without an owner (kLockEnd), else none yet.
+DeviceLock earlierLock(BYTE lockMode) {
+    return lockMode == kLockEnd ? DeviceLock::adoptHeld() : DeviceLock();
+}
+
 // Common start: argument test, lock, open, buffer. 0 when the transfer may
 // run; otherwise the status to return, with the lock and stream already
-// handled as the failure requires.
+// handled as the failure requires (the lock in t ends with t).
 DWORD startTransfer(const bvlStream* s, BYTE lockMode, DWORD size, Direction direction,
                     DWORD bufferSize, Transfer& t) {
-    if (lockMode == kLockEnd) t.lock.reset(lockedDevice());
     const bool callbackPresent = direction == Direction::FromDevice ? s->WriteCB != nullptr
                                                                     : s->ReadCB != nullptr;
     if (size == 0 || !callbackPresent) return BVL_E_INVALID_PARAMETER;
-    if (lockMode == kLockTake || lockMode == kLockAround) {
-        if (DWORD rc = lockStiDevice()) return rc;
-        if (lockMode == kLockAround) t.lock.reset(lockedDevice());
+    if (lockMode == kLockTake) {
+        if (DWORD rc = lockStiDevice()) return rc;  // held on return, for a later kLockEnd
+    }
+    if (lockMode == kLockAround) {
+        if (DWORD rc = t.lock.take()) return rc;
     }
     const DWORD openMode =
         direction == Direction::FromDevice ? BVL_STREAM_OPEN_WRITE : BVL_STREAM_OPEN_READ;
@@ -112,7 +89,7 @@ DWORD finishTransfer(const bvlStream* s, Direction direction, DWORD status, Tran
         status = keepFirst(status, error);
     }
     status = keepFirst(status, t.session.close());
-    status = keepFirst(status, endLock(t.lock));
+    status = keepFirst(status, t.lock.end());
     t.block.reset();
     return status;
 }
@@ -125,10 +102,8 @@ void reportBadListingTimes(DWORD count) {
     for (DWORD i = 0; i < count; ++i) OutputDebugStringA(kTextBadListingTime);
 }
 
-}  // namespace
-
-DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWORD size) {
-    Transfer t(s);
+DWORD readListing(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held) {
+    Transfer t(s, std::move(held));
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, size, t)) return rc;
     BYTE* listing = t.buffer;
     if (ReadBvDataFromSTI(listing, size, &size) != 0) {
@@ -143,8 +118,8 @@ DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWOR
     return finishTransfer(s, Direction::FromDevice, status, t);
 }
 
-DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
-    Transfer t(s);
+DWORD readChunks(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held) {
+    Transfer t(s, std::move(held));
     const DWORD bufferSize = chunkBufferSize(size);
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, bufferSize, t)) return rc;
     BYTE* buffer = t.buffer;
@@ -163,8 +138,8 @@ DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
     return finishTransfer(s, Direction::FromDevice, status, t);
 }
 
-DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
-    Transfer t(s);
+DWORD writeChunks(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held) {
+    Transfer t(s, std::move(held));
     const DWORD bufferSize = chunkBufferSize(size);
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::ToDevice, bufferSize, t)) return rc;
     BYTE* buffer = t.buffer;
@@ -180,7 +155,9 @@ DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
             break;
         }
         if (count == 0 || count > std::min(remaining, kChunkSize)) {
-            status = kStreamReadError;
+            // Nothing, or more than asked, while data remain would stall
+            // or overrun the transfer.
+            status = BVL_E_STREAM_READ_ERROR;
             break;
         }
         // The write sends what ReadCB delivered; the next chunk starts
@@ -190,6 +167,32 @@ DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
         remaining -= count;
     }
     return finishTransfer(s, Direction::ToDevice, status, t);
+}
+
+}  // namespace
+
+DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, DeviceLock held, DWORD size) {
+    return readListing(s, kLockEnd, size, std::move(held));
+}
+
+DWORD InStreamFuncForGetFromSTI(const bvlStream* s, DeviceLock held, DWORD size) {
+    return readChunks(s, kLockEnd, size, std::move(held));
+}
+
+DWORD InStreamFuncForPutToSTI(const bvlStream* s, DeviceLock held, DWORD size) {
+    return writeChunks(s, kLockEnd, size, std::move(held));
+}
+
+DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* s, BYTE lockMode, DWORD size) {
+    return readListing(s, lockMode, size, earlierLock(lockMode));
+}
+
+DWORD InStreamFuncForGetFromSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
+    return readChunks(s, lockMode, size, earlierLock(lockMode));
+}
+
+DWORD InStreamFuncForPutToSTI(const bvlStream* s, BYTE lockMode, DWORD size) {
+    return writeChunks(s, lockMode, size, earlierLock(lockMode));
 }
 
 }  // namespace bv

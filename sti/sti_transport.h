@@ -9,6 +9,9 @@
 #include <windows.h>
 
 #include "bvcl2sti.h"
+#include "owned.h"
+
+struct IStiDevice;
 
 namespace bv {
 
@@ -28,19 +31,53 @@ constexpr BYTE kLockTake = 1;        // lock, and leave it held for the transfer
 constexpr BYTE kLockEnd = 2;         // the lock was taken earlier; unlock at the end
 constexpr BYTE kLockAround = 3;      // lock and unlock
 
+// The owner of a held device lock. It keeps a reference of its own on the
+// locked device, so a stream callback that closes the camera cannot make
+// the unlock reach a released object. Move-only: a command that takes the
+// lock for the transfer after it hands the owner on with std::move, and
+// the lock ends exactly once, whichever step fails. end() unlocks and
+// returns the unlock's code; the destructor unlocks what is still held
+// and drops that code, which happens only on early returns whose own
+// error wins anyway.
+class DeviceLock {
+public:
+    DeviceLock() = default;
+    // Locks the open device, waiting at most 500 ms: 0, BVL_E_NO_DEVICE_OPEN
+    // or the device's code (nothing is held then). The owner must be empty.
+    DWORD take();
+    // The owner of a lock taken earlier without one (lockStiDevice, or a
+    // command sent with kLockTake in its lockMode form); empty without an
+    // open device.
+    static DeviceLock adoptHeld();
+    // Unlocks now: the unlock's code, 0 when nothing is held. The owner is
+    // empty afterwards, also when the unlock was refused.
+    DWORD end();
+    explicit operator bool() const { return static_cast<bool>(device_); }
+
+private:
+    struct Held {
+        using Value = IStiDevice*;
+        static IStiDevice* empty() { return nullptr; }
+        static void close(IStiDevice* device);  // unlocks, then releases
+    };
+    Owned<Held> device_;
+};
+
 // ---- service instance and device connection ----
 // stillImageLibrary is the Sti.dll module loaded at process attach (may be
 // null: then every set-up fails with a negative result).
 HRESULT SetUpStiInstance(HMODULE stillImageLibrary);
 bool isStiInstanceSet();
 // Opens the camera whose device description equals description: 0, or
-// 0x0A000080 / 0x0A000081. Opens by internal device name: 0x0A0000E1 when
-// the service cannot be set up.
+// BVL_E_DEVICE_NOT_FOUND / BVL_E_DEVICE_BUSY. Opens by internal device
+// name: BVL_E_STI_INSTANCE_FAILED when the service cannot be set up.
 DWORD openDeviceByModel(HMODULE stillImageLibrary, const char* description);
 DWORD openDeviceByName(HMODULE stillImageLibrary, const char* name);
 // Release in the order device, instance, list, COM; the result is that of
 // the instance's Release (negative is a failure).
 HRESULT releaseStiObjects();
+// releaseStiObjects as the library's code: 0, or BVL_E_STI_RELEASE_FAILED.
+DWORD releaseStiConnection();
 HRESULT releaseStiInstanceOnly();
 
 // The model of the camera whose still-image event launched this process:
@@ -56,17 +93,31 @@ HRESULT enumerateUsbModels(HMODULE stillImageLibrary, char* buffer, DWORD size, 
 int getDevicePortName(char* buffer, DWORD size);
 
 // ---- command exchange ----
-// Codes: 0, the camera's vendor error, 0x02000008 for a failure without
-// one, 0x0A000002 without an open device, 0x0A000060 for a capacity too
-// small. timeoutMs is accepted for the callers' sake and not used.
+// Codes: 0, the camera's vendor error, BVL_E_LL_UNEXPECTED_EXCEPTION for a
+// failure without one, BVL_E_NO_DEVICE_OPEN without an open device,
+// BVL_E_INVALID_PARAMETER for a capacity too small. timeoutMs is accepted
+// for the callers' sake and not used.
+//
+// One command with the lock as lockMode asks. kLockAround and kLockEnd
+// unlock even after a failed command; the unlock's code counts only when
+// the command succeeded. kLockTake leaves the lock held without an owner,
+// for a later kLockEnd; code that moves data after a command uses the
+// form below instead.
 DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD timeoutMs,
                   BYTE lockMode);
+// kLockTake with an owner: the lock taken for the command goes to held
+// when the command succeeded, for the stream transfer after it. On a
+// failure nothing is held on return.
+DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD timeoutMs,
+                  DeviceLock& held);
 DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength);
+// The service's lock and unlock, one call each, with no owner.
 DWORD lockStiDevice();
 DWORD unlockStiDevice();
 // Reads *wanted bytes into buffer (capacity bytes) in as many raw reads as
-// the device needs: 0, a read's own code, 0x0A00002D when a read delivers
-// nothing or more than asked, 0x0A000060 when capacity < *wanted.
+// the device needs: 0, a read's own code, BVL_E_FILE_DATA_CORRUPT when a
+// read delivers nothing or more than asked, BVL_E_INVALID_PARAMETER when
+// capacity < *wanted.
 DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted);
 DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size);
 DWORD GetBvErrorID();
@@ -74,8 +125,14 @@ HRESULT readLastErrorInfo();
 
 // ---- stream transfers ----
 // Move size bytes announced by a command between the device and the
-// caller's stream; lockMode as above (the callers pass 2 after a command
-// sent with 1). The first error along the way is the result.
+// caller's stream. The first error along the way is the result. The forms
+// with an owner continue the lock that the command took (kLockEnd) and end
+// it on every way out. In the lockMode forms, kLockEnd takes over a lock
+// taken earlier without an owner, kLockAround locks after the arguments
+// were found good, and kLockTake leaves the lock held.
+DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* stream, DeviceLock held, DWORD size);
+DWORD InStreamFuncForGetFromSTI(const bvlStream* stream, DeviceLock held, DWORD size);
+DWORD InStreamFuncForPutToSTI(const bvlStream* stream, DeviceLock held, DWORD size);
 DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* stream, BYTE lockMode, DWORD size);
 DWORD InStreamFuncForGetFromSTI(const bvlStream* stream, BYTE lockMode, DWORD size);
 DWORD InStreamFuncForPutToSTI(const bvlStream* stream, BYTE lockMode, DWORD size);

@@ -11,7 +11,6 @@
 namespace bv {
 namespace {
 
-constexpr DWORD kSerialStreamBase = 0x02000000;  // component of the stream write error
 constexpr WORD kClampLow = 1;
 constexpr WORD kClampHigh = 99;
 
@@ -84,7 +83,7 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
         data.streamState = SerialStreamState::Open;
     }
     data.received += chunk.length;
-    writeAll(stream, bytes, chunk.length, kSerialStreamBase, &error);
+    writeAll(stream, bytes, chunk.length, BVL_E_LL_STREAM_WRITE_ERROR, &error);
     if (error) return failWriting(data, error);
     if (mode == BVL_PROGRESS_PERCENT) {
         streamProgress(stream, serialChunkProgress(chunk.offset, chunk.length, chunk.total, clamp),

@@ -121,9 +121,7 @@ DWORD WINAPI usbCloseCameraComm(DWORD) {
     // a device call; the device is released only after it is done.
     waitForStrayWorker(kShortCommandTimeoutMs);
     const DWORD rc = exchangeLocked(kCommandDisconnect, 0, nullptr, nullptr, 0);
-    const HRESULT released = releaseStiObjects();
-    if (rc != 0) return rc;
-    return FAILED(released) ? BVL_E_STI_RELEASE_FAILED : 0;
+    return keepFirst(rc, releaseStiConnection());
 }
 
 DWORD WINAPI usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
@@ -143,8 +141,7 @@ DWORD WINAPI usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
         }
     }
     const DWORD rc = exchangeLocked(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip);
-    if (openedHere && FAILED(releaseStiObjects())) return rc != 0 ? rc : BVL_E_STI_RELEASE_FAILED;
-    return rc;
+    return openedHere ? keepFirst(rc, releaseStiConnection()) : rc;
 }
 
 }  // namespace bv

@@ -1,5 +1,7 @@
 #include "usb_exchange.h"
 
+#include <utility>
+
 namespace bv {
 
 DWORD exchangeLocked(DWORD command, DWORD payloadLength, const void* payload, void* reply,
@@ -8,18 +10,13 @@ DWORD exchangeLocked(DWORD command, DWORD payloadLength, const void* payload, vo
     return DoBvCommand(&request, reply, replyLength, timeoutMs, kLockAround);
 }
 
-DWORD endLockWith(DWORD rc) {
-    unlockStiDevice();
-    return rc;
-}
-
 DWORD fetchAnnounced(const requestBlock& request, const bvlStream* stream, StreamTransfer transfer,
                      bool sizeZeroIsMissing) {
+    DeviceLock lock;
     DWORD size = 0;
-    if (DWORD rc = DoBvCommand(&request, &size, sizeof size, kBulkCommandTimeoutMs, kLockTake))
-        return endLockWith(rc);
-    if (size == 0 && sizeZeroIsMissing) return endLockWith(BVL_E_FILE_NOT_FOUND);
-    return transfer(stream, kLockEnd, size);
+    if (DWORD rc = DoBvCommand(&request, &size, sizeof size, kBulkCommandTimeoutMs, lock)) return rc;
+    if (size == 0 && sizeZeroIsMissing) return BVL_E_FILE_NOT_FOUND;
+    return transfer(stream, std::move(lock), size);
 }
 
 }  // namespace bv

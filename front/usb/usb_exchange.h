@@ -13,18 +13,17 @@ namespace bv {
 constexpr DWORD kShortCommandTimeoutMs = 5000;  // commands without bulk data
 constexpr DWORD kBulkCommandTimeoutMs = 10000;  // commands that announce bulk data
 
-using StreamTransfer = DWORD (*)(const bvlStream*, BYTE, DWORD);
+// A stream transfer that continues the lock its command took.
+using StreamTransfer = DWORD (*)(const bvlStream*, DeviceLock, DWORD);
 
 // One command with the device locked around it.
 DWORD exchangeLocked(DWORD command, DWORD payloadLength, const void* payload, void* reply,
                      DWORD replyLength, DWORD timeoutMs = kShortCommandTimeoutMs);
 
-// Gives back the device lock that a command took for a transfer that does
-// not follow; the unlock's own result does not count.
-DWORD endLockWith(DWORD rc);
-
 // Sends a command that announces a size, with the device locked, and moves
-// that many bytes with the transfer, which unlocks at its end. With
+// that many bytes with the transfer, which the lock's owner goes to and
+// which unlocks at its end. Whatever fails before, the owner unlocks on
+// the way out (the unlock's own code does not count then). With
 // sizeZeroIsMissing a size of 0 means the file is not there. The caller
 // has checked that the stream can take the data.
 DWORD fetchAnnounced(const requestBlock& request, const bvlStream* stream, StreamTransfer transfer,

@@ -11,7 +11,6 @@ namespace bv {
 namespace {
 
 constexpr DWORD kModelListSize = 1024;
-constexpr DWORD kBaseComponent = 0x0a000000;
 
 }  // namespace
 
@@ -28,7 +27,8 @@ DWORD listUsbModels(bvlStream* stream) {
     DWORD length = 0;
     stringListSize(models, &length);
     DWORD writeError = 0;
-    writeAll(stream, reinterpret_cast<const BYTE*>(models), length, kBaseComponent, &writeError);
+    writeAll(stream, reinterpret_cast<const BYTE*>(models), length, BVL_E_STREAM_WRITE_ERROR,
+             &writeError);
     streamClose(stream, &error);
     return keepFirst(writeError, error);
 }

@@ -2,6 +2,7 @@
 // the camera; those that fetch or store bulk data then hand over to a
 // stream transfer, which ends the device lock that the command took.
 #include <cstring>
+#include <utility>
 
 #include "guarded_block.h"
 #include "stream_wrappers.h"
@@ -128,9 +129,9 @@ DWORD WINAPI usbPutFile(DWORD, const char* name, bvlStream* source) {
     const PayloadBlock payload = buildPutPayload(size, name);
     if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
     const requestBlock request = {kCommandPutFile, payload.length, payload.block.get()};
-    if (DWORD rc = DoBvCommand(&request, nullptr, 0, kBulkCommandTimeoutMs, kLockTake))
-        return endLockWith(rc);
-    return InStreamFuncForPutToSTI(source, kLockEnd, size);
+    DeviceLock lock;
+    if (DWORD rc = DoBvCommand(&request, nullptr, 0, kBulkCommandTimeoutMs, lock)) return rc;
+    return InStreamFuncForPutToSTI(source, std::move(lock), size);
 }
 
 DWORD WINAPI usbDeleteFiles(DWORD, const char* fileList) {

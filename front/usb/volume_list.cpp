@@ -10,7 +10,6 @@ namespace {
 constexpr DWORD kCountSize = 4;
 constexpr DWORD kSlotWordsSize = 12;
 constexpr DWORD kSlotNameSize = 64;
-constexpr DWORD kBaseComponent = 0x0a000000;
 
 BYTE* slotAt(void* list, DWORD index) {
     return static_cast<BYTE*>(list) + kCountSize + index * kVolumeSlotSize;
@@ -41,10 +40,10 @@ DWORD writeVolumeEntries(const bvlStream* stream, void* list, WORD slots) {
     const DWORD count = volumeCount(list) < slots ? volumeCount(list) : slots;
     std::memcpy(list, &count, sizeof count);
     DWORD error = 0;
-    writeAll(stream, static_cast<const BYTE*>(list), kCountSize, kBaseComponent, &error);
+    writeAll(stream, static_cast<const BYTE*>(list), kCountSize, BVL_E_STREAM_WRITE_ERROR, &error);
     for (DWORD i = 0; error == 0 && i < count; ++i) {
         BYTE* slot = slotAt(list, i);
-        writeAll(stream, slot, terminatedEntryLength(slot), kBaseComponent, &error);
+        writeAll(stream, slot, terminatedEntryLength(slot), BVL_E_STREAM_WRITE_ERROR, &error);
     }
     return error;
 }

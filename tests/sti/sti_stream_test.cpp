@@ -157,9 +157,10 @@ void WINAPI claimingWrite(UINT_PTR context, const BYTE*, DWORD* count, DWORD* er
 }
 
 TEST(StreamWrappers, WriteAllEndsOnAZeroOrExcessiveCount) {
-    const struct { const char* name; DWORD cap, extra, base, expected; size_t calls; } cases[] = {
-        {"InSteps", 4, 0, 0x0a000000, 0, 3}, {"Nothing", 0, 0, 0x0a000000, 0x0a0000a8, 1},
-        {"MoreThanAskedSerialBase", MAXDWORD, 1, 0x02000000, 0x020000a8, 1}};
+    const struct { const char* name; DWORD cap, extra, code, expected; size_t calls; } cases[] = {
+        {"InSteps", 4, 0, BVL_E_STREAM_WRITE_ERROR, 0, 3},
+        {"Nothing", 0, 0, BVL_E_STREAM_WRITE_ERROR, 0x0a0000a8, 1},
+        {"MoreThanAskedSerialCode", MAXDWORD, 1, BVL_E_LL_STREAM_WRITE_ERROR, 0x020000a8, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Claim claim{c.cap, c.extra, 0};
@@ -168,7 +169,7 @@ TEST(StreamWrappers, WriteAllEndsOnAZeroOrExcessiveCount) {
         s.WriteCB = claimingWrite;
         const BYTE data[10] = {};
         DWORD error = 0x1234;
-        bv::writeAll(&s, data, sizeof data, c.base, &error);
+        bv::writeAll(&s, data, sizeof data, c.code, &error);
         EXPECT_EQ(c.expected, error);
         EXPECT_EQ(c.calls, claim.calls);
     }

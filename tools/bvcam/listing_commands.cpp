@@ -4,7 +4,7 @@
 #include "camera_time.h"
 #include "camera_tree.h"
 #include "commands.h"
-#include "../common/port_text.h"
+#include "port_text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../common/port_text.h"
+#include "port_text.h"
 #include "bv_version.h"
 #include "commands.h"
 #include "console_interrupt.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "../common/port_text.h"
+#include "port_text.h"
 #include "camera_formats.h"
 #include "memory_stream.h"
 #include "model_list.h"

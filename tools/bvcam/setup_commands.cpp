@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "../common/port_text.h"
+#include "port_text.h"
 #include "commands.h"
 #include "model_list.h"
 

@@ -1,11 +1,5 @@
 #include "upload_file.h"
 
-namespace {
-
-constexpr DWORD kStreamReadError = 0x0a0000a7;  // STREAM_READ_ERROR
-
-}  // namespace
-
 UploadFile::UploadFile() {
     stream_.ReadCB = onRead;
     stream_.SeekCB = onSeek;
@@ -34,7 +28,7 @@ void WINAPI UploadFile::onRead(UINT_PTR context, BYTE* buffer, DWORD* count, DWO
     auto* self = from<UploadFile>(context);
     DWORD done = 0;
     if (interrupted(count, error)) return;
-    *error = ReadFile(self->file_.get(), buffer, *count, &done, nullptr) ? 0 : self->fail(kStreamReadError);
+    *error = ReadFile(self->file_.get(), buffer, *count, &done, nullptr) ? 0 : self->fail(BVL_E_STREAM_READ_ERROR);
     *count = done;
     unsigned long long offset = 0;
     if (*error == 0 && self->position(&offset)) self->showProgress(offset);

@@ -27,10 +27,9 @@ private:
     // ends the job; the unlock's own code does not count. A job stopped
     // while it waited for the lock sends nothing.
     DWORD run() override {
-        if (DWORD rc = lockStiDevice()) return rc;
-        const DWORD rc = stopped() ? BVL_E_MESSAGE_TIMEOUT : sendAndReceive();
-        unlockStiDevice();
-        return rc;
+        DeviceLock lock;
+        if (DWORD rc = lock.take()) return rc;
+        return stopped() ? BVL_E_MESSAGE_TIMEOUT : sendAndReceive();
     }
 
     DWORD sendAndReceive() {

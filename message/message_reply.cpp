@@ -34,13 +34,11 @@ private:
         auto* header = static_cast<dePC_MESSAGE*>(reply.get());
         const auto* sent = static_cast<const dePC_MESSAGE*>(message.get());
         const requestBlock request = {kMessageCommand, sent->totalLength, sent};
-        if (DWORD rc = lockStiDevice()) return rc;
-        if (stopped()) {  // nobody waits for the answer any more
-            unlockStiDevice();
-            return BVL_E_MESSAGE_TIMEOUT;
-        }
+        DeviceLock lock;
+        if (DWORD rc = lock.take()) return rc;
+        if (stopped()) return BVL_E_MESSAGE_TIMEOUT;  // nobody waits for the answer any more
         DWORD rc = DoBvCommand(&request, header, replyLength, 0, kLockNone);
-        rc = keepFirst(rc, unlockStiDevice());
+        rc = keepFirst(rc, lock.end());
         if (rc != 0) return rc;
         if (header->messageKind != replyKind || !msgFoundCB) return 0;  // not an answer to us
         // A caller reads the reply as far as its length field says.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "default_port.h"
 #include "guarded_call.h"
 
 namespace bv {
@@ -263,12 +264,7 @@ std::vector<ModelLastPort> RegistryStore::ReadModelLastPorts() const {
 }
 
 void writeSerialDefaultPort(bvlCameraPort* port) {
-    port->portType = BVL_PORT_SERIAL;
-    std::strcpy(port->portName, "com1");
-    port->u.serial.portNumber = 1;
-    const BYTE params[4] = {8, 1, 0, 3};
-    std::memcpy(port->u.serial.params, params, sizeof params);
-    port->u.serial.baudRate = 115200;
+    writeSerialPort(port, BVL_SERIAL_DEFAULT_PORT_NUMBER, BVL_SERIAL_DEFAULT_BAUD_RATE);
 }
 
 }  // namespace bv

@@ -71,11 +71,7 @@ void learnModel(ProcessState& state, bvlCameraPort* port) {
     if (usbGetModelDescrip(kUsbCameraWord, &descrip) == 0) {
         if (state.currentModelName[0] == '\0')
             lstrcpynA(state.currentModelName, descrip.modelName, kModelNameSize);
-        try {
-            machineRegistry().ReadModelID(descrip.modelName, &modelID);
-        } catch (const bvCException&) {
-            modelID = 0;
-        }
+        modelID = machineRegistry().ReadModelIDOr(descrip.modelName, 0);
     }
     port->u.usb.modelID = modelID;
 }

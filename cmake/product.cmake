@@ -1,17 +1,18 @@
 # The product: bvcl2sti.dll. Each product folder is a static library that
 # sees only its own headers and those of the layers below it, linked in
 # layer order from the bottom:
-#   Common        errors and exceptions, guarded blocks, the process state,
-#                 the registry store, stream wrappers, owners
-#   sti, events   the still-image transport; the driver's event channel
-#   front/serial  the serial library: loading, its table, the pass-through
-#   message       raw message exchange over either road
-#   ui            the dialogs: views of plain records that front fills
-#   front/usb     the USB road of the base operations
-#   front         the exports, the tables, dispatch, module load and unload
-# Headers are included by name only, so a header of a higher layer is not
-# found and an include that climbs fails to build. The tests link the same
-# libraries, so pure logic is tested as compiled for the product.
+#   1 Common        errors and exceptions with the one guard, guarded blocks,
+#                   the process state, the registry store, stream wrappers
+#   2 sti, events,  the still-image transport; the driver's event channel;
+#     front/serial  the serial library: loading, its table, the pass-through
+#   3 message, ui   raw message exchange over either road; the dialogs
+#   4 front/usb     the USB road of the base operations
+#   5 front         the exports, the road tables and dispatch, what the
+#                   dialogs show, module load and unload
+# Headers are included by name only, so a header of a higher layer (or of
+# a neighbour the library does not link) is not found and an include that
+# climbs fails to build. The tests link the same libraries, so pure logic
+# is tested as compiled for the product.
 set(BV_PRODUCT_FOLDERS Common sti events front/serial message ui front/usb front)
 list(TRANSFORM BV_PRODUCT_FOLDERS PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE BV_PRODUCT_INCLUDE_DIRS)
 list(APPEND BV_PRODUCT_INCLUDE_DIRS ${CMAKE_SOURCE_DIR}/include)
@@ -38,7 +39,7 @@ bv_product_library(bv_events events bv_common)
 bv_product_library(bv_serial front/serial bv_common)
 bv_product_library(bv_message message bv_serial bv_sti)
 bv_product_library(bv_ui ui bv_common bv_events)
-bv_product_library(bv_usb front/usb bv_ui bv_message bv_events bv_sti)
+bv_product_library(bv_usb front/usb bv_message bv_events bv_sti)
 bv_product_library(bv_front front bv_usb bv_ui bv_message bv_serial bv_events bv_sti)
 
 # The module definition file is written for i686, where the exported

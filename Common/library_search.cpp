@@ -24,14 +24,29 @@ HMODULE thisModule() {
     return module;
 }
 
+std::wstring systemFolder() { return folderFrom([](wchar_t* p, DWORD n) { return GetSystemDirectoryW(p, n); }); }
+
+std::wstring windowsFolder() {
+    return folderFrom([](wchar_t* p, DWORD n) { return GetSystemWindowsDirectoryW(p, n); });
+}
+
+std::wstring firstFile(const std::vector<std::wstring>& folders, const wchar_t* fileName) {
+    for (const std::wstring& path : candidatePaths(folders, fileName))
+        if (isFile(path)) return path;
+    return std::wstring();
+}
+
+}  // namespace
+
 bool isFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring systemFolder() { return folderFrom([](wchar_t* p, DWORD n) { return GetSystemDirectoryW(p, n); }); }
-
-}  // namespace
+std::wstring pathBesideModule(HMODULE module, const wchar_t* fileName) {
+    const std::vector<std::wstring> paths = candidatePaths({folderOfModule(module)}, fileName);
+    return paths.empty() ? std::wstring() : paths.front();
+}
 
 std::vector<std::wstring> candidatePaths(const std::vector<std::wstring>& folders, const wchar_t* fileName) {
     std::vector<std::wstring> paths;
@@ -69,12 +84,8 @@ HMODULE loadSystemLibrary(const wchar_t* fileName) {
     return nullptr;
 }
 
-std::wstring systemProgramPath(const wchar_t* fileName) {
-    const std::vector<std::wstring> folders = {
-        systemFolder(), folderFrom([](wchar_t* p, DWORD n) { return GetWindowsDirectoryW(p, n); })};
-    for (const std::wstring& path : candidatePaths(folders, fileName))
-        if (isFile(path)) return path;
-    return std::wstring();
-}
+std::wstring systemProgramPath(const wchar_t* fileName) { return firstFile({systemFolder(), windowsFolder()}, fileName); }
+
+std::wstring windowsProgramPath(const wchar_t* fileName) { return firstFile({windowsFolder()}, fileName); }
 
 }  // namespace bv

@@ -23,6 +23,17 @@ HMODULE loadSystemLibrary(const wchar_t* fileName);
 // Windows folder; empty when neither holds it.
 std::wstring systemProgramPath(const wchar_t* fileName);
 
+// The full path of a program in the Windows folder (the system's own, not
+// a user's); empty when it does not hold it.
+std::wstring windowsProgramPath(const wchar_t* fileName);
+
+// The full path of fileName in the folder of module; empty when the
+// module's own path cannot be read.
+std::wstring pathBesideModule(HMODULE module, const wchar_t* fileName);
+
+// Whether path names a file (not a folder).
+bool isFile(const std::wstring& path);
+
 // Joins each folder with fileName, skipping empty folders and repeated
 // ones (compared without case), in the order given.
 std::vector<std::wstring> candidatePaths(const std::vector<std::wstring>& folders, const wchar_t* fileName);

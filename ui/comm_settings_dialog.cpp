@@ -158,9 +158,7 @@ void initialiseDialog(HWND dialog, CommDialogState& state) {
 // Closes the help viewer, withdraws the detecting window class and ends
 // the dialog with result.
 void EndCommDialog(HWND dialog, const CommDialogState& state, INT_PTR result) {
-    char helpFile[kHelpFileNameSize];
-    if (LoadStringA(state.instance, IDS_COMM_HELP_FILE, helpFile, sizeof helpFile) > 0)
-        WinHelpA(dialog, helpFile, HELP_QUIT, 0);
+    quitHelpViewer(dialog, state.instance, IDS_COMM_HELP_FILE);
     UnregisterClassA(kDetectingClassName, state.instance);
     EndDialog(dialog, result);
 }

@@ -9,15 +9,9 @@ namespace {
 
 constexpr DWORD kTopicBase = 0x10000;
 
-void callHelp(HWND owner, HINSTANCE instance, UINT command, ULONG_PTR data) {
-    char file[kHelpFileNameSize];
-    loadHelpFileName(instance, file);
-    WinHelpA(owner, file, command, data);
-}
-
 void showContextMenuFor(HWND window, HINSTANCE instance, int id) {
     DWORD pairs[4] = {static_cast<DWORD>(id), static_cast<DWORD>(id) + kTopicBase, 0, 0};
-    callHelp(window, instance, HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(pairs));
+    callHelpViewer(window, instance, HELP_CONTEXTMENU, reinterpret_cast<ULONG_PTR>(pairs));
 }
 
 }  // namespace
@@ -28,12 +22,12 @@ int helpControlAtPoint(const HelpLayout& layout, POINT screenPoint, HWND dialog)
     return 0;
 }
 
-void showHelpContents(HWND dialog, HINSTANCE instance) { callHelp(dialog, instance, HELP_FINDER, 0); }
+void showHelpContents(HWND dialog, HINSTANCE instance) { callHelpViewer(dialog, instance, HELP_FINDER, 0); }
 
 void showHelpPopup(const HelpLayout& layout, HWND dialog, HINSTANCE instance, const HELPINFO& info) {
     int id = info.iCtrlId;
     if (id == layout.background) id = helpControlAtPoint(layout, info.MousePos, dialog);
-    if (id != 0) callHelp(dialog, instance, HELP_CONTEXTPOPUP, static_cast<DWORD>(id) + kTopicBase);
+    if (id != 0) callHelpViewer(dialog, instance, HELP_CONTEXTPOPUP, static_cast<DWORD>(id) + kTopicBase);
 }
 
 void showContextMenuHelp(const HelpLayout& layout, HWND dialog, HINSTANCE instance, HWND clicked,

@@ -20,10 +20,6 @@ const HelpLayout kSettingsHelp = {IDC_BACKGROUND_PANEL, kHelpControls, sizeof kH
 
 int controlAtPoint(POINT screenPoint, HWND dialog) { return helpControlAtPoint(kSettingsHelp, screenPoint, dialog); }
 
-void quitHelp(HWND dialog, HINSTANCE instance) {
-    char file[kHelpFileNameSize];
-    loadHelpFileName(instance, file);
-    WinHelpA(dialog, file, HELP_QUIT, 0);
-}
+void quitHelp(HWND dialog, HINSTANCE instance) { quitHelpViewer(dialog, instance, IDS_HELP_FILE); }
 
 }  // namespace bv

@@ -15,7 +15,6 @@
 namespace bv {
 
 constexpr int kMessageTextSize = 512;
-constexpr int kHelpFileNameSize = 260;
 
 // The 512-character text buffer shared by both settings dialogs and the
 // message dialog. They are modal on one thread, so never use it at once.
@@ -25,9 +24,6 @@ char* messageText();
 // characters and the NUL; empty when the entry is missing) and returns it.
 const char* loadMessageText(HINSTANCE instance, UINT id);
 
-// Loads the help file name (entry 48) into name.
-void loadHelpFileName(HINSTANCE instance, char (&name)[kHelpFileNameSize]);
-
 // True when the screen point lies strictly inside the window rectangle of
 // the dialog's control id; false for a control that does not exist.
 bool pointInControl(int id, POINT screenPoint, HWND dialog);
@@ -35,6 +31,16 @@ bool pointInControl(int id, POINT screenPoint, HWND dialog);
 // Moves window so that its centre is over the owner's (the desktop's when
 // owner is null), keeping its size and z-order, without activating it.
 void centreWindowOver(HWND window, HWND owner);
+
+// The help viewer, started by nothing but its full path. A request (a
+// HELP_ command for WinHelp, with its data) names the help file of entry 48
+// by its full path beside the module of instance; when that file is
+// missing, a message box of the dialog that owner belongs to says so
+// instead. A viewer that does not run yet is started from the Windows
+// folder first; when it cannot be, the request is dropped.
+void callHelpViewer(HWND owner, HINSTANCE instance, UINT command, ULONG_PTR data);
+// Closes a running viewer for the help file that entry fileEntry names.
+void quitHelpViewer(HWND owner, HINSTANCE instance, UINT fileEntry);
 
 // Help through the help viewer, shared by both dialogs. A layout names the
 // dialog's background control and the controls with a topic of their own

@@ -14,10 +14,6 @@ const char* loadMessageText(HINSTANCE instance, UINT id) {
     return text;
 }
 
-void loadHelpFileName(HINSTANCE instance, char (&name)[kHelpFileNameSize]) {
-    if (LoadStringA(instance, IDS_HELP_FILE, name, kHelpFileNameSize) <= 0) name[0] = '\0';
-}
-
 bool pointInControl(int id, POINT screenPoint, HWND dialog) {
     HWND control = GetDlgItem(dialog, id);
     RECT rect;

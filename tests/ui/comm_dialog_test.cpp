@@ -116,8 +116,9 @@ TEST_F(CommDialogTest, EveryWayOfCancellingEndsWithFiveAndWritesNothing) {
 
 // Help on the background frame goes to the control under the mouse, hidden
 // ones included: the USB model list lies over the "Erkennen" button.
+// Without the help file beside the module, "Hilfe" says it is missing.
 TEST_F(CommDialogTest, HelpOnTheFrameFindsTheControlUnderTheMouse) {
-    run(1, [](DialogDriver&, HWND dialog) {
+    run(1, [this](DialogDriver& d, HWND dialog) {
         for (const auto& c : {std::make_pair(IDC_BAUD, IDC_BAUD), std::make_pair(IDC_DETECT, IDC_USB_MODEL),
                               std::make_pair(IDC_COMM_HELP, 0)}) {
             RECT r;
@@ -125,6 +126,10 @@ TEST_F(CommDialogTest, HelpOnTheFrameFindsTheControlUnderTheMouse) {
             const POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
             EXPECT_EQ(c.second, bv::commControlAtPoint(centre, dialog)) << c.first;
         }
+        d.click(dialog, IDC_COMM_HELP);
+        ASSERT_EQ(1u, driver_.messageBoxes().size());
+        EXPECT_EQ(kCaption, driver_.messageBoxes()[0].caption);
+        EXPECT_EQ("Die Hilfedatei bvcl2sti.hlp wurde nicht gefunden.", driver_.messageBoxes()[0].text);
     });
 }
 

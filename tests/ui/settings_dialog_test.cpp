@@ -13,6 +13,7 @@
 #include "tests/support/debug_output_capture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/locale_override.h"
+#include "tests/support/planted_folder.h"
 #include "tests/support/product_library.h"
 #include "ui/settings_private.h"
 
@@ -353,6 +354,29 @@ TEST_F(SettingsDialogTest, HelpAndContextMenuGoOnToTheDefaultHandling) {
         d.perform([] { EndMenu(); });
     }, owner);
     DestroyWindow(owner);
+}
+
+// Help starts nothing from the current folder or PATH, where a program
+// named like the help viewer is planted. With the help file beside the
+// library, the viewer from the Windows folder opens (and closes with the
+// dialog); without it, a message says so.
+TEST_F(SettingsDialogTest, HelpStartsNoViewerPlantedInTheCurrentFolder) {
+    bvtest::PlantedFolder planted;
+    ASSERT_TRUE(planted.plant(L"winhlp32.exe"));
+    const std::wstring helpFile = bvtest::executableFolder() + L"bvcl2sti.hlp";
+    for (const bool present : {false, true}) {
+        SCOPED_TRACE(present ? "with the help file" : "without it");
+        if (present) CloseHandle(CreateFileW(helpFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        open([&](DialogDriver& d, HWND dialog) {
+            d.send(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_OWNER_NAME)), 0);
+            EXPECT_EQ(present, FindWindowA("MS_WINHELP", nullptr) != nullptr);
+            EXPECT_EQ(present ? Texts{} : Texts{entry(IDS_HELP_FILE_MISSING)}, messages());
+        });
+        DeleteFileW(helpFile.c_str());
+        for (int i = 0; i < 100 && FindWindowA("MS_WINHELP", nullptr); ++i) Sleep(50);
+        EXPECT_EQ(nullptr, FindWindowA("MS_WINHELP", nullptr)) << "the viewer outlived the dialog";
+        EXPECT_FALSE(planted.ran(L"winhlp32.exe"));
+    }
 }
 
 TEST_F(SettingsDialogTest, MessageDialogIgnoresEscAndCloseBoxThenThePcTimeIsTaken) {

@@ -1,19 +1,11 @@
 // The am/pm field 1054 of a 12-hour clock: an owner-drawn static that takes
 // the focus on a click, follows the time spin and is switched by the A and
-// P keys through a keyboard hook that lives while the field has the focus.
+// P keys through a keyboard hook on the dialog's thread that lives while
+// the field has the focus.
 #include "settings_private.h"
 
 namespace bv {
 namespace {
-
-// The module that holds the hook procedure (the library in the product),
-// which the system needs for a hook on every thread.
-HMODULE hookModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&amPmKeyboardHook), &module);
-    return module;
-}
 
 void repaint(HWND field) { InvalidateRect(field, nullptr, TRUE); }
 
@@ -22,7 +14,9 @@ void onAmPmMessage(HWND field, UINT message) {
     switch (message) {
     case WM_SETFOCUS:
         SendDlgItemMessageA(e.dialog, IDC_TIME_SPIN, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
-        e.keyboardHook.reset(SetWindowsHookExA(WH_KEYBOARD, amPmKeyboardHook, hookModule(), 0));
+        // The dialog's own thread only: a hook on every thread would load
+        // this library into each process that takes keyboard input meanwhile.
+        e.keyboardHook.reset(SetWindowsHookExA(WH_KEYBOARD, amPmKeyboardHook, nullptr, GetCurrentThreadId()));
         repaint(field);
         break;
     case WM_KILLFOCUS:

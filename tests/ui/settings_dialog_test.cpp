@@ -379,6 +379,64 @@ TEST_F(SettingsDialogTest, HelpStartsNoViewerPlantedInTheCurrentFolder) {
     }
 }
 
+// A window on another thread of the process, whose thread counts the keys
+// it takes and comes to the front when told, until it is told to quit.
+HWND g_windowElsewhere = nullptr;
+LONG g_keysElsewhere = 0;
+DWORD WINAPI runWindowElsewhere(void* ready) {
+    SetEvent(ready);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        if (message.message == WM_APP) {
+            if (!g_windowElsewhere)
+                g_windowElsewhere = CreateWindowA("STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50, 50,
+                                                  nullptr, nullptr, nullptr, nullptr);
+            SetForegroundWindow(g_windowElsewhere);
+            SetFocus(g_windowElsewhere);
+        } else if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+            InterlockedIncrement(&g_keysElsewhere);
+        }
+    DestroyWindow(g_windowElsewhere);
+    g_windowElsewhere = nullptr;
+    return 0;
+}
+
+// The am/pm field takes the A and P keys of its own thread only: a key
+// that another thread of the process takes meanwhile reaches that thread
+// and leaves the field as it was.
+TEST_F(SettingsDialogTest, AmPmFieldTakesNoKeysOfOtherThreads) {
+    ASSERT_TRUE(locale_.set("1", "0"));
+    g_keysElsewhere = 0;
+    bv::OwnedHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    DWORD threadId = 0;
+    bv::OwnedHandle thread(CreateThread(nullptr, 0, runWindowElsewhere, ready.get(), 0, &threadId));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.get(), 5000));
+    open([&](DialogDriver& d, HWND dialog) {
+        const auto elsewhereInFront = [&] {
+            PostThreadMessageA(threadId, WM_APP, 0, 0);
+            return d.waitUntil([] { return GetForegroundWindow() == g_windowElsewhere; });
+        };
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) key.type = INPUT_KEYBOARD, key.ki.wVk = 'P';
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        // The field takes the focus on its own thread while the window
+        // elsewhere is in front. The display may move the front on its own
+        // meanwhile; then the round is tried again.
+        for (int round = 0; round < 5 && g_keysElsewhere < 2; ++round) {
+            ASSERT_TRUE(elsewhereInFront());
+            d.idle();  // the dialog's thread learns that it is no longer in front
+            d.perform([dialog] { SetFocus(GetDlgItem(dialog, IDC_AM_PM)); });
+            if (!elsewhereInFront() || focusedItem(dialog) != IDC_AM_PM) continue;
+            ASSERT_EQ(2u, SendInput(2, keys, sizeof(INPUT)));
+            d.waitUntil([] { return g_keysElsewhere >= 2; }, 1000);
+        }
+        EXPECT_GE(g_keysElsewhere, 2) << "the window elsewhere never took the key";
+        EXPECT_EQ("am", itemText(dialog, IDC_AM_PM));
+    });
+    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread.get(), 5000);
+}
+
 TEST_F(SettingsDialogTest, MessageDialogIgnoresEscAndCloseBoxThenThePcTimeIsTaken) {
     settings().dateTime = static_cast<LONG>(bv::kUnknownDateTime);
     const INT_PTR result = open([&](DialogDriver& d, HWND message) {

@@ -42,6 +42,13 @@ int focusedControl() {
     return focus && GetParent(focus) == dateTimeEditor().dialog ? GetDlgCtrlID(focus) : 0;
 }
 
+// Whether the focus is in a window that the dialog owns: a message box of
+// its own, which the user reads before going on in the field.
+bool focusInOwnedWindow() {
+    HWND focus = GetFocus();
+    return focus && GetWindow(GetAncestor(focus, GA_ROOT), GW_OWNER) == dateTimeEditor().dialog;
+}
+
 // Marks the editor's own writes, so that the change notifications they
 // cause are not taken for typing. Nests.
 class FieldUpdateGuard {
@@ -341,10 +348,12 @@ DWORD checkFieldOnLeave(int id) {
     DateTimeEditorState& e = dateTimeEditor();
     const DateTimeField kind = fieldKind(id);
     if (kind == DateTimeField::None) return 0;
-    // The focus went to another window (a message box, another program, or
-    // the dialog is ending): the user has not moved on inside the dialog.
+    // Leaving towards "Abbrechen" or "Vom PC" is never met by a message,
+    // nor is the focus taken by a message of the dialog's own or by a
+    // dialog that is ending. Leaving to another window, with the focus on
+    // no control, is checked like any other move.
     const int to = focusedControl();
-    if (to == 0 || to == IDC_SETTINGS_CANCEL || to == IDC_FROM_PC) return 0;
+    if (to == IDC_SETTINGS_CANCEL || to == IDC_FROM_PC || settingsDialogEnding() || focusInOwnedWindow()) return 0;
 
     const int value = readField(id);
     if (value == 0) writeFieldText(id, "0");

@@ -161,6 +161,7 @@ bvlCameraSettings& cameraSettings() {
 HWND settingsDialogWindow() { return g_dialog.window; }
 HINSTANCE settingsInstance() { return g_dialog.instance; }
 UINT cameraNotificationMessage() { return g_dialog.notificationMessage; }
+bool settingsDialogEnding() { return g_dialog.closed; }
 
 void closeSettingsDialog(DWORD status, INT_PTR result) {
     HWND dialog = g_dialog.window;

@@ -26,6 +26,8 @@ UINT cameraNotificationMessage();
 // quits the help viewer, ends the message dialog if it is open, then ends
 // the settings dialog with result. Harmless when it already ended.
 void closeSettingsDialog(DWORD status, INT_PTR result);
+// True once closeSettingsDialog ran for the open dialog.
+bool settingsDialogEnding();
 // Acts on one camera event (data: the event's first data word, code: the
 // event code) and returns 1, the answer for the sender.
 LRESULT handleCameraEvent(WPARAM data, LPARAM code);

@@ -259,7 +259,7 @@ TEST_F(SettingsDialogTest, TypingAndLeavingFieldsAreChecked) {
         d.type(dialog, IDC_DATE_FIELD2, "13");  // the month
         EXPECT_EQ("1", itemText(dialog, IDC_DATE_FIELD2));
         d.type("\b");
-        d.focus(dialog, IDC_MINUTE);
+        d.perform([] { SetFocus(nullptr); });  // to no control at all: checked all the same
         EXPECT_EQ(Texts{entry(IDS_MONTH_RANGE)}, messages());
         EXPECT_EQ("0", itemText(dialog, IDC_DATE_FIELD2));
         EXPECT_EQ(IDC_DATE_FIELD2, focusedItem(dialog));
@@ -354,6 +354,26 @@ TEST_F(SettingsDialogTest, HelpAndContextMenuGoOnToTheDefaultHandling) {
         d.perform([] { EndMenu(); });
     }, owner);
     DestroyWindow(owner);
+}
+
+// Neither a message of the dialog's own nor its end checks the field
+// that has the focus: Enter on an impossible date shows the date's message
+// once, and Esc or a camera event that ends the dialog meet an empty field
+// with no message.
+TEST_F(SettingsDialogTest, NoFieldIsCheckedForTheDialogsOwnMessageOrItsEnd) {
+    open([&](DialogDriver& d, HWND dialog) {
+        d.type(dialog, IDC_DATE_FIELD2, "4");
+        d.type(dialog, IDC_DATE_FIELD1, "31");
+        d.key(VK_RETURN);  // OK, with the focus in the day field
+        EXPECT_EQ(Texts{entry(IDS_DATE_INVALID)}, messages());
+    });
+    for (const LPARAM cameraEvent : {0, 0x40000}) {
+        open([&](DialogDriver& d, HWND dialog) {
+            d.type(dialog, IDC_DATE_FIELD2, "\b");
+            if (cameraEvent) event(d, 0, cameraEvent);
+        });
+        EXPECT_EQ(Texts{}, messages());
+    }
 }
 
 // Help starts nothing from the current folder or PATH, where a program

@@ -8,7 +8,8 @@
 
 namespace bv {
 
-// Loads the library (once) and registers the control classes of classes
+// Loads the library (once, whichever thread asks first; a failed load is
+// not retried) and registers the control classes of classes
 // (ICC_ flags). false when the library or its entry is missing. Called on
 // the thread that shows the dialog.
 bool initCommonControls(DWORD classes);

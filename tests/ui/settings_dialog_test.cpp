@@ -201,6 +201,11 @@ INSTANTIATE_TEST_SUITE_P(
         SlotCase{"TwoSlotsGreyAnEmptySlot", 2, 52428800,
                  "Steckplatz1:|Installiert|Frei:|  1.50 KB|Gesamt:| 50.00 MB|----|Steckplatz2:|Nicht installiert|"
                  "~Frei:|~Gesamt:",
+                 220},
+        // A camera reporting more slots shows its first two.
+        SlotCase{"ThreeSlotsShowTheFirstTwo", 3, 52428800,
+                 "Steckplatz1:|Installiert|Frei:|  1.50 KB|Gesamt:| 50.00 MB|----|Steckplatz2:|Nicht installiert|"
+                 "~Frei:|~Gesamt:",
                  220}),
     caseName<SlotCase>);
 
@@ -233,7 +238,12 @@ INSTANTIATE_TEST_SUITE_P(Locales, SettingsDialogDateOrder,
                                            OrderCase{"YearMonthDay", "2", {"2024", "5", "6"}, IDC_DATE_FIELD1}),
                          caseName<OrderCase>);
 
-TEST_F(SettingsDialogTest, SpinsWrapAroundEveryField) {
+// The hour's bounds are each dialog's own: a 12-hour dialog before this
+// 24-hour one leaves the hour free to wrap from 23 to 0.
+TEST_F(SettingsDialogTest, SpinsWrapAroundEveryFieldAfterATwelveHourDialog) {
+    ASSERT_TRUE(locale_.set("1", "0"));
+    open([](DialogDriver&, HWND) {});
+    ASSERT_TRUE(locale_.set("1", "1"));
     settings().dateTime = 1924991940;  // 2030-12-31 23:59
     struct Step { int id; UINT key; const char* shown; };
     open([&](DialogDriver& d, HWND dialog) {

@@ -115,15 +115,9 @@ const SerialCase kSerialCases[] = {
     {.name = "NullIdleContextIsNeverCalled", .dataSize = kSilent, .pollDelayMs = 5, .idleContext = false,
      .idleAnswer = 7, .timeoutMs = 180, .expected = kSerialTimeout},
     {.name = "IdleStopsWithItsResult", .dataSize = kSilent, .pollDelayMs = 5, .idleAnswer = 7, .expected = 7},
-    {.name = "EmptyFirstChunkOpensOnce", .chunks = {{0, 0, 0, 0}, {0, 0, 9, 1}}, .log = {"open 3", "write 9", "close"}},
+    // A broken library's chunk sequences are SerialChunkSequences'.
     {.name = "StatusAfterAnEmptyChunkCloses", .chunks = {{0, 0, 0, 0}, {0x0207, 0, 0, 0}}, .expected = 0x0207,
      .log = {"open 3", "close"}},
-    {.name = "StatusFirstOpensNothing", .chunks = {{0x0207, 0, 0, 0}}, .expected = 0x0207},
-    {.name = "GapMidwayIsSkipped", .chunks = {{0, 0, 4, 0}, {0, 6, 3, 0}, {0, 4, 5, 1}},
-     .log = {"open 3", "write 4", "write 5", "close"}},
-    {.name = "GapAtTheEndIsCorrupt", .chunks = {{0, 0, 4, 0}, {0, 6, 3, 1}}, .expected = BVL_E_FILE_DATA_CORRUPT,
-     .log = {"open 3", "write 4", "close"}},
-    {.name = "NoChunkTakenIsCorrupt", .chunks = {{0, 3, 6, 1}}, .expected = BVL_E_FILE_DATA_CORRUPT},
     {.name = "WithoutWriteCB", .writeCB = false, .expected = BVL_E_MESSAGE_STREAM_INCOMPLETE},
 };
 
@@ -158,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(SerialMessage, SerialData, ::testing::ValuesIn(kSerialC
 // Every sequence of up to four chunks, straight into the chunk writer and
 // fed on after it reported the end, with a serial library whose own result
 // is 0. D is the next 3 bytes, L the last 3, S an error status, G a chunk
-// past a gap. The stream opens and closes at most once and sees no write
+// past a gap, E an empty chunk. The stream opens and closes at most once and sees no write
 // after its close; once the last chunk or a status ended the transfer,
 // every chunk is refused with 0x0a00002d and writes nothing; the first
 // error is the result, and 0 only a reply that ended with its last chunk.
@@ -167,10 +161,10 @@ TEST(SerialChunkSequences, TheTransferEndsOnceAndRefusesWhatFollows) {
 #pragma pack(push, 1)
     struct Record { bv::SerialReplyChunk chunk; BYTE data[3]; };
 #pragma pack(pop)
-    for (int length = 1, count = 4; length <= 4; ++length, count *= 4) {
+    for (int length = 1, count = 5; length <= 4; ++length, count *= 5) {
         for (int n = 0; n < count; ++n) {
             std::string sequence;
-            for (int i = 0, v = n; i < length; ++i, v /= 4) sequence += "DLSG"[v % 4];
+            for (int i = 0, v = n; i < length; ++i, v /= 5) sequence += "DLSGE"[v % 5];
             SCOPED_TRACE(sequence);
             bvtest::StreamRecorder recorder(BVL_PROGRESS_NONE);
             bv::SerialDataState state = {recorder.stream(), 0, {}, {}, 0, false};
@@ -182,7 +176,7 @@ TEST(SerialChunkSequences, TheTransferEndsOnceAndRefusesWhatFollows) {
                 r.chunk.status = kind == 'S' ? kStatus : 0;
                 r.chunk.total = 3 * length;
                 r.chunk.offset = sent + (kind == 'G');
-                r.chunk.length = 3;
+                r.chunk.length = kind == 'E' ? 0 : 3;
                 r.chunk.last = kind == 'L';
                 DWORD done = 0;
                 const DWORD expected = ended ? BVL_E_FILE_DATA_CORRUPT : kind == 'S' ? kStatus : 0;

@@ -454,9 +454,9 @@ BVCL2STI_API DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
 /**
  * @brief Writes the listing of one directory to a stream.
  *
- * USB: the listing arrives whole and goes to WriteCB in one call (the count
- * it leaves is not looked at): entries packed one after the other, each the
- * attribute byte, the 32-bit size, a spare byte, the 32-bit time in seconds
+ * USB: the listing arrives whole and goes to WriteCB in one call (a WriteCB
+ * that takes fewer bytes is offered the rest): entries packed one after
+ * the other, each the attribute byte, the 32-bit size, a spare byte, the 32-bit time in seconds
  * since 1970 on the camera's clock and the NUL-terminated name. With
  * #BVL_PROGRESS_PERCENT ProgressCB gets 0 before (its error ignored); with
  * it or #BVL_PROGRESS_END_ONLY 100 after. OpenCB and CloseCB frame it.
@@ -471,6 +471,7 @@ BVCL2STI_API DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
  * @retval BVL_E_INVALID_FN_POINTER @p stream or its WriteCB is null.
  * @retval BVL_E_MEM_ALLOC_FAILED   The listing is announced larger than 16 MiB.
  * @retval BVL_E_DIR_IO_ERROR       The listing could not be read.
+ * @retval BVL_E_STREAM_WRITE_ERROR WriteCB took no byte or more than offered.
  * @retval other                    The error a stream callback stored.
  */
 BVCL2STI_API DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStream *stream);
@@ -479,7 +480,7 @@ BVCL2STI_API DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStre
  * @brief Fetches a file from the camera into a stream.
  *
  * USB: OpenCB(#BVL_STREAM_OPEN_WRITE), the data in chunks of 5120 bytes to
- * WriteCB (the count it leaves is not looked at), CloseCB. With
+ * WriteCB (one that takes fewer bytes is offered the rest), CloseCB. With
  * #BVL_PROGRESS_PERCENT ProgressCB gets the percentage before each chunk
  * (its error ignored); with it or #BVL_PROGRESS_END_ONLY 100 at the end.
  * The stream only ever gets bytes that the camera sent.
@@ -492,6 +493,7 @@ BVCL2STI_API DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStre
  * @retval BVL_E_INVALID_FN_POINTER @p stream or its WriteCB is null.
  * @retval BVL_E_FILE_NOT_FOUND     The camera has no such file.
  * @retval BVL_E_FILE_DATA_CORRUPT  A read delivered no byte.
+ * @retval BVL_E_STREAM_WRITE_ERROR WriteCB took no byte or more than offered.
  * @retval other                    The error a stream callback stored.
  */
 BVCL2STI_API DWORD WINAPI baseGetFile(DWORD camera, const char *path, bvlStream *stream);
@@ -709,6 +711,7 @@ BVCL2STI_API DWORD WINAPI baseReleaseControlEx(DWORD camera, DWORD requestLength
  * @retval BVL_E_LL_INVALID_FN_POINTER @p stream or its WriteCB is null.
  * @retval BVL_E_INVALID_PARAMETER     The camera announced 0 bytes.
  * @retval BVL_E_FILE_DATA_CORRUPT     A read delivered no byte.
+ * @retval BVL_E_STREAM_WRITE_ERROR    WriteCB took no byte or more than offered.
  * @retval other                       The error a stream callback stored.
  */
 BVCL2STI_API DWORD WINAPI baseReleaseControlGetReleasedData(DWORD camera, DWORD word1, DWORD word2,
@@ -796,7 +799,7 @@ BVCL2STI_API DWORD WINAPI baseGetUSBModels(bvlStream *stream);
 #define BVL_E_MESSAGE_NO_MEMORY             0x0c000002u /**< Out of memory, or a reply capacity too large. */
 #define BVL_E_MESSAGE_NO_THREAD             0x0c000003u /**< The exchange could not be handed to a pool thread. */
 #define BVL_E_MESSAGE_NO_EXIT_STATUS        0x0c000004u /**< The wait for the pool thread failed. */
-#define BVL_E_MESSAGE_STREAM_FAILED         0x0c000005u /**< A stream callback failed or took another count. */
+#define BVL_E_MESSAGE_STREAM_FAILED         0x0c000005u /**< A stream callback failed. */
 #define BVL_E_MESSAGE_STREAM_INCOMPLETE     0x0c000006u /**< A needed stream callback is missing. */
 /** Started on a thread that is waiting for an exchange already, from a
  *  message it handled in that wait; nothing was sent. */
@@ -917,8 +920,8 @@ BVCL2STI_API DWORD WINAPI bvlNewMessageTxRx(DWORD camera, WORD messageCode, cons
  * pool thread, as bvlNewMessageTxRx, after which the camera announces a
  * size and the data follows in chunks of 3072 bytes. The stream's callbacks
  * run on the pool thread, on a copy of the record: OpenCB(#BVL_STREAM_OPEN_WRITE),
- * WriteCB per chunk (it must take the whole chunk), with #BVL_PROGRESS_PERCENT
- * ProgressCB after each chunk (0 first), with it or #BVL_PROGRESS_END_ONLY
+ * WriteCB per chunk (one that takes fewer bytes is offered the rest), with
+ * #BVL_PROGRESS_PERCENT ProgressCB after each chunk (0 first), with it or #BVL_PROGRESS_END_ONLY
  * 100 at the end, then CloseCB; CloseCB also follows a failure once OpenCB
  * succeeded. In the data phase the time-out counts from the start of the
  * latest chunk. Once all data moved the call returns 0 whatever the end
@@ -942,7 +945,8 @@ BVCL2STI_API DWORD WINAPI bvlNewMessageTxRx(DWORD camera, WORD messageCode, cons
  * @retval BVL_E_INVALID_PARAMETER         @p payload is null with a nonzero length, or the length leaves no room for the header.
  * @retval BVL_E_MESSAGE_NESTED            Started from a message handled in another exchange's wait.
  * @retval BVL_E_MESSAGE_STREAM_INCOMPLETE @p stream or a callback it needs is null.
- * @retval BVL_E_MESSAGE_STREAM_FAILED     OpenCB, WriteCB or ProgressCB failed, or WriteCB took another count.
+ * @retval BVL_E_MESSAGE_STREAM_FAILED     OpenCB, WriteCB or ProgressCB failed.
+ * @retval BVL_E_STREAM_WRITE_ERROR        WriteCB took no byte or more than offered.
  * @retval BVL_E_FILE_NOT_FOUND            The camera announced 0 bytes.
  * @retval BVL_E_FILE_DATA_CORRUPT         A read delivered no byte.
  * @retval BVL_E_MESSAGE_TIMEOUT           The time-out passed, or was 0 (the device is then untouched).

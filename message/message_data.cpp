@@ -50,11 +50,28 @@ private:
         return rc;
     }
 
+    // Hands one chunk to WriteCB the way writeAll does, each call watched
+    // like every call of the caller's code: a WriteCB that takes fewer
+    // bytes is offered the rest; one that takes none, or claims more than
+    // it was offered, ends the transfer with BVL_E_STREAM_WRITE_ERROR.
+    DWORD writeChunk(const BYTE* bytes, DWORD length) {
+        const bvlStream& s = stream;
+        while (length > 0) {
+            DWORD taken = length;
+            DWORD error = 0;
+            if (!callCaller([&] { s.WriteCB(s.context, bytes, &taken, &error); }))
+                return BVL_E_MESSAGE_TIMEOUT;
+            if (error) return BVL_E_MESSAGE_STREAM_FAILED;
+            if (taken == 0 || taken > length) return BVL_E_STREAM_WRITE_ERROR;
+            bytes += taken;
+            length -= taken;
+        }
+        return 0;
+    }
+
     // One chunk after another into WriteCB, each followed by a percentage
-    // report with progressMode 3; the first report is therefore 0. A
-    // WriteCB that takes another count than the chunk it was offered fails
-    // the transfer like one that reports an error. Once all data moved the
-    // result is 0, whatever the end report says.
+    // report with progressMode 3; the first report is therefore 0. Once all
+    // data moved the result is 0, whatever the end report says.
     DWORD copyChunks(BYTE* bytes, DWORD size) {
         const bvlStream& s = stream;
         for (DWORD done = 0; done < size;) {
@@ -62,13 +79,10 @@ private:
             if (stopped()) return BVL_E_MESSAGE_TIMEOUT;
             stampStep();
             if (DWORD rc = ReadBvDataFromSTI(bytes, kMessageChunkSize, &chunk)) return rc;
-            DWORD taken = chunk;
-            DWORD error = 0;
-            if (!callCaller([&] { s.WriteCB(s.context, bytes, &taken, &error); }))
-                return BVL_E_MESSAGE_TIMEOUT;
-            if (error || taken != chunk) return BVL_E_MESSAGE_STREAM_FAILED;
+            if (DWORD rc = writeChunk(bytes, chunk)) return rc;
             if (s.progressMode == BVL_PROGRESS_PERCENT) {
                 const DWORD percent = roundedPercent(done, size);
+                DWORD error = 0;
                 if (!callCaller([&] { s.ProgressCB(s.context, percent, &error); }))
                     return BVL_E_MESSAGE_TIMEOUT;
                 if (error) return BVL_E_MESSAGE_STREAM_FAILED;

@@ -1,7 +1,10 @@
 // Stream transfers: bulk data announced by a command moves between the
 // device and the caller's bvlStream, in one piece (directory listing) or in
 // chunks of 5120 bytes, with progress reports. One buffer per transfer; the
-// callbacks read or fill it directly. The first error wins.
+// callbacks read or fill it directly. The first error wins. A WriteCB that
+// takes fewer bytes than offered is offered the rest (writeAll); one that
+// takes none, or claims more, ends the transfer with
+// BVL_E_STREAM_WRITE_ERROR.
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -112,9 +115,8 @@ DWORD readListing(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held
     }
     if (reportsPercent(s)) reportIgnoringError(s, 0);
     reportBadListingTimes(rebaseListingTimes(listing, size));
-    DWORD count = size;
     DWORD status = 0;
-    s->WriteCB(s->context, listing, &count, &status);
+    writeAll(s, listing, size, BVL_E_STREAM_WRITE_ERROR, &status);
     return finishTransfer(s, Direction::FromDevice, status, t);
 }
 
@@ -130,8 +132,7 @@ DWORD readChunks(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held)
         if (percent) reportIgnoringError(s, percentDone(size, remaining));
         status = ReadBvDataFromSTI(buffer, bufferSize, &chunk);
         if (status != 0) break;
-        DWORD count = chunk;
-        s->WriteCB(s->context, buffer, &count, &status);
+        writeAll(s, buffer, chunk, BVL_E_STREAM_WRITE_ERROR, &status);
         if (status != 0) break;
         remaining -= chunk;
     }

@@ -34,6 +34,17 @@ DWORD failWriting(SerialDataState& data, DWORD error) {
     return 0;
 }
 
+// The transfer is over, with error (0 after a good last chunk): a stream
+// still open is closed, the first error is kept for the exchange's result,
+// and the library is told that no chunk is wanted any more.
+DWORD endTransfer(SerialDataState& data, DWORD error, DWORD* done) {
+    data.ended = true;
+    if (!data.failure) data.failure = error;
+    closeOpenStream(data);
+    *done = 1;
+    return error;
+}
+
 }  // namespace
 
 DWORD serialChunkProgress(DWORD offset, DWORD length, DWORD total, bool clamp) {
@@ -50,9 +61,13 @@ DWORD serialChunkProgress(DWORD offset, DWORD length, DWORD total, bool clamp) {
 // Chunks arrive in order; one whose offset is not the count received so
 // far is ignored. The stream opens at the first chunk taken (a chunk of no
 // bytes included) and closes after the last; a nonzero status from the
-// library ends the reply with it.
+// library ends the transfer with it, whether data came before or not.
+// Once the transfer ended, every further chunk is refused with
+// BVL_E_FILE_DATA_CORRUPT and nothing more reaches the stream: the reply
+// ran past its own end.
 DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) {
     SerialDataState& data = *static_cast<SerialDataState*>(context);
+    if (data.ended) return endTransfer(data, BVL_E_FILE_DATA_CORRUPT, done);
     const bvlStream* stream = data.stream;
     SerialReplyChunk chunk;
     // A record too short for the chunk's own fields is corrupt: nothing
@@ -64,11 +79,7 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
     const WORD mode = stream->progressMode;
     DWORD error = 0;
 
-    if (chunk.status != 0) {
-        closeOpenStream(data);
-        *done = 1;
-        return chunk.status;
-    }
+    if (chunk.status != 0) return endTransfer(data, chunk.status, done);
     if (data.failure || chunk.offset != data.received) return 0;
     // The chunk's bytes must lie inside the record the library handed over.
     if (chunk.length > chunk.header.totalLength - sizeof chunk)
@@ -99,8 +110,7 @@ DWORD WINAPI serialChunkWriter(dePC_MESSAGE* reply, void* context, DWORD* done) 
         if (error) return failWriting(data, error);
     }
     if ((error = closeOpenStream(data))) return failWriting(data, error);
-    *done = 1;
-    return 0;
+    return endTransfer(data, 0, done);
 }
 
 DWORD finishSerialData(SerialDataState& data, DWORD rc) {

@@ -32,14 +32,17 @@ enum class SerialStreamState : BYTE { Unopened, Open, Closed };
 
 // The data variant's context of the chunk writer: the destination stream,
 // the bytes written so far, then the reply state handed to the library;
-// after these, the writer's own account of the stream and of the first
-// failure, which ends the writing (later chunks are ignored).
+// after these, the writer's own account of the stream, of the first
+// failure, which ends the writing (later chunks are ignored), and of the
+// end of the transfer (the last chunk, or an error status), after which
+// every chunk is refused.
 struct SerialDataState {
     bvlStream* stream;
     DWORD received;
     SerialReplyState reply;
     SerialStreamState streamState;
     DWORD failure;
+    bool ended;
 };
 
 // The record that the serial library hands to the reply callback.

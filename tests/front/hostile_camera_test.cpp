@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/camera_world.h"
+#include "tests/support/guarded_records.h"
 #include "tests/support/stream_recorder.h"
 
 namespace {
@@ -34,38 +34,46 @@ struct Operation {
     bool message = false;
 };
 
-const std::vector<Operation>& operations() {
-    static const BYTE subtree[] = {0, 'C', 'F', 0, 0, 'D', 'C', 'I', 'M', 0, 0, 0};
-    static BYTE value[32];
-    static DWORD request = 1, reply[4];
-    static char owner[] = "Anna";
-    static const std::vector<Operation> list = {
-        {"GetVols", BV_CALL(a.baseGetVols(c, s))},
-        {"GetDirs", BV_CALL(a.baseGetDirs(c, subtree, s))},
-        {"GetJpegHeader", BV_CALL(a.baseGetJpegParsingHeader(c, kPicture, s))},
-        {"PutFile", BV_CALL(a.basePutFile(c, "CF\\DCIM\\HOSTILE.JPG", s))},
-        {"SetFileAttribs", BV_CALL(a.baseSetFileAttribs(c, "CF\\NONE.JPG\0", 1))},
-        {"CreateDir", BV_CALL(a.baseCreateDir(c, "CF\\HOSTILE"))},
-        {"RemoveDir", BV_CALL(a.baseRemoveDir(c, "CF\\HOSTILE"))},
-        {"ModelDescrip", BV_CALL(a.baseGetModelDescrip(c, reinterpret_cast<bvlModelDescrip*>(reply)))},
-        {"OpenCameraPort", BV_CALL(a.baseGetOpenCameraPort(c, reinterpret_cast<bvlCameraPort*>(value)))},
-        {"ReadSettings", BV_CALL(a.baseReadSetting(c, 1, value) | a.baseReadSetting(c, 2, value) |
-                                 a.baseReadSetting(c, 3, value) | a.baseReadSetting(c, 4, value) |
-                                 a.baseReadSetting(c, 5, value))},
-        {"WriteOwner", BV_CALL(a.baseWriteSetting(c, 2, owner))},
-        {"Release", BV_CALL(a.baseReleaseControlEx(c, 4, &request, sizeof reply, reply))},
-        {"ReleasedData", BV_CALL(a.baseReleaseControlGetReleasedData(c, 0, 0, s))},
-        {"ViewFinder", BV_CALL(a.baseReleaseControlGetViewFinderData(c, s))},
-        {"Message", BV_CALL(bvtest::messageTable().bvlNewMessageTxRx(c, 1, "ping", 4, 5, 5, 0, takeReply, nullptr, 64,
-                                                                      nullptr, nullptr, kMessageTimeoutMs)), true},
-        {"DataMessage", BV_CALL(bvtest::messageTable().bvlMessageTxAndRecieveData(c, 1, "ping", 4, 5, 5, 0, s, nullptr,
-                                                                               nullptr, kMessageTimeoutMs)), true},
-    };
-    return list;
-}
-
-class HostileCamera : public UsbRoadTest {
+// Every record handed to the library is guarded and as large as the call
+// writes: a model description, a port descriptor, 32 bytes for a setting.
+class HostileCamera : public BoundaryTest {
 protected:
+    const BYTE* subtree = records_.copy({BYTE(0), BYTE('C'), BYTE('F'), BYTE(0), BYTE(0), BYTE('D'), BYTE('C'),
+                                         BYTE('I'), BYTE('M'), BYTE(0), BYTE(0), BYTE(0)});
+    BYTE* value = records_.make<BYTE>(32);
+    DWORD* request = records_.copy(DWORD(1));
+    DWORD* reply = records_.make<DWORD>(16);
+    char* owner = records_.copy("Anna");
+    bvlModelDescrip* descrip = records_.make<bvlModelDescrip>();
+    bvlCameraPort* port = records_.make<bvlCameraPort>();
+
+    std::vector<Operation> operations() {
+        return {
+            {"GetVols", BV_CALL(a.baseGetVols(c, s))},
+            {"GetDirs", BV_CALL(a.baseGetDirs(c, subtree, s))},
+            {"GetJpegHeader", BV_CALL(a.baseGetJpegParsingHeader(c, kPicture, s))},
+            {"PutFile", BV_CALL(a.basePutFile(c, "CF\\DCIM\\HOSTILE.JPG", s))},
+            {"SetFileAttribs", BV_CALL(a.baseSetFileAttribs(c, "CF\\NONE.JPG\0", 1))},
+            {"CreateDir", BV_CALL(a.baseCreateDir(c, "CF\\HOSTILE"))},
+            {"RemoveDir", BV_CALL(a.baseRemoveDir(c, "CF\\HOSTILE"))},
+            {"ModelDescrip", BV_CALL(a.baseGetModelDescrip(c, descrip))},
+            {"OpenCameraPort", BV_CALL(a.baseGetOpenCameraPort(c, port))},
+            {"ReadSettings", BV_CALL(a.baseReadSetting(c, 1, value) | a.baseReadSetting(c, 2, value) |
+                                     a.baseReadSetting(c, 3, value) | a.baseReadSetting(c, 4, value) |
+                                     a.baseReadSetting(c, 5, value))},
+            {"WriteOwner", BV_CALL(a.baseWriteSetting(c, 2, owner))},
+            {"Release", BV_CALL(a.baseReleaseControlEx(c, 4, request, 16, reply))},
+            {"ReleasedData", BV_CALL(a.baseReleaseControlGetReleasedData(c, 0, 0, s))},
+            {"ViewFinder", BV_CALL(a.baseReleaseControlGetViewFinderData(c, s))},
+            {"Message", BV_CALL(bvtest::messageTable().bvlNewMessageTxRx(c, 1, "ping", 4, 5, 5, 0, takeReply, nullptr,
+                                                                          64, nullptr, nullptr, kMessageTimeoutMs)),
+             true},
+            {"DataMessage", BV_CALL(bvtest::messageTable().bvlMessageTxAndRecieveData(
+                                c, 1, "ping", 4, 5, 5, 0, s, nullptr, nullptr, kMessageTimeoutMs)),
+             true},
+        };
+    }
+
     DWORD get(const char* path, std::vector<BYTE>& data) {
         bvtest::StreamRecorder destination;
         const DWORD rc = api().baseGetFile(camera_, path, destination.stream());
@@ -78,7 +86,7 @@ protected:
         bvtest::StreamRecorder stream;
         stream.setSource(bvtest::pattern(7000));
         const DWORD start = GetTickCount();
-        const DWORD rc = op.run(api(), camera_, stream.stream());
+        const DWORD rc = op.run(api(), camera_, records_.copy(*stream.stream()));
         const DWORD took = GetTickCount() - start;
         EXPECT_LT(took, op.message ? kMessageTimeoutMs + 1000 : kBaseLimitMs);
         // Each open is followed by its close before the next open.

@@ -1,11 +1,12 @@
 // Every export that takes an address, given null for each one (and, for a
 // stream, also a record without callbacks), on the open USB road: a clear
 // code, no access violation, the device unlocked, and the camera still
-// answering afterwards.
+// answering afterwards. The records given are guarded: a call that touches
+// a byte past one fails the test.
 #include <string>
 #include <vector>
 
-#include "tests/support/camera_world.h"
+#include "tests/support/guarded_records.h"
 #include "tests/support/stream_recorder.h"
 
 namespace {
@@ -21,20 +22,21 @@ struct NullCall {
     bvtest::LibraryCall call;
 };
 
-TEST_F(UsbRoadTest, NullArgumentsGetACodeOnEveryExport) {
+TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
     ASSERT_NO_FATAL_FAILURE(openUsb());
-    const BYTE subtree[] = {0, 'C', 'F', 0, 0, 0};
-    DWORD oversized[4] = {9, 0xfffffffc};  // a record of an unknown setting claiming 4 GiB
-    bvlCameraPort port = bvtest::usbPort(bvtest::kId350);
+    const BYTE* subtree = records_.copy({BYTE(0), BYTE('C'), BYTE('F'), BYTE(0), BYTE(0), BYTE(0)});
+    // A record of an unknown setting claiming 4 GiB.
+    DWORD* oversized = records_.copy({DWORD(9), DWORD(0xfffffffc), DWORD(0), DWORD(0)});
+    bvlCameraPort* port = records_.copy(bvtest::usbPort(bvtest::kId350));
     const bvlNewFactryAPI& messages = bvtest::messageTable();
-    DWORD camera = 0;
+    DWORD* camera = records_.make<DWORD>();
     const NullCall calls[] = {
         {"GetModelDescrip", kBad, false, BV_CALL(a.baseGetModelDescrip(c, nullptr))},
         {"GetCameraPort", kBad, false, BV_CALL(a.baseGetCameraPort(1, nullptr, 0, nullptr))},
         {"GetDevicePort", kBad, false, BV_CALL(a.baseGetDevicePort(3, nullptr, 0, nullptr, 2))},
-        {"GetDevicePortRequestZero", kBad, false, BV_CALL(a.baseGetDevicePort(0, nullptr, 0, &port, 0))},
-        {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, &camera))},
-        {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(&port, nullptr, 0, nullptr))},
+        {"GetDevicePortRequestZero", kBad, false, BV_CALL(a.baseGetDevicePort(0, nullptr, 0, port, 0))},
+        {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, camera))},
+        {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(port, nullptr, 0, nullptr))},
         {"GetOpenCameraPort", kBad, false, BV_CALL(a.baseGetOpenCameraPort(c, nullptr))},
         {"GetVols", kNoWriter, true, BV_CALL(a.baseGetVols(c, s))},
         {"GetDirsSubtree", kBad, false, BV_CALL(a.baseGetDirs(c, nullptr, s))},
@@ -67,21 +69,22 @@ TEST_F(UsbRoadTest, NullArgumentsGetACodeOnEveryExport) {
         {"DataMessageStream", BVL_E_MESSAGE_STREAM_INCOMPLETE, true,
          BV_CALL(messages.bvlMessageTxAndRecieveData(c, 1, "x", 1, 1, 1, 0, s, nullptr, nullptr, 500))},
     };
-    bvtest::StreamRecorder good;
-    bvlStream empty = {};
+    bvtest::StreamRecorder recorder;
+    bvlStream* good = records_.copy(*recorder.stream());
+    bvlStream* empty = records_.make<bvlStream>();
     for (const NullCall& c : calls) {
-        const std::vector<bvlStream*> streams = c.takesStream ? std::vector<bvlStream*>{nullptr, &empty}
-                                                               : std::vector<bvlStream*>{good.stream()};
+        const std::vector<bvlStream*> streams = c.takesStream ? std::vector<bvlStream*>{nullptr, empty}
+                                                               : std::vector<bvlStream*>{good};
         for (bvlStream* stream : streams) {
-            SCOPED_TRACE(std::string(c.name) + (stream == &empty ? " without callbacks" : ""));
+            SCOPED_TRACE(std::string(c.name) + (stream == empty ? " without callbacks" : ""));
             EXPECT_EQ(c.expected, c.call(api(), camera_, stream));
             EXPECT_EQ(0, simCounter("sti.locks"));
         }
     }
-    EXPECT_TRUE(good.log().empty()) << "a refused call touched the stream";
-    bvlModelDescrip descrip = {};
-    EXPECT_EQ(0u, api().baseGetModelDescrip(camera_, &descrip));
-    EXPECT_STREQ(bvtest::kModelName, descrip.modelName);
+    EXPECT_TRUE(recorder.log().empty()) << "a refused call touched the stream";
+    bvlModelDescrip* descrip = records_.make<bvlModelDescrip>();
+    EXPECT_EQ(0u, api().baseGetModelDescrip(camera_, descrip));
+    EXPECT_STREQ(bvtest::kModelName, descrip->modelName);
 }
 
 }  // namespace

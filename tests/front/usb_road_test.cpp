@@ -125,6 +125,38 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     EXPECT_EQ(0, simCounter("sti.locks"));
 }
 
+// Every road that hands bytes to a WriteCB, with one that takes half of
+// what it is offered and one that takes nothing: the first gets every byte
+// in order, the second ends the transfer with 0x0a0000a8; either way the
+// stream is closed once and the device unlocked.
+TEST_F(UsbRoadTest, WriteCallbacksThatTakeLessAreOfferedTheRest) {
+    openUsb();
+    BYTE request[4] = {1}, reply[4] = {};
+    ASSERT_EQ(0u, api().baseReleaseControlEx(camera_, sizeof request, request, sizeof reply, reply));
+    const BYTE subtree[] = {0, 'C', 'F', 0, 0, 'D', 'C', 'I', 'M', 0, 0, 0};
+    const std::vector<BYTE> message = pattern(7000);  // echoed in three chunks
+    const std::pair<const char*, LibraryCall> roads[] = {
+        {"GetFile", BV_CALL(a.baseGetFile(c, "CF\\DCIM\\BRV_0001.JPG", s))},
+        {"GetDirs", BV_CALL(a.baseGetDirs(c, subtree, s))},
+        {"ReleasedData", BV_CALL(a.baseReleaseControlGetReleasedData(c, 0, 0, s))},
+        {"DataMessage", BV_CALL(messageTable().bvlMessageTxAndRecieveData(
+                            c, 1, message.data(), static_cast<DWORD>(message.size()), 5, 5, 0, s, nullptr, nullptr, 5000))},
+    };
+    for (const auto& [name, call] : roads) {
+        SCOPED_TRACE(name);
+        StreamRecorder whole, half, none;
+        half.takeOnWrite(StreamRecorder::Takes::Half);
+        none.takeOnWrite(StreamRecorder::Takes::Nothing);
+        ASSERT_EQ(0u, call(api(), camera_, whole.stream()));
+        EXPECT_EQ(0u, call(api(), camera_, half.stream()));
+        EXPECT_EQ(whole.written(), half.written());
+        EXPECT_EQ(BVL_E_STREAM_WRITE_ERROR, call(api(), camera_, none.stream()));
+        EXPECT_EQ(1u, half.count("close"));
+        EXPECT_EQ(1u, none.count("close"));
+        EXPECT_EQ(0, simCounter("sti.locks"));
+    }
+}
+
 // An OpenCB that closes the camera and then fails: the transfer holds its
 // own reference on the device, unlocks it and then lets it go.
 struct ClosingStream { const bvlBaseAPI* api; DWORD camera; LONG devicesAfterClose; };

@@ -1,6 +1,9 @@
 // Reply records as long as their headers say (cut to the input), to a stream
-// that takes half of each write and fails the call the input names: opened
-// and closed once, written while open, and never a clamped 0 or 100.
+// that takes half of each write and fails the call the input names, fed on
+// after the writer reported the transfer done: opened and closed once,
+// written while open, never a clamped 0 or 100; every chunk after the end
+// refused with nothing written, and a result of 0 only for a reply whose
+// every byte arrived and that no status or stray chunk followed.
 #include "fuzz.h"
 #include "front/serial/serial_message.h"
 
@@ -33,18 +36,27 @@ FUZZ_TARGET {
     Sink s = {data[1], data[0] & 1u, 0, 0, 0, {}};
     bvlStream stream = {reinterpret_cast<UINT_PTR>(&s), BYTE(s.clamp), 0, WORD(data[0] >> 1 & 3),
                         onOpen, onClose, nullptr, onWrite, nullptr, nullptr, onProgress};
-    bv::SerialDataState state = {&stream, 0, {}, {}, 0};
-    DWORD done = 0, rc = 0;
-    for (size_t at = 2; !done && size - at >= sizeof(dePC_MESSAGE);) {
+    bv::SerialDataState state = {&stream, 0, {}, {}, 0, false};
+    DWORD done = 0;
+    bool ended = false, clean = true;
+    for (size_t at = 2; size - at >= sizeof(dePC_MESSAGE);) {
         dePC_MESSAGE header;
         std::memcpy(&header, data + at, sizeof header);
         header.totalLength = DWORD(std::clamp<size_t>(header.totalLength, sizeof header, size - at));
         std::vector<BYTE> record(data + at, data + at + header.totalLength);
         std::memcpy(record.data(), &header, sizeof header);
         at += header.totalLength;
-        rc = bv::serialChunkWriter(reinterpret_cast<dePC_MESSAGE*>(record.data()), &state, &done);
+        if (record.size() >= sizeof(bv::SerialReplyChunk))
+            clean &= reinterpret_cast<const bv::SerialReplyChunk*>(record.data())->status == 0;
+        const size_t before = s.written.size();
+        const DWORD rc = bv::serialChunkWriter(reinterpret_cast<dePC_MESSAGE*>(record.data()), &state, &done);
+        if (ended) check(rc == BVL_E_FILE_DATA_CORRUPT && done && s.written.size() == before);
+        clean &= !ended;
+        ended |= done != 0;
     }
-    bv::finishSerialData(state, rc);
+    // The library's own result may be 0 whatever the chunks said.
+    const DWORD result = bv::finishSerialData(state, 0);
     check(s.closes == s.opens && (state.failure || s.written.size() == state.received));
+    check(result != 0 || (clean && ended && s.written.size() == state.received));
     return 0;
 }

@@ -58,6 +58,7 @@ void WINAPI StreamRecorder::onRead(UINT_PTR context, BYTE* buffer, DWORD* count,
 void WINAPI StreamRecorder::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
     StreamRecorder& s = self(context);
     *error = s.enter("write", std::to_string(*count));
+    if (s.takes_ != Takes::All) *count = s.takes_ == Takes::Half ? (*count + 1) / 2 : 0;
     if (*error == 0) s.written_.insert(s.written_.end(), buffer, buffer + *count);
 }
 

@@ -31,6 +31,9 @@ public:
     void failOn(const std::string& callback, DWORD code, int nth = 0) { faults_[callback] = Fault{code, nth, 0}; }
     // Makes ReadCB deliver at most this many bytes a call.
     void limitReads(DWORD bytes) { readLimit_ = bytes; }
+    // Makes WriteCB take half of what it is offered (rounded up), or nothing.
+    enum class Takes { All, Half, Nothing };
+    void takeOnWrite(Takes takes) { takes_ = takes; }
     // How many times the log holds this entry.
     size_t count(const std::string& entry) const { return std::count(log_.begin(), log_.end(), entry); }
 
@@ -57,6 +60,7 @@ private:
     struct Fault { DWORD code; int nth, calls; };
     std::map<std::string, Fault> faults_;
     DWORD readLimit_ = 0;
+    Takes takes_ = Takes::All;
 };
 
 }  // namespace bvtest

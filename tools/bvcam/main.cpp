@@ -1,8 +1,10 @@
 // bvcam: talks to a digital still camera through bvcl2sti.dll.
 //
 // Every camera command takes --port com1..com32|usb; without it the tool
-// uses the port the library stored as the last one. Several commands can
-// share one connection, joined by --then:
+// uses the port the library stored as the last one. The commands that ask
+// no camera (models, port) accept the global options too, which change
+// nothing for them. Several commands can share one connection, joined by
+// --then:
 //   bvcam --port com1 put a.jpg CF\DCIM --then ls CF\DCIM
 // Exit codes: 0 done, 1 the camera or this computer failed, 2 wrong usage.
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include "console_interrupt.h"
 #include "error_text.h"
 #include "port_choice.h"
+#include "still_image_probe.h"
 
 namespace {
 
@@ -44,7 +47,8 @@ const char kUsage[] =
     "  models                        the camera models installed on this machine\n"
     "  port --last|--default|--choose [--kind serial|usb] [--model ID]\n"
     "                                the port that the library hands out; --choose\n"
-    "                                lets you pick it in the library's dialog\n";
+    "                                lets you pick it in the library's dialog\n"
+    "  (models and port use no camera: --port and --yes change nothing for them)\n";
 
 enum class Opens { Camera, Itself };  // watch opens the camera with a callback
 
@@ -137,7 +141,8 @@ int planSteps(const Invocation& inv, std::vector<Step>& steps) {
 }
 
 // The port that --port names, or the stored last one; a bare "usb" gets
-// the model of the connected camera.
+// the model of the connected camera. When the Still Image service cannot
+// list its devices, the tool asks it itself to say which call failed.
 int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* port) {
     if (text.empty()) {
         if (DWORD rc = lastPort(api, port)) return failWithCode("choose the last port", rc);
@@ -145,7 +150,10 @@ int choosePort(const bvlBaseAPI& api, const std::string& text, bvlCameraPort* po
         return failUsage("unknown port " + text);
     }
     std::string problem;
-    if (DWORD rc = completeUsbPort(api, port, &problem)) return failWithCode("list the USB cameras", rc);
+    if (DWORD rc = completeUsbPort(api, port, &problem)) {
+        if (rc == BVL_E_USB_MODEL_ENUM_FAILED) return failMessage(describeStillImageProbe(probeStillImage()));
+        return failWithCode("list the USB cameras", rc);
+    }
     if (!problem.empty()) return failMessage(problem);
     return kExitOk;
 }
@@ -166,16 +174,16 @@ int runSteps(const CameraLibrary& library, const bvlCameraPort& port, const std:
     return exit == kExitOk && rc != 0 ? failWithCode("close", rc) : exit;
 }
 
-int runWithLibrary(int argc, char** argv, const std::vector<std::string>& first) {
+int runWithLibrary(const Invocation& inv) {
     CameraLibrary library;
     if (!library.api()) {
         std::fprintf(stderr, "bvcam: bvcl2sti.dll or its g_bvlBaseAPI table is missing\n");
         return kExitFailed;
     }
-    if (first[0] == "port") return runPort(*library.api(), {std::vector<std::string>(first.begin() + 1, first.end())});
-    Invocation inv;
+    const std::vector<std::string>& first = inv.groups[0];
+    if (!first.empty() && first[0] == "port")
+        return runPort(*library.api(), {std::vector<std::string>(first.begin() + 1, first.end())});
     std::vector<Step> steps;
-    if (!splitArguments(argc, argv, &inv)) return failUsage("--port needs a value");
     if (int exit = planSteps(inv, steps)) return exit;
     bvlCameraPort port;
     if (int exit = choosePort(*library.api(), inv.portText, &port)) return exit;
@@ -218,6 +226,14 @@ int main(int argc, char** argv) {
         std::printf("bvcam %s\n", BV_VERSION_TEXT);
         return kExitOk;
     }
-    if (first[0] == "models") return argc == 2 ? runModels({}) : failUsage("models takes no arguments");
-    return runWithLibrary(argc, argv, first);
+    Invocation inv;
+    if (!splitArguments(argc, argv, &inv)) return failUsage("--port needs a value");
+    // The commands that ask no camera run on their own, whatever global
+    // options stand beside them.
+    const std::vector<std::string>& words = inv.groups[0];
+    if (!words.empty() && (words[0] == "models" || words[0] == "port") && inv.groups.size() > 1)
+        return failUsage(words[0] + " runs on its own");
+    if (!words.empty() && words[0] == "models")
+        return words.size() == 1 ? runModels({}) : failUsage("models takes no arguments");
+    return runWithLibrary(inv);
 }

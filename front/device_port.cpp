@@ -199,10 +199,11 @@ DWORD lookUpDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort*
     }
 }
 
-// Registry failures raise to the exported operation.
+// A model that is not installed gives the registry error and leaves the
+// selection as it was.
 DWORD selectCameraModel(DWORD modelID) {
     char name[kModelTextSize] = {};
-    machineRegistry().ReadModelName(modelID, name);
+    if (missed(machineRegistry().TryReadModelName(modelID, name))) return BVL_E_REGISTRY;
     std::memcpy(processState().currentModelName, name, sizeof name);
     return 0;
 }

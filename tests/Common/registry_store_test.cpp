@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "Common/bvWinReg.h"
+#include "front/device_port.h"
 #include "tests/support/camera_world.h"
 #include "tools/common/handle_count.h"
 
@@ -95,19 +96,27 @@ TEST_F(RegistryStoreTest, LookupFailuresRaiseTheirLines) {
     char name[bv::kModelTextSize];
     EXPECT_EQ("Bvwinreg:65", raisedBy([&] { store().ReadModelName(kIdB, name); }));
 
-    // A subkey without modelID ahead of the wanted one stops the search.
-    writer().addModel("0broken", nullptr, "Broken");
-    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().FindModelKeyByID(kIdA, key, sizeof key); }));
-    // So does an empty modelName in a name lookup.
-    writer().setModelValue("0broken", "modelName", "", 0, REG_SZ);
-    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().FindModelKeyByName("Brivant 350", key, sizeof key); }));
     // A model without installMethod.
-    writer().addModel("D", &kIdB);
+    writer().addModel("D", &kIdB, "Brivant 200");
     DWORD method;
-    EXPECT_EQ("bvWinReg:36", raisedBy([&] {
-        RegDeleteTreeA(root_, "Software\\Orvel\\Brivant\\BVLL\\0broken");
-        store().ReadInstallMethod(&method, kIdB);
-    }));
+    EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().ReadInstallMethod(&method, kIdB); }));
+}
+
+// Subkeys without modelID or modelName, or with an empty one, ahead of the
+// model (an installer's leftovers) are passed over by every lookup.
+TEST_F(RegistryStoreTest, SubkeysWithoutTheirValuesAreSkipped) {
+    writer().addModel("0noID", nullptr, "Brivant 350", &kUsbOnly);
+    writer().addModel("1emptyName", &kIdA, "", &kUsbOnly);
+    writer().addModel("2noName", &kIdA, nullptr, &kUsbOnly);
+    writer().addModel("A", &kIdA, "Brivant 350", &kSerialOnly);
+    char key[bv::kModelKeyNameSize];
+    store().FindModelKeyByID(kIdA, key, sizeof key);
+    EXPECT_STREQ("A", key);
+    store().FindModelKeyByName("Brivant 350", key, sizeof key);
+    EXPECT_STREQ("A", key);
+    EXPECT_EQ(kIdA, store().ReadModelIDOr("Brivant 350", 0));
+    EXPECT_EQ(kSerialOnly, store().ReadInstallMethodOr(kIdA, 0));
+    EXPECT_FALSE(store().IsUSBInstalled());
 }
 
 TEST_F(RegistryStoreTest, UsbIsInstalledWhenAnyModelHasBitOne) {
@@ -119,7 +128,7 @@ TEST_F(RegistryStoreTest, UsbIsInstalledWhenAnyModelHasBitOne) {
 }
 
 TEST_F(RegistryStoreTest, ReadPortFromAModelHasNoFallback) {
-    writer().addModel("A", &kIdA);
+    writer().addModel("A", &kIdA, "a");
     bvlCameraPort port = {};
     EXPECT_EQ("bvWinReg:36", raisedBy([&] { store().ReadPortSetting(&port, "defaultPort", kIdA); }));
     bvlCameraPort stored = bvtest::usbPort(kIdA);
@@ -146,7 +155,7 @@ TEST_F(RegistryStoreTest, WritePortStoresUnderItsKindAndType) {
 
     // An unknown model ID writes nothing and returns normally.
     store().WritePortSetting(&usb, "lastPort", kIdC);
-    writer().addModel("A", &kIdA);
+    writer().addModel("A", &kIdA, "a");
     store().WritePortSetting(&usb, "lastPort", kIdA);
     size = sizeof back;
     EXPECT_TRUE(writer().readModelValue("A", "lastPort", &back, &size));
@@ -171,8 +180,8 @@ TEST_F(RegistryStoreTest, NoKeyHandleOutlivesALookup) {
     for (int i = 0; i < 1000; ++i) {
         char key[bv::kModelKeyNameSize];
         bvlCameraPort port = {};
-        raisedBy([&] { store().FindModelKeyByID(kIdA, key, sizeof key); });   // raises 36
-        raisedBy([&] { store().FindModelKeyByName("Brivant 350", key, sizeof key); });
+        store().FindModelKeyByID(kIdA, key, sizeof key);                      // passes 0broken
+        raisedBy([&] { store().FindModelKeyByName("Broken", key, sizeof key); });  // raises 84
         store().ReadPortSetting(&port, "lastPort", 0);                         // falls back
         store().WritePortSetting(&port, "lastPort", 0);
         store().WritePortSetting(&port, "lastPort", kIdA);                     // raises inside
@@ -182,4 +191,67 @@ TEST_F(RegistryStoreTest, NoKeyHandleOutlivesALookup) {
     EXPECT_EQ(before, after);
 }
 
+// C++ exceptions thrown in this process while one lives: on x86_64 the
+// first-chance exceptions of the unwinder that a vectored handler sees, on
+// i686 (whose unwinder raises none) the calls of __cxa_throw, which the
+// test program wraps at link time.
+LONG g_throws = 0;
+
+class ThrowCount {
+public:
+#if defined(_WIN64)
+    ThrowCount() : handler_(AddVectoredExceptionHandler(1, &ThrowCount::seen)) {}
+    ~ThrowCount() { RemoveVectoredExceptionHandler(handler_); }
+#else
+    ThrowCount() = default;
+#endif
+    LONG count() const { return g_throws - start_; }
+
+private:
+#if defined(_WIN64)
+    static LONG CALLBACK seen(EXCEPTION_POINTERS* info) {
+        if (info->ExceptionRecord->ExceptionCode == 0x20474343) InterlockedIncrement(&g_throws);
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    void* handler_;
+#endif
+    LONG start_ = g_throws;
+};
+
+// No model installed, then models without the library's port keys: the
+// stored-port requests, the port store and the model fallbacks take their
+// defaults without throwing.
+TEST(RegistryMisses, FallbacksThrowNothing) {
+    bvtest::machine().clear();
+    const bv::RegistryStore registry = bv::machineRegistry();
+    ThrowCount throws;
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "no model installed" : "no port keys");
+        for (DWORD request : {1u, 3u}) {
+            for (DWORD modelID : {DWORD{0}, bvtest::kId350, bvtest::kId500}) {
+                for (DWORD kind : {0u, 1u, 2u}) {
+                    bvlCameraPort port = {};
+                    bv::lookUpDevicePort(request, nullptr, modelID, &port, kind);
+                    registry.WritePortSetting(&port, "lastPort", modelID);
+                }
+            }
+        }
+        EXPECT_EQ(0u, registry.ReadModelIDOr("Brivant 999", 0));
+        registry.IsUSBInstalledOr(FALSE);
+        EXPECT_EQ(0, throws.count());
+        const DWORD both = 3;
+        bvtest::machine().addModel("Brivant350", &bvtest::kId350, "Brivant 350", &both);
+    }
+    bvtest::machine().clear();
+}
+
 }  // namespace
+
+#if !defined(_WIN64)
+extern "C" [[noreturn]] void __real___cxa_throw(void*, void*, void (*)(void*));
+extern "C" [[noreturn]] void __wrap___cxa_throw(void* object, void* type, void (*destroy)(void*)) {
+    InterlockedIncrement(&g_throws);
+    __real___cxa_throw(object, type, destroy);
+}
+#endif
+

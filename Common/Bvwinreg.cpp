@@ -209,12 +209,6 @@ RegistryStatus RegistryStore::TryIsUSBInstalled(BOOL* installed) const {
     return {};
 }
 
-BOOL RegistryStore::IsUSBInstalled() const {
-    BOOL installed = FALSE;
-    raiseIfMissed(TryIsUSBInstalled(&installed));
-    return installed;
-}
-
 BOOL RegistryStore::IsUSBInstalledOr(BOOL fallback) const {
     BOOL installed = FALSE;
     return missed(TryIsUSBInstalled(&installed)) ? fallback : installed;
@@ -234,7 +228,7 @@ bool RegistryStore::FindModelByDetectID(const char* eventName, DWORD* modelID) c
     });
 }
 
-RegistryStatus RegistryStore::readPortSetting(bvlCameraPort* port, const char* valueName,
+RegistryStatus RegistryStore::TryReadPortSetting(bvlCameraPort* port, const char* valueName,
                                               DWORD portSelector) const {
     if (portSelector != 0 && portSelector != BVL_PORT_SERIAL && portSelector != BVL_PORT_USB)
         return readModelValue(portSelector, valueName, port, sizeof *port);
@@ -250,10 +244,6 @@ RegistryStatus RegistryStore::readPortSetting(bvlCameraPort* port, const char* v
     if (status.ok()) status = kind.tryRead(valueName, port, sizeof *port);
     if (missed(status)) writeSerialDefaultPort(port);
     return {};
-}
-
-bool RegistryStore::TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const {
-    return !missed(readPortSetting(port, valueName, portSelector));
 }
 
 // Storing a port is a convenience for the next session; a registry that
@@ -295,12 +285,6 @@ RegistryStatus RegistryStore::TryReadLastPortType(const char* valueName, WORD* t
     bvCWinRegKey library(root_, kLibraryKey, &status);
     if (status.ok()) *type = LOWORD(readWordOr(library, typeValue, 0));
     return status;
-}
-
-WORD RegistryStore::ReadLastPortType(const char* valueName) const {
-    WORD type = 0;
-    raiseIfMissed(TryReadLastPortType(valueName, &type));
-    return type;
 }
 
 WORD RegistryStore::ReadLastPortTypeOr(const char* valueName, WORD fallback) const {

@@ -7,12 +7,11 @@
 // The store only opens keys, reads values and overwrites values; the
 // installer creates the keys. Every key is opened with full access and
 // closed on every path out. A key or value that is absent is an expected
-// miss, not a fault: the lookups that fall back to a default test a
-// RegistryStatus and never throw. Only the raising forms, whose failure the
-// exported operations hand back as their code, throw bvCDeviceException
-// with code BVL_E_REGISTRY and a file name and line from
-// observable_texts.h. Either way a miss prints the same error report when
-// the report switch is on.
+// miss, not a fault: the lookups give a RegistryStatus with the file name
+// and line of the registry error (BVL_E_REGISTRY) from observable_texts.h,
+// which the caller tests, and missed() prints its error report when the
+// report switch is on. Only the raising key constructor throws, as
+// bvCDeviceException.
 #pragma once
 
 #include <windows.h>
@@ -107,30 +106,18 @@ public:
     // (no model list) and 65 or 84 (no such model).
     RegistryStatus TryFindModelKeyByID(DWORD modelID, char* keyName, DWORD size) const;
     RegistryStatus TryFindModelKeyByName(const char* modelName, char* keyName, DWORD size) const;
-    void FindModelKeyByID(DWORD modelID, char* keyName, DWORD size) const {
-        raiseIfMissed(TryFindModelKeyByID(modelID, keyName, size));
-    }
-    void FindModelKeyByName(const char* modelName, char* keyName, DWORD size) const {
-        raiseIfMissed(TryFindModelKeyByName(modelName, keyName, size));
-    }
 
+    // A value of the model found by name or ID; also misses 36 when the
+    // model lacks the value.
     RegistryStatus TryReadModelID(const char* modelName, DWORD* modelID) const;
     RegistryStatus TryReadModelName(DWORD modelID, char* modelName /* 64 bytes */) const;
     RegistryStatus TryReadInstallMethod(DWORD* installMethod, DWORD modelID) const;
-    void ReadModelID(const char* modelName, DWORD* modelID) const {
-        raiseIfMissed(TryReadModelID(modelName, modelID));
-    }
-    void ReadModelName(DWORD modelID, char* modelName) const { raiseIfMissed(TryReadModelName(modelID, modelName)); }
-    void ReadInstallMethod(DWORD* installMethod, DWORD modelID) const {
-        raiseIfMissed(TryReadInstallMethod(installMethod, modelID));
-    }
     DWORD ReadModelIDOr(const char* modelName, DWORD fallback) const;
     DWORD ReadInstallMethodOr(DWORD modelID, DWORD fallback) const;
 
     // 1 when any model is installed for USB. Misses only when the model
     // list cannot be opened.
     RegistryStatus TryIsUSBInstalled(BOOL* installed) const;
-    BOOL IsUSBInstalled() const;
     BOOL IsUSBInstalledOr(BOOL fallback) const;
 
     // Fills port from the stored valueName ("lastPort" or "defaultPort").
@@ -138,11 +125,9 @@ public:
     // lastModel or defaultModel, anything else is a model ID, whose value
     // is read without any fallback. For the general keys an unreadable port
     // gives the serial default port.
-    void ReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const {
-        raiseIfMissed(readPortSetting(port, valueName, portSelector));
-    }
-    // The same; false when it missed, with port as the failed read left it.
-    bool TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
+    // A miss (only for a model ID, or when the library key cannot be
+    // opened) leaves port as the failed read left it.
+    RegistryStatus TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
 
     // Stores port as valueName, under the model (modelID != 0) or the
     // general keys with lastModel or defaultModel. Never fails: a step that
@@ -158,7 +143,6 @@ public:
     // The port type stored in lastModel or defaultModel, 0 when unreadable.
     // Misses only when the library key cannot be opened.
     RegistryStatus TryReadLastPortType(const char* valueName, WORD* type) const;
-    WORD ReadLastPortType(const char* valueName) const;
     WORD ReadLastPortTypeOr(const char* valueName, WORD fallback) const;
 
     // Every model subkey that has both a modelID and a lastPort, in
@@ -170,7 +154,6 @@ private:
     template <class Matches>
     RegistryStatus findModelKey(Matches matches, DWORD notFoundLine, char* keyName, DWORD size) const;
     RegistryStatus readModelValue(DWORD modelID, const char* valueName, void* buffer, DWORD size) const;
-    RegistryStatus readPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
     RegistryStatus writePortSetting(const bvlCameraPort* port, const char* valueName, DWORD modelID) const;
 
     HKEY root_;

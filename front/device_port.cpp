@@ -91,7 +91,7 @@ private:
     // A registry that cannot be read: the last port is reported missing,
     // the default port becomes the default of the wanted kind.
     void readStored(DWORD selector) {
-        if (registry_.TryReadPortSetting(port_, valueName_, selector)) return;
+        if (!missed(registry_.TryReadPortSetting(port_, valueName_, selector))) return;
         if (request_ == BVL_PORT_REQUEST_LAST)
             result_ = kNoLastPort;
         else

@@ -30,7 +30,6 @@ TEST_F(UsbRoadTest, NullArgumentsGetACodeOnEveryExport) {
     bvlCameraPort port = bvtest::usbPort(bvtest::kId350);
     const bvlNewFactryAPI& messages = bvtest::messageTable();
     DWORD camera = 0;
-    bvlCameraPort unnamed = bvtest::usbPort(0);
     bvtest::StreamRecorder measured, unopenable;
     unopenable.failOn("open", 0x0a0000ee);
     const NullCall calls[] = {
@@ -75,8 +74,6 @@ TEST_F(UsbRoadTest, NullArgumentsGetACodeOnEveryExport) {
          BV_CALL(messages.bvlMessageTxAndRecieveData(c, 1, "x", 1, 1, 1, 0, s, nullptr, nullptr, 500))},
         // Last: an open replaces the test's connection.
         {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, &camera))},
-        {"OpenCameraCommUnnamedPort", BVL_E_DEVICE_INVALID, false,
-         BV_CALL(a.baseOpenCameraComm(&unnamed, nullptr, 0, nullptr))},
         {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(&port, nullptr, 0, nullptr))},
         {"GetModelDescripNoDevice", BVL_E_DEVICE_NOT_FOUND, false,
          BV_CALL((a.baseSetCameraSelector(bvtest::kId500), a.baseGetModelDescrip(c, nullptr)))},

@@ -19,9 +19,10 @@ namespace {
 
 DWORD WINAPI answerEvent(DWORD, void*, DWORD, UINT_PTR context) { return static_cast<DWORD>(context); }
 
+// Also without a camera word to write to: that is needed only later.
 TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
     bvlCameraPort port = usbPort(0);
-    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
+    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, nullptr));
     EXPECT_FALSE(reached("sti.create")) << "no service instance, so no device either";
 }
 

@@ -72,29 +72,17 @@ RegistryStatus readInModel(HKEY root, const char* keyName, Read read) {
 
 }  // namespace
 
-void raiseRegistryError(const char* file, DWORD line) {
-    throw bvCDeviceException(BVL_E_REGISTRY, file, line);
-}
-
-void raiseIfMissed(const RegistryStatus& status) {
-    if (!status.ok()) raiseRegistryError(status.file, status.line);
-}
-
 // The same report that constructing the registry error prints.
 bool missed(const RegistryStatus& status) {
     if (status.ok()) return false;
-    if (shouldReport(reportSwitch, status.file, status.line)) {
-        char report[kReportBufferSize];
-        formatErrorReport(BVL_E_REGISTRY, status.file, status.line, report, sizeof report);
-        OutputDebugStringA(report);
-    }
+    printErrorReport(BVL_E_REGISTRY, status.file, status.line);
     return true;
 }
 
 bvCWinRegKey::bvCWinRegKey(HKEY parent, const char* path) {
     RegistryStatus status;
     bvCWinRegKey opened(parent, path, &status);
-    raiseIfMissed(status);
+    if (!status.ok()) throw bvCDeviceException(BVL_E_REGISTRY, status.file, status.line);
     key_ = opened.key_;
     opened.key_ = nullptr;
 }

@@ -38,9 +38,6 @@ struct RegistryStatus {
     bool ok() const { return line == 0; }
 };
 
-[[noreturn]] void raiseRegistryError(const char* file, DWORD line);
-// Throws the registry error of a miss; does nothing on success.
-void raiseIfMissed(const RegistryStatus& status);
 // Prints the error report of a miss (when the switch is on) and returns
 // true for a miss: for the places that substitute a default.
 bool missed(const RegistryStatus& status);
@@ -60,9 +57,8 @@ public:
     HKEY get() const { return key_; }
 
     // Reads a value of any type into buffer (at most size bytes); a failed
-    // read or an empty value is a miss (line 36). read raises it.
+    // read or an empty value is a miss (line 36).
     RegistryStatus tryRead(const char* name, void* buffer, DWORD size) const;
-    void read(const char* name, void* buffer, DWORD size) const { raiseIfMissed(tryRead(name, buffer, size)); }
     // Writes a value; a refused write is a miss (line 41).
     RegistryStatus tryWrite(const char* name, DWORD type, const void* data, DWORD size) const;
     // Calls visit(name) for each subkey, in the registry's order, until

@@ -6,8 +6,12 @@
 //
 // The store only opens keys, reads values and overwrites values; the
 // installer creates the keys. Every key is opened with full access and
-// closed on every path out. Failures raise bvCDeviceException with code
-// BVL_E_REGISTRY and a file name and line from observable_texts.h.
+// closed on every path out. A key or value that is absent is an expected
+// miss, not a fault: the lookups give a RegistryStatus with the file name
+// and line of the registry error (BVL_E_REGISTRY) from observable_texts.h,
+// which the caller tests, and missed() prints its error report when the
+// report switch is on. Only the raising key constructor throws, as
+// bvCDeviceException.
 #pragma once
 
 #include <windows.h>
@@ -26,24 +30,37 @@ constexpr DWORD kModelTextSize = 64;     // modelName and cameraDetectID
 constexpr DWORD kInstalledForSerial = 1;  // installMethod bits
 constexpr DWORD kInstalledForUsb = 2;
 
-[[noreturn]] void raiseRegistryError(const char* file, DWORD line);
+// The outcome of a registry access that may miss: success, or the file and
+// line of the registry error that the miss stands for.
+struct RegistryStatus {
+    const char* file = nullptr;
+    DWORD line = 0;
+    bool ok() const { return line == 0; }
+};
+
+// Prints the error report of a miss (when the switch is on) and returns
+// true for a miss: for the places that substitute a default.
+bool missed(const RegistryStatus& status);
 
 // One open registry key, opened with full access and closed when the
-// object goes. Construction raises (line 28) when the key cannot be opened.
+// object goes. The raising constructor throws (line 28) when the key
+// cannot be opened; the other one records the miss in *status and leaves
+// the object empty.
 class bvCWinRegKey {
 public:
     bvCWinRegKey(HKEY parent, const char* path);
+    bvCWinRegKey(HKEY parent, const char* path, RegistryStatus* status);
     ~bvCWinRegKey();
     bvCWinRegKey(const bvCWinRegKey&) = delete;
     bvCWinRegKey& operator=(const bvCWinRegKey&) = delete;
 
     HKEY get() const { return key_; }
 
-    // Reads a value of any type into buffer (at most size bytes) and returns
-    // the bytes read; a failed read or an empty value raises (line 36).
-    DWORD read(const char* name, void* buffer, DWORD size) const;
-    // Writes a value; raises (line 41) when the write fails.
-    void write(const char* name, DWORD type, const void* data, DWORD size) const;
+    // Reads a value of any type into buffer (at most size bytes); a failed
+    // read or an empty value is a miss (line 36).
+    RegistryStatus tryRead(const char* name, void* buffer, DWORD size) const;
+    // Writes a value; a refused write is a miss (line 41).
+    RegistryStatus tryWrite(const char* name, DWORD type, const void* data, DWORD size) const;
     // Calls visit(name) for each subkey, in the registry's order, until
     // visit returns true; whether it did. A name longer than a model key
     // name may be (kModelKeyNameSize with its terminator) is skipped, as
@@ -72,27 +89,31 @@ struct ModelLastPort {
 };
 
 // The lookups over the model list and the stored ports, below one root.
-// The forms ending in Or (and TryReadPortSetting) never raise the registry
-// error: a store that cannot be read gives the default the caller names.
+// A model subkey that cannot be opened, or lacks its modelID or modelName
+// (or holds one empty), is skipped by every lookup and the search goes on.
+// The forms ending in Or, the Try forms and WritePortSetting never throw:
+// a store that cannot be read gives the default the caller names.
 class RegistryStore {
 public:
     explicit RegistryStore(HKEY root) : root_(root) {}
 
     // Name of the first model subkey (in enumeration order) whose modelID,
-    // or modelName, equals the request, copied as strncpy does. Raises 28,
-    // 36 (a subkey without the value stops the search) and 65 or 84.
-    void FindModelKeyByID(DWORD modelID, char* keyName, DWORD size) const;
-    void FindModelKeyByName(const char* modelName, char* keyName, DWORD size) const;
+    // or modelName, equals the request, copied as strncpy does. Misses 28
+    // (no model list) and 65 or 84 (no such model).
+    RegistryStatus TryFindModelKeyByID(DWORD modelID, char* keyName, DWORD size) const;
+    RegistryStatus TryFindModelKeyByName(const char* modelName, char* keyName, DWORD size) const;
 
-    void ReadModelID(const char* modelName, DWORD* modelID) const;
-    void ReadModelName(DWORD modelID, char* modelName /* 64 bytes */) const;
-    void ReadInstallMethod(DWORD* installMethod, DWORD modelID) const;
+    // A value of the model found by name or ID; also misses 36 when the
+    // model lacks the value.
+    RegistryStatus TryReadModelID(const char* modelName, DWORD* modelID) const;
+    RegistryStatus TryReadModelName(DWORD modelID, char* modelName /* 64 bytes */) const;
+    RegistryStatus TryReadInstallMethod(DWORD* installMethod, DWORD modelID) const;
     DWORD ReadModelIDOr(const char* modelName, DWORD fallback) const;
     DWORD ReadInstallMethodOr(DWORD modelID, DWORD fallback) const;
 
-    // 1 when any model is installed for USB. Raises only when a key cannot
-    // be opened.
-    BOOL IsUSBInstalled() const;
+    // 1 when any model is installed for USB. Misses only when the model
+    // list cannot be opened.
+    RegistryStatus TryIsUSBInstalled(BOOL* installed) const;
     BOOL IsUSBInstalledOr(BOOL fallback) const;
 
     // Fills port from the stored valueName ("lastPort" or "defaultPort").
@@ -100,9 +121,9 @@ public:
     // lastModel or defaultModel, anything else is a model ID, whose value
     // is read without any fallback. For the general keys an unreadable port
     // gives the serial default port.
-    void ReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
-    // The same; false when it raised, with port as the failed read left it.
-    bool TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
+    // A miss (only for a model ID, or when the library key cannot be
+    // opened) leaves port as the failed read left it.
+    RegistryStatus TryReadPortSetting(bvlCameraPort* port, const char* valueName, DWORD portSelector) const;
 
     // Stores port as valueName, under the model (modelID != 0) or the
     // general keys with lastModel or defaultModel. Never fails: a step that
@@ -111,23 +132,25 @@ public:
 
     // The model whose cameraDetectID equals eventName (case ignored), in
     // enumeration order; models without a cameraDetectID or a modelID are
-    // skipped. False when none matches. Raises when a key cannot be opened.
+    // skipped. False when none matches. Raises when the model list cannot
+    // be opened.
     bool FindModelByDetectID(const char* eventName, DWORD* modelID) const;
 
     // The port type stored in lastModel or defaultModel, 0 when unreadable.
-    // Raises only when the library key cannot be opened.
-    WORD ReadLastPortType(const char* valueName) const;
+    // Misses only when the library key cannot be opened.
+    RegistryStatus TryReadLastPortType(const char* valueName, WORD* type) const;
     WORD ReadLastPortTypeOr(const char* valueName, WORD fallback) const;
 
     // Every model subkey that has both a modelID and a lastPort, in
-    // enumeration order; the others are left out. Raises (28) only when the
+    // enumeration order; the others are left out. Misses (28) only when the
     // model list cannot be opened.
-    std::vector<ModelLastPort> ReadModelLastPorts() const;
+    RegistryStatus TryReadModelLastPorts(std::vector<ModelLastPort>* table) const;
 
 private:
     template <class Matches>
-    void findModelKey(Matches matches, DWORD notFoundLine, char* keyName, DWORD size) const;
-    void readModelValue(DWORD modelID, const char* valueName, void* buffer, DWORD size) const;
+    RegistryStatus findModelKey(Matches matches, DWORD notFoundLine, char* keyName, DWORD size) const;
+    RegistryStatus readModelValue(DWORD modelID, const char* valueName, void* buffer, DWORD size) const;
+    RegistryStatus writePortSetting(const bvlCameraPort* port, const char* valueName, DWORD modelID) const;
 
     HKEY root_;
 };

@@ -6,10 +6,7 @@ namespace bv {
 
 bvCException::bvCException(DWORD code_, const char* file_, DWORD line_)
     : code(code_), file(file_ ? file_ : ""), line(line_) {
-    if (!shouldReport(reportSwitch, file_, line_)) return;
-    char report[kReportBufferSize];
-    formatErrorReport(code, file, line, report, sizeof report);
-    OutputDebugStringA(report);
+    printErrorReport(code, file_, line_);
 }
 
 }  // namespace bv

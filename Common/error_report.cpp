@@ -101,4 +101,11 @@ void formatErrorReport(DWORD code, const char* file, DWORD line, char* out, std:
                   static_cast<long>(line));
 }
 
+void printErrorReport(DWORD code, const char* file, DWORD line) {
+    if (!shouldReport(reportSwitch, file, line)) return;
+    char report[kReportBufferSize];
+    formatErrorReport(code, file, line, report, sizeof report);
+    OutputDebugStringA(report);
+}
+
 }  // namespace bv

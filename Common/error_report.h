@@ -32,4 +32,8 @@ bool shouldReport(WORD reportSwitchValue, const char* file, DWORD line);
 // into out (always NUL-terminated, cut to fit).
 void formatErrorReport(DWORD code, const char* file, DWORD line, char* out, std::size_t outSize);
 
+// Sends the report to the debugger output when reportSwitch is on and a
+// file and line are given.
+void printErrorReport(DWORD code, const char* file, DWORD line);
+
 }  // namespace bv

@@ -14,7 +14,7 @@ namespace {
 // Registry reads for the first view fall back like missing values: a store
 // that cannot be read leaves the record empty, so the default is filled in.
 void readPortSetting(bvlCameraPort* port, DWORD selector) {
-    machineRegistry().TryReadPortSetting(port, kLastPort, selector);
+    missed(machineRegistry().TryReadPortSetting(port, kLastPort, selector));
 }
 
 WORD readLastPortType(const char* valueName) {

@@ -91,7 +91,7 @@ private:
     // A registry that cannot be read: the last port is reported missing,
     // the default port becomes the default of the wanted kind.
     void readStored(DWORD selector) {
-        if (registry_.TryReadPortSetting(port_, valueName_, selector)) return;
+        if (!missed(registry_.TryReadPortSetting(port_, valueName_, selector))) return;
         if (request_ == BVL_PORT_REQUEST_LAST)
             result_ = kNoLastPort;
         else
@@ -199,10 +199,11 @@ DWORD lookUpDevicePort(DWORD request, HWND parent, DWORD modelID, bvlCameraPort*
     }
 }
 
-// Registry failures raise to the exported operation.
+// A model that is not installed gives the registry error and leaves the
+// selection as it was.
 DWORD selectCameraModel(DWORD modelID) {
     char name[kModelTextSize] = {};
-    machineRegistry().ReadModelName(modelID, name);
+    if (missed(machineRegistry().TryReadModelName(modelID, name))) return BVL_E_REGISTRY;
     std::memcpy(processState().currentModelName, name, sizeof name);
     return 0;
 }

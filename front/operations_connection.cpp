@@ -27,7 +27,6 @@ DWORD openSerial(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback,
 DWORD openUsb(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback, DWORD* camera) {
     state.portType = BVL_PORT_USB;
     disconnectSerialLibrary(state);
-    if (!camera) return BVL_E_INVALID_PARAMETER;
     return usbRoad().baseOpenCameraComm(port, callback, 0, camera);
 }
 

@@ -52,9 +52,9 @@ private:
 };
 
 // Whether the camera on port is the one searched for. With no model given
-// any camera is; otherwise its model name must equal the given model's
-// name byte for byte. Raises when the given model cannot be read.
-bool cameraAnswers(const bvlBaseAPI& api, bvlCameraPort* port, DWORD givenModelID,
+// (wanted empty) any camera is; otherwise its model name must equal the
+// given model's name byte for byte.
+bool cameraAnswers(const bvlBaseAPI& api, bvlCameraPort* port, const char* wanted,
                    const std::vector<ModelLastPort>& table) {
     DWORD word = 0;
     if (api.baseOpenCameraComm(port, nullptr, 0, &word) != 0) return false;
@@ -63,9 +63,7 @@ bool cameraAnswers(const bvlBaseAPI& api, bvlCameraPort* port, DWORD givenModelI
     api.baseGetModelDescrip(word, &description);
     description.modelName[sizeof description.modelName - 1] = '\0';
     keepModelLastPort(table, description.modelID);
-    if (givenModelID == 0) return true;
-    char wanted[kModelTextSize + 1] = {};
-    machineRegistry().ReadModelName(givenModelID, wanted);
+    if (wanted[0] == '\0') return true;
     camera.close();
     return std::strcmp(wanted, description.modelName) == 0;
 }
@@ -76,15 +74,21 @@ SerialSearchEnd searchSerialCamera(DWORD baudRate, DWORD givenModelID, int* foun
     OwnedModule library;
     const bvlBaseAPI* api = loadSerialBaseTable(&library);
     if (!api) return SerialSearchEnd::NoLibrary;
-    // A registry that cannot be read or memory that cannot be had ends the
-    // search with nothing found.
+    // A model list that cannot be read, a given model that is not
+    // installed or memory that cannot be had ends the search with nothing
+    // found.
     return runGuardedOr(SerialSearchEnd::NotFound, [&] {
-        const std::vector<ModelLastPort> table = machineRegistry().ReadModelLastPorts();
+        const RegistryStore registry = machineRegistry();
+        std::vector<ModelLastPort> table;
+        char wanted[kModelTextSize + 1] = {};
+        if (missed(registry.TryReadModelLastPorts(&table))) return SerialSearchEnd::NotFound;
+        if (givenModelID != 0 && missed(registry.TryReadModelName(givenModelID, wanted)))
+            return SerialSearchEnd::NotFound;
         for (int n = 1; n <= kComPortCount; ++n) {
             bvlCameraPort port = {};
             writeSerialPort(&port, static_cast<BYTE>(n), baudRate);
             if (!portExists(port.portName)) continue;
-            if (cameraAnswers(*api, &port, givenModelID, table)) {
+            if (cameraAnswers(*api, &port, wanted, table)) {
                 *foundPort = n;
                 return SerialSearchEnd::Found;
             }

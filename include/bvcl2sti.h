@@ -342,7 +342,7 @@ BVCL2STI_API extern const bvlBaseAPI g_bvlBaseAPI;
  * @param descrip Receives the model ID and name.
  * @return #BVL_OK, BVCLL.DLL's code, or over USB the codes of a command
  *         (@ref usbcodes) and:
- * @retval BVL_E_INVALID_PARAMETER  @p descrip is null.
+ * @retval BVL_E_INVALID_PARAMETER  @p descrip is null (a device that cannot be opened reports first).
  * @retval BVL_E_DEVICE_NOT_FOUND   No device open and the selected model's device is not found.
  * @retval BVL_E_DEVICE_BUSY        No device open and the selected model's device is in use.
  * @retval BVL_E_STI_RELEASE_FAILED The device opened for the question could not be released.
@@ -377,7 +377,8 @@ BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD mo
  *   in the registry. Once the device is open, *camera is 100 and the device
  *   stays open even when the connect command fails (close it with
  *   baseCloseCameraComm). On success a model ID of 0 is filled in from the
- *   camera, the device name is cleared, the port is stored as the last port
+ *   camera (it stays 0 when the camera's model is not installed) and the
+ *   camera's own name becomes the model name; the device name is cleared, the port is stored as the last port
  *   and the event channel starts delivering to the notification callback.
  *   While the channel runs, its thread holds a reference to this library:
  *   a FreeLibrary of the application's last reference then leaves the
@@ -389,7 +390,8 @@ BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD mo
  * @param context  Passed to @p callback with every event.
  * @param camera   Receives the camera word.
  * @return #BVL_OK, or:
- * @retval BVL_E_INVALID_PARAMETER      @p port is null, or @p camera is null over USB.
+ * @retval BVL_E_INVALID_PARAMETER      @p port is null, or over USB @p camera is null (found once the
+ *                                      device is open, which is then released).
  * @retval BVL_E_SERIAL_LIBRARY_MISSING Serial: BVCLL.DLL or its g_bvlBaseAPI was not found.
  * @retval BVL_E_DEVICE_INVALID         USB: neither a device name nor a model ID.
  * @retval BVL_E_REGISTRY               USB: the model ID is not installed.
@@ -467,8 +469,8 @@ BVCL2STI_API DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
  * @param stream  The destination; needs WriteCB.
  * @return #BVL_OK, or as @ref dispatch says, or over USB the codes of a
  *         command (@ref usbcodes), or:
+ * @retval BVL_E_INVALID_FN_POINTER @p stream or its WriteCB is null, whatever @p subtree is.
  * @retval BVL_E_INVALID_PARAMETER  @p subtree is null, or the camera announced 0 bytes (an empty directory).
- * @retval BVL_E_INVALID_FN_POINTER @p stream or its WriteCB is null.
  * @retval BVL_E_MEM_ALLOC_FAILED   The listing is announced larger than 16 MiB.
  * @retval BVL_E_DIR_IO_ERROR       The listing could not be read.
  * @retval BVL_E_STREAM_WRITE_ERROR WriteCB took no byte or more than offered.
@@ -489,8 +491,8 @@ BVCL2STI_API DWORD WINAPI baseGetDirs(DWORD camera, const BYTE *subtree, bvlStre
  * @param stream The destination; needs WriteCB.
  * @return #BVL_OK, or as @ref dispatch says, or over USB the codes of a
  *         command or a read (@ref usbcodes), or:
+ * @retval BVL_E_INVALID_FN_POINTER @p stream or its WriteCB is null, whatever @p path is.
  * @retval BVL_E_INVALID_PARAMETER  @p path is null.
- * @retval BVL_E_INVALID_FN_POINTER @p stream or its WriteCB is null.
  * @retval BVL_E_FILE_NOT_FOUND     The camera has no such file.
  * @retval BVL_E_FILE_DATA_CORRUPT  A read delivered no byte.
  * @retval BVL_E_STREAM_WRITE_ERROR WriteCB took no byte or more than offered.
@@ -634,8 +636,8 @@ BVCL2STI_API DWORD WINAPI baseRemoveDir(DWORD camera, const char *path);
  * @return #BVL_OK, or as @ref dispatch says, or over USB the codes of a
  *         command or a write (@ref usbcodes), or:
  * @retval BVL_E_INVALID_FN_POINTER @p source, its ReadCB, SeekCB or TellCB is null.
- * @retval BVL_E_INVALID_PARAMETER  @p name is null, or the source is empty (after the
- *                                  command announcing 0 bytes was sent).
+ * @retval BVL_E_INVALID_PARAMETER  @p name is null (after measuring the source), or the source
+ *                                  is empty (after the command announcing 0 bytes was sent).
  * @retval BVL_E_STREAM_OPEN_ERROR  Measuring: OpenCB or CloseCB failed.
  * @retval BVL_E_STREAM_TELL_ERROR  Measuring: TellCB failed.
  * @retval BVL_E_STREAM_SEEK_ERROR  Measuring: SeekCB failed.
@@ -778,8 +780,9 @@ BVCL2STI_API DWORD WINAPI baseGetDevicePort(DWORD request, HWND parent, DWORD mo
  * empty one (at most 1024 bytes) through WriteCB, then CloseCB.
  * @param stream The destination; needs WriteCB.
  * @return #BVL_OK, or:
- * @retval BVL_E_INVALID_FN_POINTER    @p stream or its WriteCB is null.
  * @retval BVL_E_USB_MODEL_ENUM_FAILED The Still Image service could not list its cameras.
+ * @retval BVL_E_INVALID_FN_POINTER    @p stream or its WriteCB is null (a stream without WriteCB
+ *                                     is opened and closed again).
  * @retval BVL_E_STREAM_WRITE_ERROR    WriteCB took no byte or more than offered.
  * @retval other                       The error OpenCB, WriteCB or CloseCB stored.
  */

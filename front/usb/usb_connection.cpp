@@ -38,15 +38,18 @@ private:
     bool kept_ = false;
 };
 
-void readCurrentModelName(ProcessState& state, DWORD modelID) {
+// The registry's name of the model; a model that is not installed gives
+// the registry error and leaves the current name as it was.
+DWORD readCurrentModelName(ProcessState& state, DWORD modelID) {
     char name[kModelNameSize] = {};
-    machineRegistry().ReadModelName(modelID, name);
+    if (missed(machineRegistry().TryReadModelName(modelID, name))) return BVL_E_REGISTRY;
     std::memcpy(state.currentModelName, name, sizeof name);
+    return 0;
 }
 
 // Opens the descriptor's device: by its device name when it has one, else
-// by the description of its model as the registry names it. Registry
-// failures raise the registry error.
+// by the description of its model as the registry names it. A model that
+// is not installed gives the registry error.
 DWORD openDevice(ProcessState& state, const bvlCameraPort& port) {
     HMODULE sti = state.stillImageLibrary.get();
     if (port.u.usb.deviceName[0] != '\0') {
@@ -55,25 +58,24 @@ DWORD openDevice(ProcessState& state, const bvlCameraPort& port) {
         std::memcpy(name, port.u.usb.deviceName, sizeof port.u.usb.deviceName);
         if (DWORD rc = openDeviceByName(sti, name)) return rc;
         // Without a model ID the camera names its model after the connect.
-        if (port.u.usb.modelID != 0) readCurrentModelName(state, port.u.usb.modelID);
-        return 0;
+        return port.u.usb.modelID != 0 ? readCurrentModelName(state, port.u.usb.modelID) : 0;
     }
     if (port.u.usb.modelID == 0) return BVL_E_DEVICE_INVALID;
-    readCurrentModelName(state, port.u.usb.modelID);
+    if (DWORD rc = readCurrentModelName(state, port.u.usb.modelID)) return rc;
     return openDeviceByModel(sti, state.currentModelName);
 }
 
-// A descriptor without a model ID learns it from the camera: the model
-// name of its description, looked up in the registry; 0 when either fails.
+// A descriptor without a model ID learns it from the camera: the name its
+// description reports becomes the current model name, and the installed
+// model of that name gives the ID. A camera that gives no description, or
+// whose model is not installed, leaves 0: the camera is usable all the
+// same.
 void learnModel(ProcessState& state, bvlCameraPort* port) {
     bvlModelDescrip descrip = {};
-    DWORD modelID = 0;
-    if (usbGetModelDescrip(kUsbCameraWord, &descrip) == 0) {
-        if (state.currentModelName[0] == '\0')
-            lstrcpynA(state.currentModelName, descrip.modelName, kModelNameSize);
-        modelID = machineRegistry().ReadModelIDOr(descrip.modelName, 0);
-    }
-    port->u.usb.modelID = modelID;
+    if (usbGetModelDescrip(kUsbCameraWord, &descrip) != 0) return;
+    descrip.modelName[sizeof descrip.modelName - 1] = '\0';
+    lstrcpynA(state.currentModelName, descrip.modelName, kModelNameSize);
+    port->u.usb.modelID = machineRegistry().ReadModelIDOr(descrip.modelName, 0);
 }
 
 void startEventChannel(ProcessState& state) {
@@ -93,10 +95,10 @@ DWORD WINAPI usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, UINT_P
         releaseStiObjects();
     }
     if (port->u.usb.deviceName[0] == '\0' && port->u.usb.modelID == 0) return BVL_E_DEVICE_INVALID;
-    state.currentModelName[0] = '\0';
 
     DeviceOpening opening;
     if (DWORD rc = openDevice(state, *port)) return rc;
+    if (!camera) return BVL_E_INVALID_PARAMETER;  // nothing to write the camera word to
     // From here the device stays open, even when the connect fails: the
     // caller closes it with baseCloseCameraComm.
     opening.keep();
@@ -125,9 +127,9 @@ DWORD WINAPI usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
 }
 
 // Works without an open connection too: the device of the selected model
-// is then opened for this one question and released again.
+// is then opened for this one question and released again. A device that
+// cannot be opened gives its code even when the record is missing.
 DWORD WINAPI usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
-    if (!descrip) return BVL_E_INVALID_PARAMETER;
     const bool openedHere = !isStiInstanceSet();
     if (openedHere) {
         ProcessState& state = processState();
@@ -136,7 +138,8 @@ DWORD WINAPI usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
             return rc;
         }
     }
-    const DWORD rc = exchangeLocked(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip);
+    const DWORD rc = descrip ? exchangeLocked(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip)
+                             : BVL_E_INVALID_PARAMETER;
     return openedHere ? keepFirst(rc, releaseStiConnection()) : rc;
 }
 

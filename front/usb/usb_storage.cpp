@@ -35,9 +35,11 @@ DWORD sendText(DWORD command, const char* text) {
     return exchangeLocked(command, textLength(text), text, nullptr, 0);
 }
 
+// The stream is checked first: a stream without a writer is refused
+// whatever the path.
 DWORD fetchFile(DWORD command, const char* path, const bvlStream* stream) {
-    if (!path) return BVL_E_INVALID_PARAMETER;
     if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
+    if (!path) return BVL_E_INVALID_PARAMETER;
     const requestBlock request = {command, textLength(path), path};
     return fetchAnnounced(request, stream, InStreamFuncForGetFromSTI, true);
 }
@@ -106,8 +108,8 @@ DWORD WINAPI usbGetVols(DWORD, bvlStream* stream) {
 }
 
 DWORD WINAPI usbGetDirs(DWORD, const BYTE* subtree, bvlStream* stream) {
-    if (!subtree) return BVL_E_INVALID_PARAMETER;
     if (!stream || !stream->WriteCB) return BVL_E_INVALID_FN_POINTER;
+    if (!subtree) return BVL_E_INVALID_PARAMETER;
     const requestBlock request = {kCommandGetDirs, subtreeLength(subtree), subtree};
     return fetchAnnounced(request, stream, InStreamFuncForGetFromSTIForGetDir, false);
 }
@@ -120,12 +122,14 @@ DWORD WINAPI usbGetJpegParsingHeader(DWORD, const char* path, bvlStream* stream)
     return fetchFile(kCommandJpegHeader, path, stream);
 }
 
+// The source is measured before the name is looked at, so a source that
+// fails gives its own code whatever the name.
 DWORD WINAPI usbPutFile(DWORD, const char* name, bvlStream* source) {
     if (!source || !source->ReadCB || !source->SeekCB || !source->TellCB)
         return BVL_E_INVALID_FN_POINTER;
-    if (!name) return BVL_E_INVALID_PARAMETER;
     DWORD size = 0;
     if (DWORD rc = measureSource(source, &size)) return rc;
+    if (!name) return BVL_E_INVALID_PARAMETER;
     const PayloadBlock payload = buildPutPayload(size, name);
     if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
     const requestBlock request = {kCommandPutFile, payload.length, payload.block.get()};

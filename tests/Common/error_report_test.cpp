@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "Common/bvWinReg.h"
 #include "Common/bv_exception.h"
 #include "Common/error_report.h"
 #include "Common/guarded_call.h"
@@ -39,17 +40,20 @@ TEST(ErrorReport, PrintsTheExactLineCutToTheBuffer) {
 
 // The report is caught through the debugger output channel, which needs
 // Windows exception dispatch. Its line is an observed text: kept as it is.
-TEST(DebugOutputReport, ConstructorPrintsOnlyWithFileLineAndSwitch) {
+TEST(DebugOutputReport, PrintedOnlyWithFileLineAndSwitch) {
     bvtest::DebugOutputCapture capture;
     bv::reportSwitch = 1;
     bv::bvCDeviceException raised(0x0900008b, "Bvwinreg", 36);
     bv::bvCException noLine(0x0900008b, "Bvwinreg", 0);
     bv::bvCGenericException noFile(0x0900008b, nullptr, 12);
+    bv::missed({"bvWinReg", 28});  // a registry miss that falls back reports the same
     bv::reportSwitch = 0;
     bv::bvCException switchedOff(0x0900008b, "Bvwinreg", 36);
+    bv::missed({"bvWinReg", 28});
 
-    ASSERT_EQ(1u, capture.texts().size());
+    ASSERT_EQ(2u, capture.texts().size());
     EXPECT_EQ("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  Bvwinreg line 36\n", capture.texts()[0]);
+    EXPECT_EQ("\nbvError [setup generic: DEVICE_NOT_INSTALLED]  bvWinReg line 28\n", capture.texts()[1]);
     EXPECT_STREQ("", noFile.file);
     EXPECT_EQ(12u, noFile.line);
 }

@@ -2,7 +2,10 @@
 // stream, also a record without callbacks), on the open USB road: a clear
 // code, no access violation, the device unlocked, and the camera still
 // answering afterwards. The records given are guarded: a call that touches
-// a byte past one fails the test.
+// a byte past one fails the test. A null address is refused only where it
+// would be used: a check the operation makes before it (the stream's writer,
+// a source that cannot be measured, the service's list, the device or the
+// descriptor) gives its own code first.
 #include <string>
 #include <vector>
 
@@ -24,28 +27,29 @@ struct NullCall {
 
 TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
     ASSERT_NO_FATAL_FAILURE(openUsb());
-    const BYTE* subtree = records_.copy({BYTE(0), BYTE('C'), BYTE('F'), BYTE(0), BYTE(0), BYTE(0)});
     // A record of an unknown setting claiming 4 GiB.
     DWORD* oversized = records_.copy({DWORD(9), DWORD(0xfffffffc), DWORD(0), DWORD(0)});
     bvlCameraPort* port = records_.copy(bvtest::usbPort(bvtest::kId350));
     const bvlNewFactryAPI& messages = bvtest::messageTable();
     DWORD* camera = records_.make<DWORD>();
+    bvtest::StreamRecorder measured, unopenable;
+    unopenable.failOn("open", 0x0a0000ee);
     const NullCall calls[] = {
         {"GetModelDescrip", kBad, false, BV_CALL(a.baseGetModelDescrip(c, nullptr))},
         {"GetCameraPort", kBad, false, BV_CALL(a.baseGetCameraPort(1, nullptr, 0, nullptr))},
         {"GetDevicePort", kBad, false, BV_CALL(a.baseGetDevicePort(3, nullptr, 0, nullptr, 2))},
         {"GetDevicePortRequestZero", kBad, false, BV_CALL(a.baseGetDevicePort(0, nullptr, 0, port, 0))},
-        {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, camera))},
-        {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(port, nullptr, 0, nullptr))},
         {"GetOpenCameraPort", kBad, false, BV_CALL(a.baseGetOpenCameraPort(c, nullptr))},
         {"GetVols", kNoWriter, true, BV_CALL(a.baseGetVols(c, s))},
         {"GetDirsSubtree", kBad, false, BV_CALL(a.baseGetDirs(c, nullptr, s))},
-        {"GetDirsStream", kNoWriter, true, BV_CALL(a.baseGetDirs(c, subtree, s))},
+        {"GetDirsStream", kNoWriter, true, BV_CALL(a.baseGetDirs(c, nullptr, s))},
         {"GetFilePath", kBad, false, BV_CALL(a.baseGetFile(c, nullptr, s))},
-        {"GetFileStream", kNoWriter, true, BV_CALL(a.baseGetFile(c, "CF\\X.JPG", s))},
+        {"GetFileStream", kNoWriter, true, BV_CALL(a.baseGetFile(c, nullptr, s))},
         {"JpegHeaderPath", kBad, false, BV_CALL(a.baseGetJpegParsingHeader(c, nullptr, s))},
-        {"JpegHeaderStream", kNoWriter, true, BV_CALL(a.baseGetJpegParsingHeader(c, "CF\\X.JPG", s))},
-        {"PutFileName", kBad, false, BV_CALL(a.basePutFile(c, nullptr, s))},
+        {"JpegHeaderStream", kNoWriter, true, BV_CALL(a.baseGetJpegParsingHeader(c, nullptr, s))},
+        {"PutFileName", kBad, false, BV_CALL(a.basePutFile(c, nullptr, measured.stream()))},
+        {"PutFileNameUnopenableSource", BVL_E_STREAM_OPEN_ERROR, false,
+         BV_CALL(a.basePutFile(c, nullptr, unopenable.stream()))},
         {"PutFileSource", kNoWriter, true, BV_CALL(a.basePutFile(c, "CF\\X.JPG", s))},
         {"DeleteFiles", kBad, false, BV_CALL(a.baseDeleteFiles(c, nullptr))},
         {"DeleteVolPictures", kBad, false, BV_CALL(a.baseDeleteVolPictures(c, nullptr, 0, 0))},
@@ -62,12 +66,19 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         {"ReleasedData", BVL_E_LL_INVALID_FN_POINTER, true, BV_CALL(a.baseReleaseControlGetReleasedData(c, 0, 0, s))},
         {"ViewFinderData", BVL_E_LL_INVALID_FN_POINTER, true, BV_CALL(a.baseReleaseControlGetViewFinderData(c, s))},
         {"GetUSBModels", kNoWriter, true, BV_CALL(a.baseGetUSBModels(s))},
+        {"GetUSBModelsListFails", BVL_E_USB_MODEL_ENUM_FAILED, true,
+         BV_CALL((simFailNth("sti.deviceList", 1, E_FAIL), a.baseGetUSBModels(s)))},
         {"MessagePayload", kBad, false,
          BV_CALL(messages.bvlNewMessageTxRx(c, 1, nullptr, 5, 1, 1, 0, nullptr, nullptr, 16, nullptr, nullptr, 500))},
         {"DataMessagePayload", kBad, false,
          BV_CALL(messages.bvlMessageTxAndRecieveData(c, 1, nullptr, 5, 1, 1, 0, s, nullptr, nullptr, 500))},
         {"DataMessageStream", BVL_E_MESSAGE_STREAM_INCOMPLETE, true,
          BV_CALL(messages.bvlMessageTxAndRecieveData(c, 1, "x", 1, 1, 1, 0, s, nullptr, nullptr, 500))},
+        // Last: an open replaces the test's connection.
+        {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, camera))},
+        {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(port, nullptr, 0, nullptr))},
+        {"GetModelDescripNoDevice", BVL_E_DEVICE_NOT_FOUND, false,
+         BV_CALL((a.baseSetCameraSelector(bvtest::kId500), a.baseGetModelDescrip(c, nullptr)))},
     };
     bvtest::StreamRecorder recorder;
     bvlStream* good = records_.copy(*recorder.stream());
@@ -82,6 +93,8 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         }
     }
     EXPECT_TRUE(recorder.log().empty()) << "a refused call touched the stream";
+    EXPECT_EQ(0, simCounter("sti.devices")) << "a refused open left its device";
+    ASSERT_EQ(0u, api().baseSetCameraSelector(bvtest::kId350));
     bvlModelDescrip* descrip = records_.make<bvlModelDescrip>();
     EXPECT_EQ(0u, api().baseGetModelDescrip(camera_, descrip));
     EXPECT_STREQ(bvtest::kModelName, descrip->modelName);

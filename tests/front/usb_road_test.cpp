@@ -19,13 +19,20 @@ namespace {
 
 DWORD WINAPI answerEvent(DWORD, void*, DWORD, UINT_PTR context) { return static_cast<DWORD>(context); }
 
+// Also without a camera word to write to: that is needed only later.
 TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
     bvlCameraPort port = usbPort(0);
-    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
+    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, nullptr));
     EXPECT_FALSE(reached("sti.create")) << "no service instance, so no device either";
 }
 
+// Without a model ID the registry is not asked before the open: the camera
+// names its model, its own name becomes the current model name (not that
+// of an earlier subkey holding the same ID) and the installed model of
+// that name gives the ID. A camera whose model is not installed opens
+// with model ID 0.
 TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
+    machine().addModel("0Other", &kId350, "Other");
     SimStiDevice device;
     ASSERT_TRUE(simStiDeviceAt(0, &device));
     char name[128] = {};
@@ -40,10 +47,21 @@ TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
     EXPECT_EQ(0u, api().baseGetDevicePort(3, nullptr, 0, &last, 2));
     EXPECT_EQ(BVL_PORT_USB, last.portType);
     EXPECT_EQ(kId350, last.u.usb.modelID);
+
+    ASSERT_EQ(0u, api().baseCloseCameraComm(camera_));
+    bvlModelDescrip descrip = {};
+    EXPECT_EQ(0u, api().baseGetModelDescrip(0, &descrip)) << "the current model is the camera's";
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Orvel\\Brivant\\BVLL\\Brivant350");
+    port = usbPort(0, name);
+    EXPECT_EQ(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
+    EXPECT_EQ(0u, port.u.usb.modelID);
 }
 
+// The model chosen with the selector, also after an open that failed.
 TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
     ASSERT_EQ(0u, api().baseSetCameraSelector(kId350));
+    bvlCameraPort port = usbPort(0, "\\\\.\\NoSuchDevice");
+    ASSERT_NE(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
     simReset();  // forget the registry lookups' steps, keep the selection
     bvlModelDescrip descrip = {};
     EXPECT_EQ(0u, api().baseGetModelDescrip(0, &descrip));

@@ -203,8 +203,9 @@ const Search kSearches[] = {
      "open:ok descrip:1 close:1 open:ok descrip:2 close:2"},
     // Only the three ports that exist are tried.
     {"NoCameraAnswers", installModels, 0, 0x7, {}, L"serial", kNotFound, "COM1", "open:fail open:fail open:fail"},
+    // A given model that is not installed can never answer: no port is tried.
     {"UnknownGivenModelEndsTheSearch", installModels, 0x12345678, 0x3, {{1, kId350, "Brivant 350"}}, L"serial",
-     kNotFound, "COM1", "open:ok descrip:1 close:1"},
+     kNotFound, "COM1", ""},
     {"NoModelListEndsTheSearch", [] {}, 0, 0x3, {{1, kId350, "Brivant 350"}}, L"serial", kNotFound, "COM1", ""},
     {"NoSerialLibraryEndsSilently", installModels, 0, 0x3, {{1, kId350, "Brivant 350"}}, L"none", nullptr, "COM1", ""},
     // Models without a stored serial port (as the installer leaves some)

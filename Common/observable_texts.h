@@ -18,8 +18,6 @@ constexpr char kTextMessageNoMemory[] = "memory alloc err\n\r";
 constexpr char kTextMessageSendFailed[] = "bvlMsgTx error\n\r";
 // The settings dialog closed by the camera's time-out.
 constexpr char kTextDialogClosedByTimeout[] = "<< NOW, CLOSE DIALOG BY TIMEOUT >>\n";
-// One line per listing entry whose times could not be read.
-constexpr char kTextBadListingTime[] = "*** happning *** \n";
 // A still-image device whose release raised; the second line's format.
 constexpr char kTextDeviceReleaseFailed[] = "ERROR : pStiDevice->Release() \n";
 constexpr char kTextDeviceReleaseResult[] = "hres = 0x%x\n";

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "guarded_call.h"
 #include "owned.h"
@@ -140,24 +139,20 @@ struct ChannelState {
 ChannelState g_channel;
 
 // Delivers one event: dialog first, then the callback; returns the
-// callback's answer (0 without a callback). The data buffer is at least as
-// large as the size the callback is told, so a callback that trusts the
-// size reads zeros past the 56 bytes the record holds.
-DWORD deliver(NotificationTargets& targets, const EventCopy& event) {
-    const DWORD told = event.size < 0x10000 ? event.size : 0x10000;
-    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[told > kEventDataSize ? told : kEventDataSize]());
-    if (!data) return 0;
-    std::memcpy(data.get(), event.data, kEventDataSize);
-
+// callback's answer (0 without a callback). The callback gets the copy's
+// 56 bytes and is told the driver's size cut to them, so a callback that
+// trusts the size never reads past its buffer.
+DWORD deliver(NotificationTargets& targets, EventCopy event) {
     HWND window = targets.settingsDialogWindow.load();
     UINT message = targets.cameraNotificationMessage.load();
     if (window && message) {
         DWORD first;
-        std::memcpy(&first, data.get(), sizeof first);
+        std::memcpy(&first, event.data, sizeof first);
         SendMessageA(window, message, first, event.code);
     }
     bvlNotifyCB callback = targets.notifyCallback.load();
-    return callback ? callback(event.code, data.get(), told, targets.notifyContext.load()) : 0;
+    const DWORD told = event.size < kEventDataSize ? event.size : kEventDataSize;
+    return callback ? callback(event.code, event.data, told, targets.notifyContext.load()) : 0;
 }
 
 // Delivers events until a final one or a stop. A driver's event that

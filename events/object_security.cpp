@@ -16,8 +16,9 @@ constexpr DWORD kDescriptorSize = SECURITY_DESCRIPTOR_MIN_LENGTH;  // 20 bytes o
 using SetEntriesInAclFn = DWORD(WINAPI*)(ULONG, PEXPLICIT_ACCESS_A, PACL, PACL*);
 
 // SetEntriesInAclA is looked up at run time: AdvAPI32.dll is loaded from the
-// system folder for the call and unloaded again. Returns the system error, or ERROR_PROC_NOT_FOUND
-// when the library or the function is missing.
+// system folder for the call and unloaded again. Returns the call's result,
+// or ERROR_PROC_NOT_FOUND when the library or the function is missing; the
+// thread's last error then tells why.
 DWORD setEntriesInAcl(EXPLICIT_ACCESS_A* entries, ULONG count, PACL* acl) {
     OwnedModule advapi(loadSystemLibrary(L"AdvAPI32.dll"));
     if (!advapi) return ERROR_PROC_NOT_FOUND;
@@ -62,7 +63,7 @@ BOOL BuildSharedObjectSecurity(SecurityContext* context, SECURITY_ATTRIBUTES* at
     PACL acl = nullptr;
     DWORD rc = setEntriesInAcl(entries, 2, &acl);
     context->accessList.reset(acl);
-    if (rc != ERROR_SUCCESS) return fail(context, kTextAclFailed, rc);
+    if (rc != ERROR_SUCCESS) return fail(context, kTextAclFailed, GetLastError());
 
     context->descriptor.reset(LocalAlloc(LPTR, kDescriptorSize));
     if (!context->descriptor) return fail(context, kTextDescriptorAllocFailed, GetLastError());

@@ -253,10 +253,10 @@ struct bvlStream {
  * 0x10005 camera time-out; an event of class 0x40000 (e.g. 0x40002, the
  * camera went away) is the last one.
  * @param event   The event code.
- * @param data    The event data in the library's buffer of at least @p size
- *                bytes: the driver's data (at most 56 bytes), zeros after
- *                it; valid during the call only.
- * @param size    The data size the driver announced, at most 0x10000.
+ * @param data    The event data in the library's buffer of 56 bytes: the
+ *                driver's data, zeros after it; valid during the call only.
+ * @param size    The data size the driver announced, cut to 56: never more
+ *                than the buffer holds.
  * @param context The context registered with the callback.
  * @return The answer that goes back to the camera driver.
  */
@@ -457,9 +457,10 @@ BVCL2STI_API DWORD WINAPI baseGetVols(DWORD camera, bvlStream *stream);
  * @brief Writes the listing of one directory to a stream.
  *
  * USB: the listing arrives whole and goes to WriteCB in one call (a WriteCB
- * that takes fewer bytes is offered the rest): entries packed one after
- * the other, each the attribute byte, the 32-bit size, a spare byte, the 32-bit time in seconds
- * since 1970 on the camera's clock and the NUL-terminated name. With
+ * that takes fewer bytes is offered the rest): entries packed one after the
+ * other, each the attribute byte, the 32-bit size, a spare byte, the 32-bit
+ * time and the NUL-terminated name. The time is the camera's clock, which
+ * keeps UTC, as the camera sent it: seconds since 1970 UTC, like #BVL_SETTING_DATE_TIME. With
  * #BVL_PROGRESS_PERCENT ProgressCB gets 0 before (its error ignored); with
  * it or #BVL_PROGRESS_END_ONLY 100 after. OpenCB and CloseCB frame it.
  * @param camera  The camera word.
@@ -636,9 +637,11 @@ BVCL2STI_API DWORD WINAPI baseRemoveDir(DWORD camera, const char *path);
  * @return #BVL_OK, or as @ref dispatch says, or over USB the codes of a
  *         command or a write (@ref usbcodes), or:
  * @retval BVL_E_INVALID_FN_POINTER @p source, its ReadCB, SeekCB or TellCB is null.
- * @retval BVL_E_INVALID_PARAMETER  @p name is null (after measuring the source), or the source
- *                                  is empty (after the command announcing 0 bytes was sent).
- * @retval BVL_E_STREAM_OPEN_ERROR  Measuring: OpenCB or CloseCB failed.
+ * @retval BVL_E_INVALID_PARAMETER  @p name is null (after measuring the source), or the
+ *                                  source is empty (nothing is sent then).
+ * @retval BVL_E_STREAM_OPEN_ERROR  Measuring: OpenCB or CloseCB failed. A measuring
+ *                                  step that fails ends the call at once: the
+ *                                  source is neither moved back nor closed.
  * @retval BVL_E_STREAM_TELL_ERROR  Measuring: TellCB failed.
  * @retval BVL_E_STREAM_SEEK_ERROR  Measuring: SeekCB failed.
  * @retval BVL_E_STREAM_READ_ERROR  ReadCB delivered no byte or more than asked.

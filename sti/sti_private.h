@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "owned.h"
-#include "listing_times.h"
 #include "sti_transport.h"
 
 namespace bv {

@@ -101,10 +101,6 @@ DWORD finishTransfer(const bvlStream* s, Direction direction, DWORD status, Tran
 // transfer (a view-finder frame) does not clear a whole chunk for nothing.
 DWORD chunkBufferSize(DWORD size) { return std::min(size, kChunkSize); }
 
-void reportBadListingTimes(DWORD count) {
-    for (DWORD i = 0; i < count; ++i) OutputDebugStringA(kTextBadListingTime);
-}
-
 DWORD readListing(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held) {
     Transfer t(s, std::move(held));
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, size, t)) return rc;
@@ -114,7 +110,6 @@ DWORD readListing(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held
         return BVL_E_DIR_IO_ERROR;
     }
     if (reportsPercent(s)) reportIgnoringError(s, 0);
-    reportBadListingTimes(rebaseListingTimes(listing, size));
     DWORD status = 0;
     writeAll(s, listing, size, BVL_E_STREAM_WRITE_ERROR, &status);
     return finishTransfer(s, Direction::FromDevice, status, t);

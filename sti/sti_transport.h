@@ -129,7 +129,9 @@ HRESULT readLastErrorInfo();
 // with an owner continue the lock that the command took (kLockEnd) and end
 // it on every way out. In the lockMode forms, kLockEnd takes over a lock
 // taken earlier without an owner, kLockAround locks after the arguments
-// were found good, and kLockTake leaves the lock held.
+// were found good, and kLockTake leaves the lock held. A directory listing
+// reaches WriteCB in one piece and as the camera sent it: its entry times
+// are the camera's clock, which keeps UTC.
 DWORD InStreamFuncForGetFromSTIForGetDir(const bvlStream* stream, DeviceLock held, DWORD size);
 DWORD InStreamFuncForGetFromSTI(const bvlStream* stream, DeviceLock held, DWORD size);
 DWORD InStreamFuncForPutToSTI(const bvlStream* stream, DeviceLock held, DWORD size);

@@ -27,9 +27,11 @@ struct CardSlots {
 // count stays as reported.
 CardSlots summariseVolumes(const BYTE* list, DWORD length);
 
-// The camera keeps UTC; the dialog shows local standard time counted as
-// if it were UTC. zoneBiasSeconds is the run-time library's time zone:
-// seconds west of UTC (Berlin gives -3600). The unknown time stays unknown.
+// The camera keeps UTC; the dialog shows local wall-clock time counted as
+// if it were UTC. zoneBiasSeconds is UTC minus local time at that moment,
+// summer time included (Berlin gives -3600 in winter, -7200 in summer), so
+// that the dialog, the PC's clock and the file times of a listing agree.
+// The unknown time stays unknown.
 LONG cameraToDialogTime(LONG cameraTime, long zoneBiasSeconds);
 LONG dialogToCameraTime(LONG dialogTime, long zoneBiasSeconds);
 

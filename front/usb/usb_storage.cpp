@@ -70,22 +70,23 @@ DWORD readVolumeList(OwnedBlock& list, WORD& slots) {
 }
 
 // Measures the caller's source: the file size is the position of its end.
-// The position is put back and the stream closed again, also when a step
-// fails (that step's error wins).
+// The position is put back and the stream closed again. A failing step ends
+// the measuring at once with its code; no seek back and no CloseCB follow
+// it, so the caller finds the stream as that step left it.
 DWORD measureSource(const bvlStream* source, DWORD* size) {
-    StreamSession session(source);
-    if (session.open(BVL_STREAM_OPEN_READ)) return BVL_E_STREAM_OPEN_ERROR;
     DWORD error = 0;
+    streamOpen(source, BVL_STREAM_OPEN_READ, &error);
+    if (error) return BVL_E_STREAM_OPEN_ERROR;
     const DWORD start = source->TellCB(source->context, &error);
     if (error) return BVL_E_STREAM_TELL_ERROR;
     source->SeekCB(source->context, BVL_SEEK_END, 0, &error);
     if (error) return BVL_E_STREAM_SEEK_ERROR;
     *size = source->TellCB(source->context, &error);
-    const DWORD tellError = error;
+    if (error) return BVL_E_STREAM_TELL_ERROR;
     source->SeekCB(source->context, BVL_SEEK_SET, static_cast<LONG>(start), &error);
-    if (tellError) return BVL_E_STREAM_TELL_ERROR;
     if (error) return BVL_E_STREAM_SEEK_ERROR;
-    return session.close() ? BVL_E_STREAM_OPEN_ERROR : 0;
+    streamClose(source, &error);
+    return error ? BVL_E_STREAM_OPEN_ERROR : 0;
 }
 
 }  // namespace
@@ -130,6 +131,9 @@ DWORD WINAPI usbPutFile(DWORD, const char* name, bvlStream* source) {
     DWORD size = 0;
     if (DWORD rc = measureSource(source, &size)) return rc;
     if (!name) return BVL_E_INVALID_PARAMETER;
+    // An empty source is refused before the camera hears of an upload that
+    // the transfer would refuse anyway.
+    if (size == 0) return BVL_E_INVALID_PARAMETER;
     const PayloadBlock payload = buildPutPayload(size, name);
     if (!payload.block) return BVL_E_MEM_ALLOC_FAILED;
     const requestBlock request = {kCommandPutFile, payload.length, payload.block.get()};

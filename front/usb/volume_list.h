@@ -16,9 +16,8 @@ constexpr DWORD kVolumeSlotSize = 76;
 DWORD volumeListLength(WORD slots);
 // The number of volumes the camera reported.
 DWORD volumeCount(const void* list);
-// Writes the count and the first min(count, slots) volumes to the stream;
-// the first write error is the result. The list is the caller's buffer and
-// is adjusted in place (count clamped, names terminated).
-DWORD writeVolumeEntries(const bvlStream* stream, void* list, WORD slots);
+// Writes the count and the first min(count, slots) volumes to the stream,
+// reading nothing past the slots; the first write error is the result.
+DWORD writeVolumeEntries(const bvlStream* stream, const void* list, WORD slots);
 
 }  // namespace bv

@@ -33,7 +33,7 @@ BVSIM_API void simReset(void);
  * Each volume of the camera is a card whose content is a folder on the
  * host: its files are the camera's files, its sub-folders the camera's
  * directories; read-only and hidden are the files' attributes, and a
- * file's last-write time is the camera's clock counted as if it were UTC.
+ * file's last-write time is the camera's clock, which keeps UTC.
  * Free space is the capacity less the bytes of the files on the card. */
 typedef struct SimCardSlot {
     const char *volumeName;    /* the volume's name, e.g. "CF" */

@@ -59,7 +59,7 @@ struct SimEntry {
     std::string name;
     BYTE attributes;
     DWORD size;
-    DWORD time;  // the camera's wall clock, counted as if it were UTC
+    DWORD time;  // the camera's clock, in UTC
 };
 
 class BVSIM_CLASS SimCamera {

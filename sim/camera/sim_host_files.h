@@ -20,7 +20,7 @@ struct HostEntry {
 std::wstring widen(const std::string& text);
 std::string narrow(const std::wstring& text);
 
-// The camera's wall clock is kept as if it were UTC, in seconds since
+// The camera keeps its clock in UTC, in seconds since
 // 1970; on the host it is the file's last-write time.
 FILETIME fileTimeOf(DWORD cameraTime);
 DWORD cameraTimeOf(const FILETIME& time);

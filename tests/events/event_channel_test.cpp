@@ -3,13 +3,20 @@
 // event, and stopping from every state.
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <fcntl.h>
+#include <io.h>
+
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <functional>
 #include <vector>
 
 #include "events/event_channel.h"
 #include "events/event_record.h"
+#include "events/object_security.h"
 #include "sim/camera/bvsim.h"
 
 namespace {
@@ -85,7 +92,7 @@ TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
     EXPECT_EQ(1u, simDriverListening());
     BYTE data[56];
     for (int i = 0; i < 56; ++i) data[i] = static_cast<BYTE>(0xa0 + i);
-    // The driver's size comes through as it is; at most 56 bytes do, the rest zero.
+    // At most 56 bytes come through, the rest zero, and the size is cut to them.
     const struct { DWORD code, size, copied; } events[] = {{0x10002, 10, 10}, {0x10003, 200, 56}, {0x10004, 0, 0}};
     for (const auto& e : events) {
         SCOPED_TRACE(e.code);
@@ -93,7 +100,7 @@ TEST_F(EventChannelTest, DeliversSizeAndDataAndAnswersTheDriver) {
         ASSERT_TRUE(raise(e.code, e.size ? data : nullptr, e.size, &answer));
         EXPECT_EQ(e.code ^ 0xffff, answer);
         ASSERT_FALSE(deliveries_.empty());
-        EXPECT_EQ(e.size, deliveries_.back().size);
+        EXPECT_EQ(e.copied, deliveries_.back().size);
         std::vector<BYTE> expected(data, data + e.copied);
         expected.resize(bv::kEventDataSize);
         EXPECT_EQ(expected, deliveries_.back().data);
@@ -142,20 +149,27 @@ TEST_F(EventChannelTest, RestartFromTheCallbackThenStop) {
     EXPECT_TRUE(objectsGone());
 }
 
-// Names another party took first: a manual-reset event left signalled
-// gives no delivery by itself and one per event the driver raises; a name
-// held by another kind of object leaves the channel off.
-TEST_F(EventChannelTest, SquattedNamesNeitherSpinNorOpenAWrongChannel) {
-    HANDLE manual = CreateEventA(nullptr, TRUE, TRUE, bv::buildObjectName(bv::kDriverEventPrefix, kModel, kPort).c_str());
-    ASSERT_TRUE(start());
-    DWORD answer = 0;
-    Sleep(200);
-    ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
-    Sleep(200);
-    EXPECT_EQ(1u, deliveries_.size());
-    bv::StopEventChannel();
-    simDriverCloseChannel();
-    CloseHandle(manual);
+// A signal left from before the channel started is no event of this
+// camera, whether the driver's event (a name another party may have taken
+// first) is auto- or manual-reset: no delivery by itself, then one per event
+// the driver raises. A name held by another kind of object leaves the
+// channel off.
+TEST_F(EventChannelTest, SignalsFromBeforeTheStartAndSquattedNamesGiveNoEvent) {
+    for (BOOL manualReset : {FALSE, TRUE}) {
+        SCOPED_TRACE(manualReset ? "manual reset" : "auto reset");
+        deliveries_.clear();
+        HANDLE early = CreateEventA(nullptr, manualReset, TRUE,
+                                    bv::buildObjectName(bv::kDriverEventPrefix, kModel, kPort).c_str());
+        ASSERT_TRUE(start());
+        DWORD answer = 0;
+        Sleep(200);
+        ASSERT_TRUE(raise(0x10001, nullptr, 0, &answer));
+        Sleep(200);
+        EXPECT_EQ(1u, deliveries_.size());
+        bv::StopEventChannel();
+        simDriverCloseChannel();
+        CloseHandle(early);
+    }
     HANDLE mutex = CreateMutexA(nullptr, FALSE, bv::buildObjectName(bv::kLibraryEventPrefix, kModel, kPort).c_str());
     EXPECT_FALSE(bv::StartEventChannel(kModel, kPort, &targets_));
     CloseHandle(mutex);
@@ -186,6 +200,58 @@ TEST_F(EventChannelTest, SecondStartReplacesTheFirstChannel) {
     DWORD answer = 7;
     EXPECT_TRUE(raise(0x10001, nullptr, 0, &answer));
     EXPECT_EQ(0u, answer);
+}
+
+// Writes code over a function of this process; returns what was there.
+std::vector<BYTE> overwrite(void* function, const std::vector<BYTE>& code) {
+    BYTE* at = static_cast<BYTE*>(function);
+    std::vector<BYTE> was(at, at + code.size());
+    DWORD protection;
+    VirtualProtect(at, code.size(), PAGE_EXECUTE_READWRITE, &protection);
+    std::memcpy(at, code.data(), code.size());
+    VirtualProtect(at, code.size(), protection, &protection);
+    FlushInstructionCache(GetCurrentProcess(), at, code.size());
+    return was;
+}
+
+// mov eax (rax), target; jmp eax (rax)
+std::vector<BYTE> jumpTo(void* target) {
+    std::vector<BYTE> code = sizeof target == 8 ? std::vector<BYTE>{0x48, 0xb8} : std::vector<BYTE>{0xb8};
+    const BYTE* address = reinterpret_cast<const BYTE*>(&target);
+    code.insert(code.end(), address, address + sizeof target);
+    code.insert(code.end(), {0xff, 0xe0});
+    return code;
+}
+
+DWORD WINAPI refuseAcl(ULONG, PEXPLICIT_ACCESS_A, PACL, PACL*) {
+    SetLastError(ERROR_INVALID_SID);
+    return ERROR_INVALID_PARAMETER;
+}
+
+// SetEntriesInAclA refuses: the report names the thread's last error, not
+// the call's result, and what was built is released.
+TEST(ObjectSecurity, ARefusedAccessListReportsTheLastSystemError) {
+    void* setEntries = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "SetEntriesInAclA"));
+    ASSERT_NE(nullptr, setEntries);
+    int out[2];
+    ASSERT_EQ(0, _pipe(out, 4096, _O_BINARY));
+    std::fflush(stdout);
+    const int saved = _dup(_fileno(stdout));
+    _dup2(out[1], _fileno(stdout));
+    const std::vector<BYTE> was = overwrite(setEntries, jumpTo(reinterpret_cast<void*>(refuseAcl)));
+    bv::SecurityContext context;
+    SECURITY_ATTRIBUTES attributes = {};
+    EXPECT_FALSE(bv::BuildSharedObjectSecurity(&context, &attributes));
+    overwrite(setEntries, was);
+    std::fflush(stdout);
+    _dup2(saved, _fileno(stdout));
+    _close(out[1]);
+    char printed[64] = {};
+    _read(out[0], printed, sizeof printed - 1);
+    EXPECT_STREQ("SetEntriesInAcl Error 1337\n", printed);
+    EXPECT_FALSE(context.everyone || context.administrators || context.accessList || context.descriptor);
+    _close(out[0]);
+    _close(saved);
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // What the settings dialog is given from the camera's answers: the
-// firmware version, the card slots and the clock in the dialog's terms.
+// firmware version and the card slots; and the volume list as every
+// caller's stream receives it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "front/usb/settings_snapshot.h"
+#include "front/usb/volume_list.h"
+#include "tests/support/stream_recorder.h"
 
 namespace {
 
@@ -48,12 +52,22 @@ TEST(SettingsSnapshot, CardSlotsComeFromTheFirstTwoVolumes) {
     EXPECT_EQ(0u, bv::summariseVolumes(list, 3).count);
 }
 
-TEST(SettingsSnapshot, ClockConversionsAreInverseAndKeepTheUnknownTime) {
-    const long berlin = -3600;
-    EXPECT_EQ(951825600 + 3600, bv::cameraToDialogTime(951825600, berlin));
-    EXPECT_EQ(951825600, bv::dialogToCameraTime(951825600 + 3600, berlin));
-    EXPECT_EQ(-1, bv::cameraToDialogTime(-1, berlin));
-    EXPECT_EQ(-1, bv::dialogToCameraTime(-1, berlin));
+// The camera's slots as the stream gets them: a name that fills its 64
+// bytes comes whole with a terminator added; a count above the slots asked
+// for (volumes that grew between the two asks) is cut to the entries sent.
+TEST(VolumeList, NamesComeWholeAndTheCountIsCutToTheSlots) {
+    std::vector<BYTE> list(bv::volumeListLength(2), 0x5a);
+    const DWORD reported = 3;
+    std::memcpy(list.data(), &reported, sizeof reported);
+    std::memset(&list[4 + 12], 'A', 64);
+    std::memcpy(&list[4 + 76 + 12], "SD", 3);
+    std::vector<BYTE> expected = {2, 0, 0, 0};
+    expected.insert(expected.end(), &list[4], &list[4 + 76]);
+    expected.push_back(0);
+    expected.insert(expected.end(), &list[4 + 76], &list[4 + 76 + 12 + 3]);
+    bvtest::StreamRecorder stream;
+    ASSERT_EQ(0u, bv::writeVolumeEntries(stream.stream(), list.data(), 2));
+    EXPECT_EQ(expected, stream.written());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The settings dialog operation end to end over USB: what the dialog shows
 // of the simulated camera, and what reaches the camera after OK or after
 // each way of cancelling.
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "tests/support/locale_override.h"
 #include "ui/resource_ids.h"
 #include "tests/support/camera_world.h"
+#include "tests/support/stream_recorder.h"
 
 using namespace bvtest;
 
@@ -18,12 +20,23 @@ const char kCaption[] = "Kameraeinstellungen";
 const LONG kCameraClock = 1714990830;  // 2024-05-06 10:20:30 UTC
 
 // Pins the time zone of the C run-time library, from which the library
-// takes the camera's offset from UTC, to UTC+2 without summer time; the
-// tests run without TZ. The system's zone stays: setting it needs a
-// privilege that Wine does not grant.
+// and this test take the offset from UTC, to UTC+1 with summer time (UTC+2
+// in May); the tests run without TZ. The system's zone stays: setting it
+// needs a privilege that Wine does not grant. Wine's run-time library keeps
+// the summer-time shift of the zone it read before (0 for UTC), so it is
+// set as a TZ with a summer-time name has it.
 struct ZoneOverride {
-    ZoneOverride() { _putenv("TZ=BVT-2"); }
-    ~ZoneOverride() { _putenv("TZ="); }
+    ZoneOverride() : shift(_dstbias) {
+        _putenv("TZ=CET-1CEST");
+        _tzset();
+        _dstbias = -3600;
+    }
+    ~ZoneOverride() {
+        _putenv("TZ=");
+        _tzset();
+        _dstbias = shift;
+    }
+    const long shift;
 };
 
 class ShowSettingsTest : public UsbRoadTest {
@@ -64,7 +77,6 @@ protected:
         EXPECT_EQ(0u, api().baseReadSetting(camera_, 3, &value));
         return value;
     }
-
     bvtest::LocaleOverride locale_;
 };
 
@@ -89,12 +101,22 @@ TEST_F(ShowSettingsTest, OwnerAndPcTimeSetInTheDialogArriveInTheCamera) {
     EXPECT_GE(after, camera);
 }
 
-// The camera refuses the owner name: the clock is written all the same,
-// and the refusal is the result.
-TEST_F(ShowSettingsTest, ATypedDateAndTimeArriveAsTheCameraClock) {
-    ZoneOverride utcPlusTwo;
+// One camera, one clock: the dialog shows the camera's time as local time,
+// summer time included, as an application shows a listed file's time. The
+// camera refuses the owner name: the clock is written all the same, and
+// the refusal is the result.
+TEST_F(ShowSettingsTest, DialogAndListingShowOneClockAndATypedTimeArrives) {
+    ZoneOverride centralEurope;
+    ASSERT_EQ(0u, api().baseCreateDir(camera_, "CF\\MADE"));  // the card's one entry, at the camera's clock
+    const BYTE card[] = {0, 'C', 'F', 0, 0, 0};
+    StreamRecorder listing;
+    ASSERT_EQ(0u, api().baseGetDirs(camera_, card, listing.stream()));
+    ASSERT_LE(10u, listing.written().size());
+    std::time_t listed = 0;
+    std::memcpy(&listed, &listing.written()[6], sizeof(DWORD));
+    EXPECT_EQ(12, std::localtime(&listed)->tm_hour) << "the listed 10:20 UTC";
     EXPECT_EQ(0x0200BEEFu, show([](DialogDriver& d, HWND dialog) {
-        EXPECT_EQ("12", itemText(dialog, IDC_HOUR)) << "10:20 UTC";
+        EXPECT_EQ("12", itemText(dialog, IDC_HOUR)) << "10:20 UTC in summer time";
         d.type(dialog, IDC_DATE_FIELD3, "2029");
         d.type(dialog, IDC_HOUR, "08");
         d.type(dialog, IDC_MINUTE, "15");

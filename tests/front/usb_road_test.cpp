@@ -130,12 +130,28 @@ TEST_F(UsbRoadTest, PutKeepsEveryByte) {
     EXPECT_TRUE(expected == folderFiles(cardFolder() / "TRIP"));
 }
 
-TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
+// Measuring a source stops at the first failing callback, which neither a
+// seek back nor CloseCB follows; an empty source measures well and is
+// refused. Nothing reaches the camera. An empty file is not fetched.
+TEST_F(UsbRoadTest, PutStopsAtAFailingMeasureOrAnEmptySourceAndSendsNothing) {
     openUsb();
-    StreamRecorder nothing;
-    EXPECT_EQ(BVL_E_INVALID_PARAMETER, api().basePutFile(camera_, "CF\\EMPTY.BIN", nothing.stream()));
-    EXPECT_EQ(0, simCounter("sti.locks"));
-    EXPECT_TRUE(folderFiles(cardFolder()).empty()) << "an empty upload left a file";
+    const std::vector<std::string> measured = {"open 1", "tell", "seek 3 0", "tell", "seek 1 0", "close"};
+    const struct { const char* callback; int nth; DWORD expected; size_t logged; } cases[] = {
+        {"open", 1, BVL_E_STREAM_OPEN_ERROR, 1}, {"tell", 1, BVL_E_STREAM_TELL_ERROR, 2},
+        {"seek", 1, BVL_E_STREAM_SEEK_ERROR, 3}, {"tell", 2, BVL_E_STREAM_TELL_ERROR, 4},
+        {"seek", 2, BVL_E_STREAM_SEEK_ERROR, 5}, {"close", 1, BVL_E_STREAM_OPEN_ERROR, 6},
+        {"", 0, BVL_E_INVALID_PARAMETER, 6}};
+    const DWORD commands = simCommandCount();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.callback) + std::to_string(c.nth));
+        StreamRecorder source;
+        source.setSource(pattern(*c.callback ? 100 : 0));
+        if (*c.callback) source.failOn(c.callback, 0x0a00c0de, c.nth);
+        EXPECT_EQ(c.expected, api().basePutFile(camera_, "CF\\NEW.BIN", source.stream()));
+        EXPECT_EQ(std::vector<std::string>(measured.begin(), measured.begin() + c.logged), source.log());
+    }
+    EXPECT_EQ(commands, simCommandCount()) << "a command reached the camera";
+    EXPECT_TRUE(folderFiles(cardFolder()).empty());
 
     std::ofstream(cardFolder() / "EMPTY.BIN").close();
     StreamRecorder back;

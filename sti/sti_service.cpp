@@ -66,8 +66,6 @@ HRESULT SetUpStiInstance(HMODULE stillImageLibrary) {
     return hr;
 }
 
-bool isStiInstanceSet() { return static_cast<bool>(g_sti.stiInstance); }
-
 HRESULT releaseStiInstance() {
     if (!g_sti.stiInstance) return 0;
     return static_cast<HRESULT>(g_sti.stiInstance.release()->Release());
@@ -83,7 +81,8 @@ void releaseStiDevice() {
             // raised inside the service ends the process as before.
             OutputDebugStringA(kTextDeviceReleaseFailed);
             char text[32];
-            wsprintfA(text, kTextDeviceReleaseResult, static_cast<unsigned>(readLastErrorInfo()));
+            STI_ERROR_INFOW info;
+            wsprintfA(text, kTextDeviceReleaseResult, static_cast<unsigned>(readLastErrorInfo(device, &info)));
             OutputDebugStringA(text);
         }
         g_sti.stiDevice.release();  // its reference is gone either way

@@ -4,8 +4,10 @@
 // or device outlives a call.
 #include <objbase.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "tests/support/camera_world.h"
@@ -125,26 +127,75 @@ TEST_F(UsbRoadTest, EmptyFilesGiveTheDocumentedCodesBothWays) {
     EXPECT_EQ(0, simCounter("sti.locks"));
 }
 
-// An OpenCB that closes the camera and then fails: the transfer holds its
-// own reference on the device, unlocks it and then lets it go.
-struct ClosingStream { const bvlBaseAPI* api; DWORD camera; LONG devicesAfterClose; };
-void WINAPI closeThenFail(UINT_PTR context, DWORD, DWORD* error) {
-    auto* closing = reinterpret_cast<ClosingStream*>(context);
-    closing->api->baseCloseCameraComm(closing->camera);
-    closing->devicesAfterClose = simCounter("sti.devices");
-    *error = 0x0a00c105;
+// A transfer meets two closes: one from its own WriteCB, which cannot
+// wait for the transfer it runs in and is refused, and one from another
+// thread, which waits until the transfer gave the device back and then
+// reopens. The transfer gets every byte of the device it began on.
+struct Meeting {
+    explicit Meeting(const bvlBaseAPI* a) : api(a) {}
+    const bvlBaseAPI* api;
+    std::mutex lock;
+    std::vector<std::string> log;
+    std::thread closer;
+    size_t bytes = 0;
+    void note(const char* what, DWORD rc) {
+        std::lock_guard<std::mutex> g(lock);
+        log.push_back(what + (" " + std::to_string(rc)));
+    }
+};
+void WINAPI meetWrite(UINT_PTR context, const BYTE*, DWORD* count, DWORD* error) {
+    auto& m = *reinterpret_cast<Meeting*>(context);
+    if (!m.closer.joinable()) {
+        m.note("own close", m.api->baseCloseCameraComm(100));
+        m.closer = std::thread([&m] {
+            m.note("closed", m.api->baseCloseCameraComm(100));
+            bvlCameraPort port = usbPort(kId350);
+            DWORD camera = 0;
+            m.note("reopened", m.api->baseOpenCameraComm(&port, nullptr, 0, &camera));
+        });
+    }
+    m.bytes += *count;
+    *error = 0;
 }
-void WINAPI takeAll(UINT_PTR, const BYTE*, DWORD*, DWORD* error) { *error = 0; }
+void WINAPI meetClose(UINT_PTR context, DWORD* error) {
+    reinterpret_cast<Meeting*>(context)->note("stream", *error = 0);
+}
 
-TEST_F(UsbRoadTest, OpenCallbackThatClosesTheCameraLeavesNoDevice) {
+TEST_F(UsbRoadTest, ClosesWaitForTheTransferTheyMeet) {
     openUsb();
-    ClosingStream closing{&api(), camera_, 0};
-    bvlStream stream = {reinterpret_cast<UINT_PTR>(&closing), 0, 0, BVL_PROGRESS_NONE, closeThenFail,
-                        nullptr, nullptr, takeAll, nullptr, nullptr, nullptr};
-    EXPECT_NE(0u, api().baseGetFile(camera_, "CF\\DCIM\\BRV_0001.JPG", &stream));
-    EXPECT_EQ(1, closing.devicesAfterClose) << "the locked device went with the close";
-    EXPECT_EQ(0, simCounter("sti.locks"));
-    EXPECT_EQ(0, simCounter("sti.devices")) << "the transfer kept the device";
+    simDelayStep("sti.rawRead", 20);  // time for the closer to come; the outcome must not depend on it
+    Meeting m(&api());
+    bvlStream stream = {reinterpret_cast<UINT_PTR>(&m), 0, 0, BVL_PROGRESS_NONE, nullptr, meetClose, nullptr,
+                        meetWrite, nullptr, nullptr, nullptr};
+    EXPECT_EQ(0u, api().baseGetFile(camera_, "CF\\DCIM\\BRV_0001.JPG", &stream));
+    m.closer.join();
+    EXPECT_EQ(12000u, m.bytes);
+    EXPECT_EQ((std::vector<std::string>{"own close " + std::to_string(BVL_E_CONNECTION_IN_USE), "stream 0",
+                                        "closed 0", "reopened 0"}),
+              m.log);
+}
+
+// Two threads fetch a file again and again while this one closes and reopens the camera: each
+// fetch gets the whole file or a clear code, each close and open succeeds, no device is left.
+TEST_F(UsbRoadTest, TransfersOnManyThreadsWhileTheCameraReopens) {
+    openUsb();
+    std::atomic<bool> reopening{true};
+    auto fetch = [&] {
+        while (reopening) {
+            StreamRecorder file(BVL_PROGRESS_NONE);
+            const DWORD rc = api().baseGetFile(camera_, "CF\\DCIM\\BRV_0002.JPG", file.stream());
+            if (rc == 0) EXPECT_EQ(5120u, file.written().size());
+            else EXPECT_TRUE(rc == BVL_E_NO_DEVICE_OPEN || rc == 0x02000081) << std::hex << rc;  // lock held
+        }
+    };
+    std::thread first(fetch), second(fetch);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+        openUsb();
+    }
+    reopening = false;
+    first.join();
+    second.join();
 }
 
 // A caller's thread in the multithreaded apartment stays in it: the

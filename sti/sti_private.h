@@ -53,10 +53,6 @@ struct StiState {
     DWORD deviceCount = 0;
     STI_DEVICE_INFORMATIONW selectedDevice = {};  // text pointers point into deviceList
     OwnedLocal selectedList;             // a replaced list that selectedDevice still points into
-    // The threads on which this library initialised COM, so that it only
-    // ever undoes its own initialisation: a caller's thread that was in
-    // another apartment already (CoInitialize fails there) is left alone.
-    std::vector<DWORD> comThreads;
 };
 static_assert(sizeof(STI_ERROR_INFOW) == kErrorInfoSize, "the service's error record");
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -198,19 +199,63 @@ TEST_F(UsbRoadTest, TransfersOnManyThreadsWhileTheCameraReopens) {
     second.join();
 }
 
-// A caller's thread in the multithreaded apartment stays in it: the
-// library's COM start fails there and its release undoes nothing.
-TEST_F(UsbRoadTest, ComOfTheCallersThreadIsLeftAsItWas) {
-    HRESULT again = E_FAIL;
+// Runs body on a new thread of the application in an apartment of the
+// model (or none) and waits for it.
+constexpr DWORD kNoCom = MAXDWORD, kSameThread = MAXDWORD - 1;
+void onThread(DWORD model, const std::function<void()>& body) {
     std::thread([&] {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        openUsb();
-        EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        CoUninitialize();
-        CoUninitialize();
+        if (model != kNoCom) CoInitializeEx(nullptr, model);
+        body();
+        if (model != kNoCom) CoUninitialize();
     }).join();
-    EXPECT_EQ(S_FALSE, again) << "the caller's initialisation was undone";
+}
+// Whether this thread is still in its apartment of the model: one more
+// initialisation only counts up then.
+bool keptApartment(DWORD model) {
+    if (model == kNoCom) return true;
+    const HRESULT hr = CoInitializeEx(nullptr, model);
+    CoUninitialize();
+    return hr == S_FALSE;
+}
+
+// The application's apartments survive any open and close: on one thread
+// or two (the opener still running), in either model, closed twice; and on
+// a thread that reuses the id of one that opened (where the library
+// initialised COM) and ended.
+TEST_F(UsbRoadTest, ApplicationApartmentsSurvive) {
+    const struct { const char* name; DWORD opener, closer; } rows[] = {
+        {"Sta", COINIT_APARTMENTTHREADED, kSameThread}, {"Mta", COINIT_MULTITHREADED, kSameThread},
+        {"StaThenMta", COINIT_APARTMENTTHREADED, COINIT_MULTITHREADED},
+        {"MtaThenSta", COINIT_MULTITHREADED, COINIT_APARTMENTTHREADED},
+        {"NoneThenSta", kNoCom, COINIT_APARTMENTTHREADED},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        onThread(row.opener, [&] {
+            openUsb();
+            const DWORD closerModel = row.closer == kSameThread ? row.opener : row.closer;
+            auto closeTwice = [&] {
+                EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+                EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseCloseCameraComm(camera_));
+                EXPECT_TRUE(keptApartment(closerModel));
+            };
+            if (row.closer == kSameThread) closeTwice();
+            else onThread(row.closer, closeTwice);
+            EXPECT_TRUE(keptApartment(row.opener));
+        });
+    }
+    DWORD openerId = 0;
+    onThread(kNoCom, [&] { openUsb(), openerId = GetCurrentThreadId(); });
+    bool reused = false;
+    for (int i = 0; i < 5000 && !reused; ++i)
+        onThread(kNoCom, [&] {
+            if (!(reused = GetCurrentThreadId() == openerId)) return;
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+            EXPECT_TRUE(keptApartment(COINIT_MULTITHREADED)) << "the reusing thread lost its apartment";
+            CoUninitialize();
+        });
+    EXPECT_TRUE(reused) << "no thread reused the id";
 }
 
 // The close ends the event channel that the open started (the open's

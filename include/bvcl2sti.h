@@ -374,9 +374,11 @@ BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD mo
  * the port type is set before anything is loaded or opened, so it keeps its
  * value when the open fails. A port type other than serial or USB changes
  * nothing else and returns 0.
- * - Serial: loads BVCLL.DLL (from the application's folder, the folder set
- *   with SetDllDirectory, this library's folder or the system folder) and
- *   hands it the call; on success the port is stored as the last port.
+ * - Serial: a USB connection still open is closed first, as
+ *   baseCloseCameraComm closes it. Then loads BVCLL.DLL (from the
+ *   application's folder, the folder set with SetDllDirectory, this
+ *   library's folder or the system folder) and hands it the call; on
+ *   success the port is stored as the last port.
  * - USB: a device still open is released first (without the disconnect
  *   command, after the operations still running on it) and its event
  *   channel stopped. The device is opened by

@@ -13,6 +13,7 @@
 
 #include "tests/support/camera_world.h"
 #include "tests/support/stream_recorder.h"
+#include "tools/common/handle_count.h"
 
 using namespace bvtest;
 using namespace std::string_literals;
@@ -258,20 +259,32 @@ TEST_F(UsbRoadTest, ApplicationApartmentsSurvive) {
     EXPECT_TRUE(reused) << "no thread reused the id";
 }
 
-// The close ends the event channel that the open started (the open's
-// channel and its answers are bvcam_settings_ui's).
-TEST_F(UsbRoadTest, CloseEndsTheEventChannel) {
-    openUsb(answerEvent, 0x600d);
-    ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
-    ASSERT_EQ(1u, simDriverListening());
-    EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-    EXPECT_EQ(0u, simDriverListening()) << "the driver still sees a listener after the close";
-    simDriverCloseChannel();
+// A serial open while the USB camera is open closes the USB side whole
+// before it loads the serial library: the event channel's thread and
+// objects, the device, the service instance and the library's COM on this
+// thread. The serial library is missing here: each load of it leaves two
+// handles behind in a 32-bit process, which are not the USB side's.
+TEST_F(UsbRoadTest, SerialOpenClosesTheUsbConnectionWhole) {
+    load(SerialLibrary::Missing);
+    openUsb();  // what the first open of a process sets up once is not counted
+    api().baseCloseCameraComm(camera_);
+    DWORD threads = 0, handles = 0, threadsAfter = 0, handlesAfter = 0;
+    ASSERT_TRUE(bvtools::liveThreadCount(&threads) && bvtools::liveHandleCount(&handles));
+    openUsb();
+    bvlCameraPort serial = serialPort(1);
+    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseOpenCameraComm(&serial, nullptr, 0, &camera_));
+    ASSERT_TRUE(bvtools::liveThreadCount(&threadsAfter) && bvtools::liveHandleCount(&handlesAfter));
+    EXPECT_EQ(threads, threadsAfter);
+    EXPECT_EQ(handles, handlesAfter);
+    EXPECT_EQ(0, simCounter("sti.devices") + simCounter("sti.instances"));
+    EXPECT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED)) << "the library's apartment stayed";
+    CoUninitialize();
 }
 
 // FreeLibrary while the camera is open and its channel runs: the channel's
 // thread keeps the library mapped and delivering; a close through a new
-// load ends the thread, which takes its reference along.
+// load ends the channel (the driver sees no listener) and the thread,
+// which takes its reference along.
 TEST_F(UsbRoadTest, FreedLibraryStaysWhileTheChannelRunsAndGoesAfterTheClose) {
     openUsb(answerEvent, 0x600d);
     ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));

@@ -129,10 +129,14 @@ struct ThreadStart {
     HMODULE module;  // a reference that keeps this module loaded while the thread runs
 };
 
+// The running channel is handed over under lock: a stop may come from any
+// thread, two at a time. The security contexts are built by the starts,
+// which the caller runs one at a time, and released at unload.
 struct ChannelState {
-    std::shared_ptr<ChannelObjects> objects;
-    OwnedHandle thread;
-    DWORD threadId = 0;
+    SRWLOCK lock = SRWLOCK_INIT;
+    std::shared_ptr<ChannelObjects> objects;  // under lock
+    OwnedHandle thread;                       // under lock
+    DWORD threadId = 0;                       // under lock
     SecurityContext recordSecurity, driverEventSecurity, libraryEventSecurity;
 };
 
@@ -250,18 +254,22 @@ BOOL StartEventChannel(const char* modelName, const char* portName, Notification
     }
     start.release();  // the thread owns both now
     module.release();
+    AcquireSRWLockExclusive(&s.lock);
     s.objects = std::move(objects);
     s.thread = std::move(thread);
     s.threadId = threadId;
+    ReleaseSRWLockExclusive(&s.lock);
     return TRUE;
 }
 
 BOOL StopEventChannel() {
     ChannelState& s = g_channel;
+    AcquireSRWLockExclusive(&s.lock);
     std::shared_ptr<ChannelObjects> objects = std::move(s.objects);
     OwnedHandle thread = std::move(s.thread);
     const DWORD threadId = s.threadId;
     s.threadId = 0;
+    ReleaseSRWLockExclusive(&s.lock);
     if (!objects) return TRUE;
 
     // A stop from a callback on the notification thread cannot wait for

@@ -19,7 +19,9 @@ namespace bv {
 // Creates the record and both events for the camera (model name and device
 // port name) and starts the notification thread. A channel that is still
 // running is stopped first. Returns 1 when the thread runs, else 0 with
-// nothing left open. targets must outlive the channel.
+// nothing left open. targets must outlive the channel. Starts run one at
+// a time (the caller's open serialises them); stops may come from any
+// thread at any time.
 BOOL StartEventChannel(const char* modelName, const char* portName, NotificationTargets* targets);
 
 // Clears the listening flag, ends the notification thread and closes the

@@ -8,14 +8,19 @@
 #include "dispatch.h"
 #include "process_state.h"
 #include "serial_library.h"
+#include "sti_transport.h"
 #include "usb_road.h"
 
 using namespace bv;
 
 namespace {
 
+// A USB connection still open is closed first, whole (event channel,
+// device, service instance, this thread's COM), as a close would; its
+// codes do not concern the serial open.
 DWORD openSerial(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback, UINT_PTR context,
                  DWORD* camera) {
+    usbRoad().baseCloseCameraComm(kUsbCameraWord);
     state.portType = BVL_PORT_SERIAL;
     DWORD rc = connectSerialLibrary(state);
     if (rc != 0) return rc;
@@ -36,12 +41,15 @@ DWORD openUsb(ProcessState& state, bvlCameraPort* port, bvlNotifyCB callback, DW
 // camera word. The callback and context are registered first, whatever
 // happens next; the port type is set before anything is loaded or opened,
 // so it keeps its value when the open fails. A port type other than serial
-// or USB changes nothing and returns 0.
+// or USB changes nothing else and returns 0. An open from a callback of a
+// running USB operation changes nothing and returns BVL_E_CONNECTION_IN_USE.
 extern "C" DWORD WINAPI baseOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback,
                                            UINT_PTR context, DWORD* camera) {
     traceLine("baseOpenCameraComm is called\n");
     if (!port) return BVL_E_INVALID_PARAMETER;
     return runGuarded([&]() -> DWORD {
+        const bool opens = port->portType == BVL_PORT_SERIAL || port->portType == BVL_PORT_USB;
+        if (opens && StiChange::refusedOnThisThread()) return BVL_E_CONNECTION_IN_USE;
         ProcessState& state = processState();
         state.notify.notifyCallback = callback;
         state.notify.notifyContext = context;

@@ -31,8 +31,13 @@
  *   operations return 0 and touch nothing, not even their output arguments
  *   (baseGetOpenCameraPort zeroes its descriptor).
  *
- * Base operations are meant to be called from one application thread at a
- * time; they keep no lock of their own.
+ * Operations may be called from any thread. Over USB each operation works
+ * on the device it found open at its start for its whole length: a close
+ * or open on another thread waits until the operations it meets have
+ * ended, and operations that begin meanwhile return #BVL_E_NO_DEVICE_OPEN.
+ * A close or open from inside a callback of a running USB operation (a
+ * stream callback, a message exchange's callbacks) cannot wait for it and
+ * returns #BVL_E_CONNECTION_IN_USE, changing nothing.
  *
  * @section usbcodes Codes of a USB command
  * Every USB command may fail with #BVL_E_NO_DEVICE_OPEN (no still-image
@@ -113,6 +118,7 @@ extern "C" {
 #define BVL_E_STREAM_TELL_ERROR             0x0a0000a6u /**< The source stream failed to tell its position. */
 #define BVL_E_STREAM_READ_ERROR             0x0a0000a7u /**< ReadCB delivered no byte, or more than asked. */
 #define BVL_E_STREAM_WRITE_ERROR            0x0a0000a8u /**< WriteCB took no byte, or more than offered. */
+#define BVL_E_CONNECTION_IN_USE             0x0a0000c0u /**< COMM_PORT_IS_IN_USE: an open or close from inside a callback of a running USB operation; nothing was changed. */
 #define BVL_E_USB_MODEL_ENUM_FAILED         0x0a0000e0u /**< The Still Image service could not list its cameras. */
 #define BVL_E_STI_INSTANCE_FAILED           0x0a0000e1u /**< The Still Image service could not be set up. */
 #define BVL_E_STI_RELEASE_FAILED            0x0a0000e3u /**< Releasing the Still Image service failed. */
@@ -368,11 +374,14 @@ BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD mo
  * the port type is set before anything is loaded or opened, so it keeps its
  * value when the open fails. A port type other than serial or USB changes
  * nothing else and returns 0.
- * - Serial: loads BVCLL.DLL (from the application's folder, the folder set
- *   with SetDllDirectory, this library's folder or the system folder) and
- *   hands it the call; on success the port is stored as the last port.
+ * - Serial: a USB connection still open is closed first, as
+ *   baseCloseCameraComm closes it. Then loads BVCLL.DLL (from the
+ *   application's folder, the folder set with SetDllDirectory, this
+ *   library's folder or the system folder) and hands it the call; on
+ *   success the port is stored as the last port.
  * - USB: a device still open is released first (without the disconnect
- *   command) and its event channel stopped. The device is opened by
+ *   command, after the operations still running on it) and its event
+ *   channel stopped. The device is opened by
  *   u.usb.deviceName when given, else by the model that u.usb.modelID names
  *   in the registry. Once the device is open, *camera is 100 and the device
  *   stays open even when the connect command fails (close it with
@@ -392,6 +401,7 @@ BVCL2STI_API DWORD WINAPI baseGetCameraPort(DWORD request, HWND parent, DWORD mo
  * @return #BVL_OK, or:
  * @retval BVL_E_INVALID_PARAMETER      @p port is null, or over USB @p camera is null (found once the
  *                                      device is open, which is then released).
+ * @retval BVL_E_CONNECTION_IN_USE      Called from a callback of a running USB operation; nothing changed.
  * @retval BVL_E_SERIAL_LIBRARY_MISSING Serial: BVCLL.DLL or its g_bvlBaseAPI was not found.
  * @retval BVL_E_DEVICE_INVALID         USB: neither a device name nor a model ID.
  * @retval BVL_E_REGISTRY               USB: the model ID is not installed.
@@ -408,9 +418,10 @@ BVCL2STI_API DWORD WINAPI baseOpenCameraComm(bvlCameraPort *port, bvlNotifyCB ca
  *
  * Serial: BVCLL.DLL's close, after which the port type is none whatever it
  * reported (BVCLL.DLL stays loaded). USB: stops the event channel (waiting
- * up to five seconds for a notification callback that runs), waits up to
- * five seconds for stopped message exchanges, sends the disconnect command
- * and releases the device; the port type stays USB. The event channel's
+ * up to five seconds for a notification callback that runs), waits until
+ * the operations running on the device (stopped message exchanges
+ * included) have ended, sends the disconnect command and releases the
+ * device; the port type stays USB. The event channel's
  * thread gives back its reference to this library as it ends, so a
  * library that the application freed while the camera was open unloads
  * once the application's own references are gone too.
@@ -418,6 +429,7 @@ BVCL2STI_API DWORD WINAPI baseOpenCameraComm(bvlCameraPort *port, bvlNotifyCB ca
  * @return #BVL_OK; BVCLL.DLL's code (or #BVL_E_SERIAL_LIBRARY_MISSING); 0
  *         with no port open; over USB the disconnect command's codes
  *         (@ref usbcodes) or:
+ * @retval BVL_E_CONNECTION_IN_USE  Called from a callback of a running USB operation; nothing changed.
  * @retval BVL_E_STI_RELEASE_FAILED Releasing the device failed.
  */
 BVCL2STI_API DWORD WINAPI baseCloseCameraComm(DWORD camera);

@@ -29,14 +29,14 @@ private:
     DWORD run() override {
         DeviceLock lock;
         if (DWORD rc = lock.take()) return rc;
-        return stopped() ? BVL_E_MESSAGE_TIMEOUT : sendAndReceive();
+        return stopped() ? BVL_E_MESSAGE_TIMEOUT : sendAndReceive(lock);
     }
 
-    DWORD sendAndReceive() {
+    DWORD sendAndReceive(const DeviceLock& lock) {
         const auto* sent = static_cast<const dePC_MESSAGE*>(message.get());
         const requestBlock request = {kMessageDataCommand, sent->totalLength, sent};
         DWORD size = 0;
-        if (DWORD rc = DoBvCommand(&request, &size, sizeof size, 0, kLockNone)) return rc;
+        if (DWORD rc = DoBvNonStreamCommand(lock, &request, &size, sizeof size)) return rc;
         if (size == 0) return BVL_E_FILE_NOT_FOUND;
         stampStep();  // from here the time-out counts per step
         OwnedBlock buffer(allocBlock(kMessageChunkSize));
@@ -45,7 +45,7 @@ private:
         if (!callCaller([&] { streamOpen(&stream, BVL_STREAM_OPEN_WRITE, &error); }))
             return BVL_E_MESSAGE_TIMEOUT;  // stopped: the stream is the caller's now
         if (error) return BVL_E_MESSAGE_STREAM_FAILED;  // not opened, so not closed
-        const DWORD rc = copyChunks(static_cast<BYTE*>(buffer.get()), size);
+        const DWORD rc = copyChunks(lock, static_cast<BYTE*>(buffer.get()), size);
         if (!callCaller([&] { streamClose(&stream, &error); })) return BVL_E_MESSAGE_TIMEOUT;
         return rc;
     }
@@ -72,13 +72,13 @@ private:
     // One chunk after another into WriteCB, each followed by a percentage
     // report with progressMode 3; the first report is therefore 0. Once all
     // data moved the result is 0, whatever the end report says.
-    DWORD copyChunks(BYTE* bytes, DWORD size) {
+    DWORD copyChunks(const DeviceLock& lock, BYTE* bytes, DWORD size) {
         const bvlStream& s = stream;
         for (DWORD done = 0; done < size;) {
             const DWORD chunk = std::min(size - done, kMessageChunkSize);
             if (stopped()) return BVL_E_MESSAGE_TIMEOUT;
             stampStep();
-            if (DWORD rc = ReadBvDataFromSTI(bytes, kMessageChunkSize, &chunk)) return rc;
+            if (DWORD rc = ReadBvDataFromSTI(lock, bytes, kMessageChunkSize, &chunk)) return rc;
             if (DWORD rc = writeChunk(bytes, chunk)) return rc;
             if (s.progressMode == BVL_PROGRESS_PERCENT) {
                 const DWORD percent = roundedPercent(done, size);

@@ -8,14 +8,6 @@
 
 namespace bv {
 
-namespace {
-
-// Jobs handed to the pool and not yet ended, for waitForStrayWorker.
-LONG g_running = 0;
-constexpr DWORD kStrayPollMs = 5;
-
-}  // namespace
-
 DWORD tickMs() {
     LARGE_INTEGER counter, frequency;
     QueryPerformanceCounter(&counter);
@@ -45,12 +37,10 @@ DWORD MessageJob::submit() {
         return BVL_E_MESSAGE_NO_THREAD;
     InterlockedIncrement(&refs_);  // the worker's
     module_ = self.get();
-    InterlockedIncrement(&g_running);
     if (TrySubmitThreadpoolCallback(work, this, nullptr)) {
         self.release();  // given back by the pool
         return 0;
     }
-    InterlockedDecrement(&g_running);
     module_ = nullptr;
     InterlockedDecrement(&refs_);
     return BVL_E_MESSAGE_NO_THREAD;
@@ -66,7 +56,6 @@ void CALLBACK MessageJob::work(PTP_CALLBACK_INSTANCE instance, void* context) {
     });
     job->end(status);
     job->release();
-    InterlockedDecrement(&g_running);  // its memory is given back too
 }
 
 // The event is read under the lock, so a caller that made one after this
@@ -107,17 +96,6 @@ HANDLE MessageJob::endEvent() {
     const HANDLE kept = ended_ ? nullptr : endEvent_.get();
     ReleaseSRWLockExclusive(&lock_);
     return kept;
-}
-
-// Asked only before the device is released, so a poll does: the jobs'
-// ends stay free of any wake-up for it.
-DWORD waitForStrayWorker(DWORD timeoutMs) {
-    const DWORD start = tickMs();
-    while (InterlockedCompareExchange(&g_running, 0, 0) != 0) {
-        if (tickMs() - start >= timeoutMs) return BVL_E_MESSAGE_TIMEOUT;
-        Sleep(kStrayPollMs);
-    }
-    return 0;
 }
 
 }  // namespace bv

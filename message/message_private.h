@@ -160,9 +160,4 @@ private:
     WaitingThread* next_ = nullptr;
 };
 
-// Waits, at most timeoutMs, until no job is left: a stopped exchange's job
-// may still be finishing its device call, so the device is released only
-// after this. 0, or BVL_E_MESSAGE_TIMEOUT when a job is still running.
-DWORD waitForStrayWorker(DWORD timeoutMs);
-
 }  // namespace bv

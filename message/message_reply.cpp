@@ -24,8 +24,10 @@ public:
 
 private:
     // Lock, command, unlock, as DoBvCommand does it, but a job stopped
-    // while it waited for the lock sends nothing. The done word that
-    // msgFoundCB may set is not read.
+    // while it waited for the lock sends nothing. The device stays in use
+    // until msgFoundCB returned, as in any operation whose callback runs:
+    // a close waits for the callback, and one from inside it is refused.
+    // The done word that msgFoundCB may set is not read.
     DWORD run() override {
         if (replyCapacity > MAXDWORD - kMessageHeaderSize) return BVL_E_MESSAGE_NO_MEMORY;
         const DWORD replyLength = replyCapacity + kMessageHeaderSize;
@@ -34,10 +36,12 @@ private:
         auto* header = static_cast<dePC_MESSAGE*>(reply.get());
         const auto* sent = static_cast<const dePC_MESSAGE*>(message.get());
         const requestBlock request = {kMessageCommand, sent->totalLength, sent};
+        DeviceUse use;
+        if (DWORD rc = use.take()) return rc;
         DeviceLock lock;
         if (DWORD rc = lock.take()) return rc;
         if (stopped()) return BVL_E_MESSAGE_TIMEOUT;  // nobody waits for the answer any more
-        DWORD rc = DoBvCommand(&request, header, replyLength, 0, kLockNone);
+        DWORD rc = DoBvNonStreamCommand(lock, &request, header, replyLength);
         rc = keepFirst(rc, lock.end());
         if (rc != 0) return rc;
         if (header->messageKind != replyKind || !msgFoundCB) return 0;  // not an answer to us

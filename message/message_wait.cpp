@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "sti_transport.h"
+
 namespace bv {
 namespace {
 
@@ -60,8 +62,14 @@ WaitingThread::~WaitingThread() {
 // feeds, then the end report and CloseCB). The interval callback runs
 // once a step has taken 50 ms, and then every 50 ms; not any more once
 // all data moved, when nothing is left for it to stop.
+//
+// The waiting thread holds a use of the device, as an operation on it: an
+// open or close from its interval callback, or from a message it handles,
+// is refused at once instead of waiting for the job it would wait for.
 DWORD runJob(MessageJob& job, const IntervalWait& wait) {
     const DWORD start = tickMs();
+    DeviceUse waiting;
+    waiting.take();  // without a device the job says so
     // A time-out of 0 is over before the wait begins; the job is not handed
     // over, so the device stays untouched.
     if (wait.timeoutMs == 0) return BVL_E_MESSAGE_TIMEOUT;

@@ -29,6 +29,8 @@ private:
 
 int findLaunchedModelID(HMODULE stillImageLibrary, wchar_t* deviceName, DWORD* modelID) {
     if (!deviceName) return 0;
+    StiChange change;  // an instance may come and go
+    if (change.begin()) return 0;
     StiState& s = stiState();
     const bool createHere = !s.stiInstance;
     if (createHere && FAILED(SetUpStiInstance(stillImageLibrary))) return 0;

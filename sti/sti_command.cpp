@@ -2,7 +2,11 @@
 // and its reply through escape function 0x1003, bulk blocks through raw
 // reads and writes, and the device lock that keeps a command and its data
 // together. Every failure of a device call becomes the camera's vendor
-// error in statusOf, the one place that reads the service's HRESULT.
+// error in statusOf, the one place that reads the service's HRESULT, asked
+// of the device that failed.
+//
+// The forms without an owner take the open device for the one call; the
+// forms with a DeviceLock work on the device that the lock holds.
 #include <utility>
 
 #include "sti_private.h"
@@ -14,100 +18,48 @@ namespace {
 // size passed along is that of the address.
 constexpr DWORD kEscapeInSize = 4;
 
-IStiDevice* openDevice() { return stiState().stiDevice.get(); }
-
 }  // namespace
 
-DWORD statusOf(HRESULT hr) { return FAILED(hr) ? GetBvErrorID() : 0; }
+HRESULT readLastErrorInfo(IStiDevice* device, STI_ERROR_INFOW* info) {
+    if (!device) return E_FAIL;
+    *info = STI_ERROR_INFOW();
+    info->dwSize = kErrorInfoSize;
+    return device->GetLastErrorInfo(info);
+}
+
+DWORD statusOf(IStiDevice* device, HRESULT hr) {
+    if (SUCCEEDED(hr)) return 0;
+    STI_ERROR_INFOW info;
+    if (FAILED(readLastErrorInfo(device, &info))) return BVL_E_LL_UNEXPECTED_EXCEPTION;
+    return info.dwVendorError != 0 ? info.dwVendorError : BVL_E_LL_UNEXPECTED_EXCEPTION;
+}
 
 HRESULT readLastErrorInfo() {
-    IStiDevice* device = openDevice();
-    if (!device) return E_FAIL;
-    STI_ERROR_INFOW& info = stiState().lastErrorInfo;
-    info = STI_ERROR_INFOW();
-    info.dwSize = kErrorInfoSize;
-    return device->GetLastErrorInfo(&info);
+    DeviceUse use;
+    use.take();
+    STI_ERROR_INFOW info;
+    return readLastErrorInfo(use.device(), &info);
 }
 
 DWORD GetBvErrorID() {
-    if (FAILED(readLastErrorInfo())) return BVL_E_LL_UNEXPECTED_EXCEPTION;
-    const DWORD vendor = stiState().lastErrorInfo.dwVendorError;
-    return vendor != 0 ? vendor : BVL_E_LL_UNEXPECTED_EXCEPTION;
+    DeviceUse use;
+    use.take();
+    return statusOf(use.device(), E_FAIL);
 }
 
-DWORD lockStiDevice() {
-    IStiDevice* device = openDevice();
-    if (!device) return BVL_E_NO_DEVICE_OPEN;
-    return statusOf(device->LockDevice(kLockWaitMs));
-}
-
-DWORD unlockStiDevice() {
-    IStiDevice* device = openDevice();
-    if (!device) return BVL_E_NO_DEVICE_OPEN;
-    return statusOf(device->UnLockDevice());
-}
-
-void DeviceLock::Held::close(IStiDevice* device) {
-    device->UnLockDevice();
-    device->Release();
-}
-
-DWORD DeviceLock::take() {
-    if (DWORD rc = lockStiDevice()) return rc;
-    *this = adoptHeld();
-    return 0;
-}
-
-DeviceLock DeviceLock::adoptHeld() {
-    DeviceLock lock;
-    if (IStiDevice* device = openDevice()) {
-        device->AddRef();
-        lock.device_.reset(device);
-    }
-    return lock;
-}
-
-DWORD DeviceLock::end() {
-    if (!device_) return 0;
-    ComRef<IStiDevice> device(device_.release());
-    return statusOf(device.get()->UnLockDevice());
-}
-
-DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength) {
-    IStiDevice* device = openDevice();
+DWORD sendCommand(IStiDevice* device, const requestBlock* request, void* reply, DWORD replyLength) {
     if (!device) return BVL_E_NO_DEVICE_OPEN;
     DWORD actual = 0;
-    return statusOf(device->Escape(kEscapeCommand, const_cast<requestBlock*>(request),
-                                   kEscapeInSize, reply, replyLength, &actual));
+    return statusOf(device, device->Escape(kEscapeCommand, const_cast<requestBlock*>(request),
+                                           kEscapeInSize, reply, replyLength, &actual));
 }
 
-DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
-                  BYTE lockMode) {
-    if (!openDevice()) return BVL_E_NO_DEVICE_OPEN;
-    if (lockMode == kLockTake) {
-        // Held on return, whatever the command's result: the caller ends it.
-        if (DWORD rc = lockStiDevice()) return rc;
-        return DoBvNonStreamCommand(request, reply, replyLength);
-    }
-    DeviceLock lock = lockMode == kLockEnd ? DeviceLock::adoptHeld() : DeviceLock();
-    if (lockMode == kLockAround) {
-        if (DWORD rc = lock.take()) return rc;
-    }
-    const DWORD rc = DoBvNonStreamCommand(request, reply, replyLength);
-    return keepFirst(rc, lock.end());
+DWORD lockDevice(IStiDevice* device) {
+    if (!device) return BVL_E_NO_DEVICE_OPEN;
+    return statusOf(device, device->LockDevice(kLockWaitMs));
 }
 
-DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
-                  DeviceLock& held) {
-    DeviceLock lock;
-    if (DWORD rc = lock.take()) return rc;
-    if (DWORD rc = DoBvNonStreamCommand(request, reply, replyLength)) return rc;  // the owner unlocks
-    held = std::move(lock);
-    return 0;
-}
-
-DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {
-    IStiDevice* device = openDevice();
+DWORD readData(IStiDevice* device, void* buffer, DWORD capacity, const DWORD* wanted) {
     if (!device) return BVL_E_NO_DEVICE_OPEN;
     if (capacity < *wanted) return BVL_E_INVALID_PARAMETER;
     // A read may deliver fewer bytes than asked; the rest of the chunk is
@@ -117,7 +69,7 @@ DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {
     BYTE* at = static_cast<BYTE*>(buffer);
     for (DWORD remaining = *wanted; remaining != 0;) {
         DWORD count = remaining;
-        if (DWORD rc = statusOf(device->RawReadData(at, &count, nullptr))) return rc;
+        if (DWORD rc = statusOf(device, device->RawReadData(at, &count, nullptr))) return rc;
         if (count == 0 || count > remaining) return BVL_E_FILE_DATA_CORRUPT;
         at += count;
         remaining -= count;
@@ -125,11 +77,101 @@ DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {
     return 0;
 }
 
-DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size) {
-    IStiDevice* device = openDevice();
+DWORD writeData(IStiDevice* device, const void* buffer, DWORD capacity, const DWORD* size) {
     if (!device) return BVL_E_NO_DEVICE_OPEN;
     if (capacity < *size) return BVL_E_INVALID_PARAMETER;
-    return statusOf(device->RawWriteData(const_cast<void*>(buffer), *size, nullptr));
+    return statusOf(device, device->RawWriteData(const_cast<void*>(buffer), *size, nullptr));
+}
+
+DWORD lockStiDevice() {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    return lockDevice(use.device());
+}
+
+DWORD unlockStiDevice() {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    return statusOf(use.device(), use.device()->UnLockDevice());
+}
+
+void DeviceLock::Held::close(IStiDevice* device) {
+    device->UnLockDevice();
+    DeviceUse::giveBack(device);
+}
+
+DWORD DeviceLock::take() {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    if (DWORD rc = lockDevice(use.device())) return rc;
+    device_.reset(use.release());
+    return 0;
+}
+
+DeviceLock DeviceLock::adoptHeld() {
+    DeviceLock lock;
+    DeviceUse use;
+    if (use.take() == 0) lock.device_.reset(use.release());
+    return lock;
+}
+
+DWORD DeviceLock::end() {
+    if (!device_) return 0;
+    IStiDevice* device = device_.release();
+    const DWORD rc = statusOf(device, device->UnLockDevice());
+    DeviceUse::giveBack(device);
+    return rc;
+}
+
+DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength) {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    return sendCommand(use.device(), request, reply, replyLength);
+}
+
+DWORD DoBvNonStreamCommand(const DeviceLock& held, const requestBlock* request, void* reply,
+                           DWORD replyLength) {
+    return sendCommand(held.device(), request, reply, replyLength);
+}
+
+// kLockTake leaves the lock held without an owner, whatever the command's
+// result: the caller ends it.
+DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
+                  BYTE lockMode) {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    IStiDevice* device = use.device();
+    if (lockMode == kLockTake || lockMode == kLockAround) {
+        if (DWORD rc = lockDevice(device)) return rc;
+    }
+    const DWORD rc = sendCommand(device, request, reply, replyLength);
+    if (lockMode != kLockEnd && lockMode != kLockAround) return rc;
+    return keepFirst(rc, statusOf(device, device->UnLockDevice()));
+}
+
+DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD /*timeoutMs*/,
+                  DeviceLock& held) {
+    DeviceLock lock;
+    if (DWORD rc = lock.take()) return rc;
+    if (DWORD rc = sendCommand(lock.device(), request, reply, replyLength)) return rc;  // the owner unlocks
+    held = std::move(lock);
+    return 0;
+}
+
+DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted) {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    return readData(use.device(), buffer, capacity, wanted);
+}
+
+DWORD ReadBvDataFromSTI(const DeviceLock& held, void* buffer, DWORD capacity, const DWORD* wanted) {
+    return readData(held.device(), buffer, capacity, wanted);
+}
+
+DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size) {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    return writeData(use.device(), buffer, capacity, size);
 }
 
 }  // namespace bv

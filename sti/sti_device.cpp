@@ -122,6 +122,8 @@ DWORD openDeviceByName(HMODULE stillImageLibrary, const char* name) {
 HRESULT enumerateUsbModels(HMODULE stillImageLibrary, char* buffer, DWORD size, DWORD* count) {
     StiState& s = stiState();
     *count = 0;
+    StiChange change;  // the list is replaced, and an instance may come and go
+    if (change.begin()) return HRESULT_FROM_WIN32(ERROR_BUSY);
     bool createdHere = false;
     if (!s.stiInstance) {
         HRESULT hr = SetUpStiInstance(stillImageLibrary);

@@ -43,7 +43,8 @@ constexpr std::size_t kEventNameSize = 64;
 constexpr DWORD kErrorInfoSize = 524;
 
 // Process-wide still-image state: one service instance and one open
-// camera per process, written without synchronisation.
+// camera per process. Changed only inside a StiChange; the device is read
+// by DeviceUse::take under the gate's lock (device_gate.cpp).
 struct StiState {
     ComRef<IStillImageW> stiInstance;
     ComRef<IStiDevice> stiDevice;
@@ -51,19 +52,20 @@ struct StiState {
     DWORD deviceCount = 0;
     STI_DEVICE_INFORMATIONW selectedDevice = {};  // text pointers point into deviceList
     OwnedLocal selectedList;             // a replaced list that selectedDevice still points into
-    STI_ERROR_INFOW lastErrorInfo = {};
-    // The threads on which this library initialised COM, so that it only
-    // ever undoes its own initialisation: a caller's thread that was in
-    // another apartment already (CoInitialize fails there) is left alone.
-    std::vector<DWORD> comThreads;
 };
 static_assert(sizeof(STI_ERROR_INFOW) == kErrorInfoSize, "the service's error record");
 
 StiState& stiState();
 
-// 0 for a device call that succeeded; otherwise the camera's error as the
-// open device reports it.
-DWORD statusOf(HRESULT hr);
+// The device calls of the command exchange, each on the device given
+// (null: BVL_E_NO_DEVICE_OPEN). A failed call's code is the camera's error
+// as that device reports it (statusOf), never another device's.
+DWORD statusOf(IStiDevice* device, HRESULT hr);
+HRESULT readLastErrorInfo(IStiDevice* device, STI_ERROR_INFOW* info);
+DWORD sendCommand(IStiDevice* device, const requestBlock* request, void* reply, DWORD replyLength);
+DWORD lockDevice(IStiDevice* device);
+DWORD readData(IStiDevice* device, void* buffer, DWORD capacity, const DWORD* wanted);
+DWORD writeData(IStiDevice* device, const void* buffer, DWORD capacity, const DWORD* size);
 
 // Device connection steps (sti_device.cpp).
 HRESULT GetStiDeviceList();

@@ -1,10 +1,12 @@
 // The Still Image service instance: COM start, creation through the
 // service's own entry point, and the release of every still-image object
-// in the order device, instance, list, COM.
-#include <algorithm>
-
+// in the order device, instance, list, COM. The library initialises COM
+// on the thread that sets up the service and undoes that only on the same
+// thread, when it releases there: a thread that opened and never releases
+// keeps the library's initialisation until it releases something or ends.
 #include "observable_texts.h"
 #include "sti_private.h"
+#include "thread_value.h"
 
 namespace bv {
 namespace {
@@ -27,23 +29,28 @@ void freeDeviceList() {
     g_sti.deviceList.reset();
 }
 
+// Whether this library's CoInitialize succeeded on this thread and is not
+// undone yet. Per thread, not per thread id: a thread that ends takes its
+// value along, so a later thread with the same id (and perhaps an
+// apartment of the application's) starts without one.
+ThreadValue g_comInitialisedHere;
+
 // COM for this thread, once, until uninitialiseCom on the same thread:
-// whether this call initialised it.
+// whether this call initialised it. A thread in another apartment already
+// (CoInitialize fails there) is left alone; without a slot to remember the
+// success in, COM is not touched at all.
 bool initialiseCom() {
-    std::vector<DWORD>& threads = g_sti.comThreads;
-    const DWORD self = GetCurrentThreadId();
-    if (std::find(threads.begin(), threads.end(), self) != threads.end()) return false;
+    if (!g_comInitialisedHere.available() || g_comInitialisedHere.get() != 0) return false;
     if (FAILED(CoInitialize(nullptr))) return false;
-    threads.push_back(self);
+    g_comInitialisedHere.set(1);
     return true;
 }
 
-// Undoes this library's initialisation of COM on this thread, if any.
+// Undoes this library's initialisation of COM on this thread, if any:
+// one CoUninitialize for each CoInitialize that succeeded.
 void uninitialiseCom() {
-    std::vector<DWORD>& threads = g_sti.comThreads;
-    const auto found = std::find(threads.begin(), threads.end(), GetCurrentThreadId());
-    if (found == threads.end()) return;
-    threads.erase(found);
+    if (g_comInitialisedHere.get() == 0) return;
+    g_comInitialisedHere.set(0);
     CoUninitialize();
 }
 
@@ -66,8 +73,6 @@ HRESULT SetUpStiInstance(HMODULE stillImageLibrary) {
     return hr;
 }
 
-bool isStiInstanceSet() { return static_cast<bool>(g_sti.stiInstance); }
-
 HRESULT releaseStiInstance() {
     if (!g_sti.stiInstance) return 0;
     return static_cast<HRESULT>(g_sti.stiInstance.release()->Release());
@@ -83,7 +88,8 @@ void releaseStiDevice() {
             // raised inside the service ends the process as before.
             OutputDebugStringA(kTextDeviceReleaseFailed);
             char text[32];
-            wsprintfA(text, kTextDeviceReleaseResult, static_cast<unsigned>(readLastErrorInfo()));
+            STI_ERROR_INFOW info;
+            wsprintfA(text, kTextDeviceReleaseResult, static_cast<unsigned>(readLastErrorInfo(device, &info)));
             OutputDebugStringA(text);
         }
         g_sti.stiDevice.release();  // its reference is gone either way

@@ -37,9 +37,12 @@ enum class Direction { FromDevice, ToDevice };
 // What a transfer holds between its start and its finish. Members are
 // released in reverse order: buffer, then the stream's close, then the
 // unlock. The lock is the command's (kLockEnd), or empty until the
-// transfer takes its own (kLockAround).
+// transfer takes its own (kLockAround); without a lock to end (kLockNone,
+// kLockTake) the transfer still takes the device for its whole length.
 struct Transfer {
     Transfer(const bvlStream* s, DeviceLock held) : lock(std::move(held)), session(s) {}
+    IStiDevice* device() const { return lock ? lock.device() : use.device(); }
+    DeviceUse use;
     DeviceLock lock;
     StreamSession session;
     OwnedBlock block;
@@ -70,8 +73,10 @@ DWORD startTransfer(const bvlStream* s, BYTE lockMode, DWORD size, Direction dir
     const bool callbackPresent = direction == Direction::FromDevice ? s->WriteCB != nullptr
                                                                     : s->ReadCB != nullptr;
     if (size == 0 || !callbackPresent) return BVL_E_INVALID_PARAMETER;
+    if (lockMode == kLockNone) t.use.take();  // without a device the first read says so
     if (lockMode == kLockTake) {
-        if (DWORD rc = lockStiDevice()) return rc;  // held on return, for a later kLockEnd
+        if (DWORD rc = t.use.take()) return rc;
+        if (DWORD rc = lockDevice(t.use.device())) return rc;  // held on return, for a later kLockEnd
     }
     if (lockMode == kLockAround) {
         if (DWORD rc = t.lock.take()) return rc;
@@ -105,7 +110,7 @@ DWORD readListing(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held
     Transfer t(s, std::move(held));
     if (DWORD rc = startTransfer(s, lockMode, size, Direction::FromDevice, size, t)) return rc;
     BYTE* listing = t.buffer;
-    if (ReadBvDataFromSTI(listing, size, &size) != 0) {
+    if (readData(t.device(), listing, size, &size) != 0) {
         finishTransfer(s, Direction::FromDevice, 0, t);
         return BVL_E_DIR_IO_ERROR;
     }
@@ -125,7 +130,7 @@ DWORD readChunks(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held)
     for (DWORD remaining = size; remaining != 0;) {
         const DWORD chunk = std::min(remaining, kChunkSize);
         if (percent) reportIgnoringError(s, percentDone(size, remaining));
-        status = ReadBvDataFromSTI(buffer, bufferSize, &chunk);
+        status = readData(t.device(), buffer, bufferSize, &chunk);
         if (status != 0) break;
         writeAll(s, buffer, chunk, BVL_E_STREAM_WRITE_ERROR, &status);
         if (status != 0) break;
@@ -158,7 +163,7 @@ DWORD writeChunks(const bvlStream* s, BYTE lockMode, DWORD size, DeviceLock held
         }
         // The write sends what ReadCB delivered; the next chunk starts
         // right after it.
-        status = WriteBvDataToSTI(buffer, bufferSize, &count);
+        status = writeData(t.device(), buffer, bufferSize, &count);
         if (status != 0) break;
         remaining -= count;
     }

@@ -1,9 +1,14 @@
 // The USB still-image transport as the rest of the library uses it: the
 // Still Image service instance and the open camera device, the command
 // exchange with its device lock, and the stream transfers of bulk data.
-// Every function here runs on the application's thread (or on a message
-// worker while that thread waits); nothing is synchronised but the
-// device lock of the service.
+//
+// Any thread may call in. An operation works on the device it took at its
+// start (a DeviceUse, or the DeviceLock that holds one) for its whole
+// length; the process-wide state (service instance, device list, open
+// device) changes only inside a StiChange, which waits until every other
+// thread has given its uses back. A close therefore waits for the
+// operations it meets, and nothing is released while one still works on
+// it.
 #pragma once
 
 #include <windows.h>
@@ -31,14 +36,61 @@ constexpr BYTE kLockTake = 1;        // lock, and leave it held for the transfer
 constexpr BYTE kLockEnd = 2;         // the lock was taken earlier; unlock at the end
 constexpr BYTE kLockAround = 3;      // lock and unlock
 
-// The owner of a held device lock. It keeps a reference of its own on the
-// locked device, so a stream callback that closes the camera cannot make
-// the unlock reach a released object. Move-only: a command that takes the
-// lock for the transfer after it hands the owner on with std::move, and
-// the lock ends exactly once, whichever step fails. end() unlocks and
-// returns the unlock's code; the destructor unlocks what is still held
-// and drops that code, which happens only on early returns whose own
-// error wins anyway.
+// A counted use of the open device: a reference of its own on it, for as
+// long as an operation needs it. Move-only; the use ends with the owner.
+class DeviceUse {
+public:
+    DeviceUse() = default;
+    // Takes the open device: 0, or BVL_E_NO_DEVICE_OPEN when none is open
+    // or another thread is changing the connection (a thread that holds a
+    // use already is let in, so an operation that began finishes).
+    DWORD take();
+    IStiDevice* device() const { return device_.get(); }
+    explicit operator bool() const { return static_cast<bool>(device_); }
+    IStiDevice* release() { return device_.release(); }
+    // Ends a use that release() gave away: releases the reference and
+    // counts the use back. On the thread that took it.
+    static void giveBack(IStiDevice* device);
+
+private:
+    struct Held {
+        using Value = IStiDevice*;
+        static IStiDevice* empty() { return nullptr; }
+        static void close(IStiDevice* device) { giveBack(device); }
+    };
+    Owned<Held> device_;
+};
+
+// One change of the process-wide still-image state: an open, a close, a
+// service instance made for one question. Changes run one at a time, each
+// once every other thread has given its uses back; meanwhile other threads
+// cannot take the device. A thread that begins a change again while inside
+// one just goes on. The change ends with the owner.
+class StiChange {
+public:
+    StiChange() = default;
+    StiChange(const StiChange&) = delete;
+    StiChange& operator=(const StiChange&) = delete;
+    ~StiChange();
+    // 0 once this thread may change the state. BVL_E_CONNECTION_IN_USE,
+    // without waiting, on a thread that holds a use itself (a callback of
+    // a running operation): it would wait for itself.
+    DWORD begin();
+    // Whether begin() would refuse on this thread, for a caller that must
+    // fail before it changes anything else.
+    static bool refusedOnThisThread();
+
+private:
+    bool began_ = false;
+};
+
+// The owner of a held device lock, with the use of the locked device, so
+// the unlock reaches the device that was locked and a close waits for it.
+// Move-only: a command that takes the lock for the transfer after it hands
+// the owner on with std::move, and the lock ends exactly once, whichever
+// step fails. end() unlocks and returns the unlock's code; the destructor
+// unlocks what is still held and drops that code, which happens only on
+// early returns whose own error wins anyway.
 class DeviceLock {
 public:
     DeviceLock() = default;
@@ -52,20 +104,23 @@ public:
     // Unlocks now: the unlock's code, 0 when nothing is held. The owner is
     // empty afterwards, also when the unlock was refused.
     DWORD end();
+    IStiDevice* device() const { return device_.get(); }
     explicit operator bool() const { return static_cast<bool>(device_); }
 
 private:
     struct Held {
         using Value = IStiDevice*;
         static IStiDevice* empty() { return nullptr; }
-        static void close(IStiDevice* device);  // unlocks, then releases
+        static void close(IStiDevice* device);  // unlocks, then gives the use back
     };
     Owned<Held> device_;
 };
 
 // ---- service instance and device connection ----
 // stillImageLibrary is the Sti.dll module loaded at process attach (may be
-// null: then every set-up fails with a negative result).
+// null: then every set-up fails with a negative result). Everything here
+// that sets up or releases runs inside a StiChange; enumerateUsbModels and
+// findLaunchedModelID begin their own.
 HRESULT SetUpStiInstance(HMODULE stillImageLibrary);
 bool isStiInstanceSet();
 // Opens the camera whose device description equals description: 0, or
@@ -111,6 +166,9 @@ DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, D
 DWORD DoBvCommand(const requestBlock* request, void* reply, DWORD replyLength, DWORD timeoutMs,
                   DeviceLock& held);
 DWORD DoBvNonStreamCommand(const requestBlock* request, void* reply, DWORD replyLength);
+// The same on the device that held locks, for code that took the lock itself.
+DWORD DoBvNonStreamCommand(const DeviceLock& held, const requestBlock* request, void* reply,
+                           DWORD replyLength);
 // The service's lock and unlock, one call each, with no owner.
 DWORD lockStiDevice();
 DWORD unlockStiDevice();
@@ -119,6 +177,7 @@ DWORD unlockStiDevice();
 // read delivers nothing or more than asked, BVL_E_INVALID_PARAMETER when
 // capacity < *wanted.
 DWORD ReadBvDataFromSTI(void* buffer, DWORD capacity, const DWORD* wanted);
+DWORD ReadBvDataFromSTI(const DeviceLock& held, void* buffer, DWORD capacity, const DWORD* wanted);
 DWORD WriteBvDataToSTI(const void* buffer, DWORD capacity, const DWORD* size);
 DWORD GetBvErrorID();
 HRESULT readLastErrorInfo();

@@ -1,12 +1,18 @@
 // The USB road of opening and closing: the still-image device of the
 // camera, the connect and disconnect commands, the open port and the model
 // description, and the event channel that runs while the camera is open.
+//
+// Opening and closing change the still-image state inside a StiChange, so
+// they wait for the operations running on the device and refuse to run
+// from a callback of one. The event channel is stopped once before the
+// change (a notification callback that closes the camera itself can then
+// finish without meeting it) and once inside (a channel that an open on
+// another thread started meanwhile).
 #include <cstring>
 
 #include "bvWinReg.h"
 #include "bv_exception.h"
 #include "event_channel.h"
-#include "message_transport.h"
 #include "sti_transport.h"
 #include "process_state.h"
 #include "usb_exchange.h"
@@ -87,13 +93,14 @@ void startEventChannel(ProcessState& state) {
 }  // namespace
 
 DWORD WINAPI usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, UINT_PTR, DWORD* camera) {
+    if (StiChange::refusedOnThisThread()) return BVL_E_CONNECTION_IN_USE;
     ProcessState& state = processState();
+    StopEventChannel();
+    StiChange change;
+    change.begin();  // cannot refuse now
     // A second open without a close replaces the first connection whole.
     StopEventChannel();
-    if (isStiInstanceSet()) {
-        waitForStrayWorker(kShortCommandTimeoutMs);
-        releaseStiObjects();
-    }
+    if (isStiInstanceSet()) releaseStiObjects();
     if (port->u.usb.deviceName[0] == '\0' && port->u.usb.modelID == 0) return BVL_E_DEVICE_INVALID;
 
     DeviceOpening opening;
@@ -114,10 +121,11 @@ DWORD WINAPI usbOpenCameraComm(bvlCameraPort* port, bvlNotifyCB callback, UINT_P
 }
 
 DWORD WINAPI usbCloseCameraComm(DWORD) {
+    if (StiChange::refusedOnThisThread()) return BVL_E_CONNECTION_IN_USE;
     StopEventChannel();
-    // A message exchange that gave up on its worker may have left it inside
-    // a device call; the device is released only after it is done.
-    waitForStrayWorker(kShortCommandTimeoutMs);
+    StiChange change;
+    change.begin();  // cannot refuse now
+    StopEventChannel();
     const DWORD rc = exchangeLocked(kCommandDisconnect, 0, nullptr, nullptr, 0);
     return keepFirst(rc, releaseStiConnection());
 }
@@ -130,17 +138,21 @@ DWORD WINAPI usbGetOpenCameraPort(DWORD, bvlCameraPort* port) {
 // is then opened for this one question and released again. A device that
 // cannot be opened gives its code even when the record is missing.
 DWORD WINAPI usbGetModelDescrip(DWORD, bvlModelDescrip* descrip) {
-    const bool openedHere = !isStiInstanceSet();
-    if (openedHere) {
-        ProcessState& state = processState();
-        if (DWORD rc = openDeviceByModel(state.stillImageLibrary.get(), state.currentModelName)) {
-            releaseStiObjects();
-            return rc;
-        }
+    auto ask = [descrip] {
+        return descrip ? exchangeLocked(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip)
+                       : BVL_E_INVALID_PARAMETER;
+    };
+    if (isStiInstanceSet()) return ask();
+    StiChange change;
+    if (DWORD rc = change.begin()) return rc;
+    if (isStiInstanceSet()) return ask();  // opened meanwhile
+    ProcessState& state = processState();
+    if (DWORD rc = openDeviceByModel(state.stillImageLibrary.get(), state.currentModelName)) {
+        releaseStiObjects();
+        return rc;
     }
-    const DWORD rc = descrip ? exchangeLocked(kCommandModelDescrip, 0, nullptr, descrip, sizeof *descrip)
-                             : BVL_E_INVALID_PARAMETER;
-    return openedHere ? keepFirst(rc, releaseStiConnection()) : rc;
+    const DWORD rc = ask();
+    return keepFirst(rc, releaseStiConnection());
 }
 
 }  // namespace bv

@@ -106,7 +106,10 @@ BVSIM_API void simClearLogs(void);
 /* Live counters, kept across simReset: "serial.library" counts how many
  * times the serial stand-in is loaded right now, "serial.loads" how many
  * times it was ever loaded; "sti.instances" and "sti.devices" count live
- * service and device objects, "sti.locks" held device locks. */
+ * service and device objects (a Release missing leaves a device live),
+ * "sti.locks" held device locks, and "sti.afterRelease" the calls made on
+ * a device object after its last Release, a Release too many included
+ * (the object stays allocated, so such a call is counted, not a crash). */
 BVSIM_API LONG simCounter(const char *name);
 BVSIM_API void simAddToCounter(const char *name, LONG delta);
 
@@ -149,6 +152,15 @@ BVSIM_API HRESULT simStepResult(const char *step);
 /* Every call of the step waits ms milliseconds first (0: no wait). */
 BVSIM_API void simDelayStep(const char *step, DWORD ms);
 BVSIM_API DWORD simStepDelay(const char *step);
+
+/* Holds one step: every call of it from now waits until the test lets it
+ * go (hold FALSE, or simReset), so a device call lasts exactly as long as
+ * the test needs, whatever the machine's load. simWaitHeld waits at most
+ * ms for a call to arrive in the held step; simPassHold is what each call
+ * of a stand-in step runs first. */
+BVSIM_API void simHoldStep(const char *step, BOOL hold);
+BVSIM_API BOOL simWaitHeld(DWORD ms);
+BVSIM_API void simPassHold(const char *step);
 
 /* One device of the service's list. Texts may be null. */
 typedef struct SimStiDevice {

@@ -25,6 +25,9 @@ struct StiControl {
     std::wstring launchDevice, launchEvent;
     int cutNth = 0;  // raw reads still to come before the cut one; 0: none
     DWORD cutBytes = 0;
+    std::string heldStep;      // empty: none
+    HANDLE letGo = nullptr;    // manual-reset, set while nothing is held
+    HANDLE arrived = nullptr;  // manual-reset, set once a call waits in the held step
 };
 
 StiControl& control() {
@@ -60,6 +63,8 @@ void resetStillImageControl() {
     s.delays.clear();
     s.launched = false;
     s.cutNth = 0;
+    s.heldStep.clear();
+    if (s.letGo) SetEvent(s.letGo);
 }
 
 }  // namespace bvsim
@@ -91,6 +96,44 @@ extern "C" void simDelayStep(const char* step, DWORD ms) {
 
 extern "C" DWORD simStepDelay(const char* step) {
     return settingOf<DWORD>(control().delays, step, 0);
+}
+
+// The two events live as long as the process: a test that counts its
+// handles sees them from the first hold on.
+extern "C" void simHoldStep(const char* step, BOOL hold) {
+    Guard g;
+    StiControl& s = control();
+    if (!s.letGo) s.letGo = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    if (!s.arrived) s.arrived = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (hold) {
+        s.heldStep = step;
+        ResetEvent(s.letGo);
+        ResetEvent(s.arrived);
+    } else if (s.heldStep == step) {
+        s.heldStep.clear();
+        SetEvent(s.letGo);
+    }
+}
+
+extern "C" BOOL simWaitHeld(DWORD ms) {
+    HANDLE arrived;
+    {
+        Guard g;
+        arrived = control().arrived;
+    }
+    return arrived && WaitForSingleObject(arrived, ms) == WAIT_OBJECT_0;
+}
+
+extern "C" void simPassHold(const char* step) {
+    HANDLE letGo;
+    {
+        Guard g;
+        StiControl& s = control();
+        if (s.heldStep != step) return;
+        SetEvent(s.arrived);
+        letGo = s.letGo;
+    }
+    WaitForSingleObject(letGo, INFINITE);
 }
 
 extern "C" void simStiSetDevices(const SimStiDevice* devices, DWORD count) {

@@ -22,8 +22,11 @@ struct FakeStiDevice {
     DWORD lastVendorError;
 };
 
+// Every method comes here first: a call on a released device is counted.
 FakeStiDevice* impl_from_IStiDevice(IStiDevice* iface) {
-    return CONTAINING_RECORD(iface, FakeStiDevice, IStiDevice_iface);
+    FakeStiDevice* This = CONTAINING_RECORD(iface, FakeStiDevice, IStiDevice_iface);
+    if (This->ref <= 0) simAddToCounter("sti.afterRelease", 1);
+    return This;
 }
 
 // The command block as the camera's driver reads it: command code,
@@ -71,16 +74,18 @@ ULONG WINAPI stidevice_AddRef(IStiDevice* iface) {
     return InterlockedIncrement(&impl_from_IStiDevice(iface)->ref);
 }
 
+// The last Release frees the lock but not the object: a later call on it,
+// a Release too many included, is counted in "sti.afterRelease" instead
+// of reaching freed memory or freeing twice.
 ULONG WINAPI stidevice_Release(IStiDevice* iface) {
     FakeStiDevice* This = impl_from_IStiDevice(iface);
-    ULONG ref = InterlockedDecrement(&This->ref);
+    LONG ref = InterlockedDecrement(&This->ref);
     if (ref == 0) {
         if (This->holdsLock) releaseLock(This);  // a driver frees a dead holder's lock
         CloseHandle(This->lock);
         simAddToCounter("sti.devices", -1);
-        HeapFree(GetProcessHeap(), 0, This);
     }
-    return ref;
+    return static_cast<ULONG>(ref);
 }
 
 HRESULT WINAPI stidevice_Initialize(IStiDevice*, HINSTANCE, LPCWSTR, DWORD, DWORD) {

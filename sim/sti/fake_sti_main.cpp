@@ -6,6 +6,7 @@
 namespace fakesti {
 
 bool stepFails(const char* step, HRESULT* result, DWORD* vendor) {
+    simPassHold(step);
     if (DWORD ms = simStepDelay(step)) Sleep(ms);
     DWORD code = 0;
     if (!simShouldFail(step, &code)) return false;

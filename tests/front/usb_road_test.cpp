@@ -4,12 +4,16 @@
 // or device outlives a call.
 #include <objbase.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 #include "tests/support/camera_world.h"
 #include "tests/support/stream_recorder.h"
+#include "tools/common/handle_count.h"
 
 using namespace bvtest;
 using namespace std::string_literals;
@@ -191,57 +195,162 @@ TEST_F(UsbRoadTest, WriteCallbacksThatTakeLessAreOfferedTheRest) {
     }
 }
 
-// An OpenCB that closes the camera and then fails: the transfer holds its
-// own reference on the device, unlocks it and then lets it go.
-struct ClosingStream { const bvlBaseAPI* api; DWORD camera; LONG devicesAfterClose; };
-void WINAPI closeThenFail(UINT_PTR context, DWORD, DWORD* error) {
-    auto* closing = reinterpret_cast<ClosingStream*>(context);
-    closing->api->baseCloseCameraComm(closing->camera);
-    closing->devicesAfterClose = simCounter("sti.devices");
-    *error = 0x0a00c105;
+// A transfer meets two closes: one from its own WriteCB, which cannot
+// wait for the transfer it runs in and is refused, and one from another
+// thread, which waits until the transfer gave the device back and then
+// reopens. The transfer gets every byte of the device it began on.
+struct Meeting {
+    explicit Meeting(const bvlBaseAPI* a) : api(a) {}
+    const bvlBaseAPI* api;
+    std::mutex lock;
+    std::vector<std::string> log;
+    std::thread closer;
+    size_t bytes = 0;
+    void note(const char* what, DWORD rc) {
+        std::lock_guard<std::mutex> g(lock);
+        log.push_back(what + (" " + std::to_string(rc)));
+    }
+};
+void WINAPI meetWrite(UINT_PTR context, const BYTE*, DWORD* count, DWORD* error) {
+    auto& m = *reinterpret_cast<Meeting*>(context);
+    if (!m.closer.joinable()) {
+        m.note("own close", m.api->baseCloseCameraComm(100));
+        m.closer = std::thread([&m] {
+            m.note("closed", m.api->baseCloseCameraComm(100));
+            bvlCameraPort port = usbPort(kId350);
+            DWORD camera = 0;
+            m.note("reopened", m.api->baseOpenCameraComm(&port, nullptr, 0, &camera));
+        });
+    }
+    m.bytes += *count;
+    *error = 0;
 }
-void WINAPI takeAll(UINT_PTR, const BYTE*, DWORD*, DWORD* error) { *error = 0; }
+void WINAPI meetClose(UINT_PTR context, DWORD* error) {
+    reinterpret_cast<Meeting*>(context)->note("stream", *error = 0);
+}
 
-TEST_F(UsbRoadTest, OpenCallbackThatClosesTheCameraLeavesNoDevice) {
+TEST_F(UsbRoadTest, ClosesWaitForTheTransferTheyMeet) {
     openUsb();
-    ClosingStream closing{&api(), camera_, 0};
-    bvlStream stream = {reinterpret_cast<UINT_PTR>(&closing), 0, 0, BVL_PROGRESS_NONE, closeThenFail,
-                        nullptr, nullptr, takeAll, nullptr, nullptr, nullptr};
-    EXPECT_NE(0u, api().baseGetFile(camera_, "CF\\DCIM\\BRV_0001.JPG", &stream));
-    EXPECT_EQ(1, closing.devicesAfterClose) << "the locked device went with the close";
-    EXPECT_EQ(0, simCounter("sti.locks"));
-    EXPECT_EQ(0, simCounter("sti.devices")) << "the transfer kept the device";
+    simDelayStep("sti.rawRead", 20);  // time for the closer to come; the outcome must not depend on it
+    Meeting m(&api());
+    bvlStream stream = {reinterpret_cast<UINT_PTR>(&m), 0, 0, BVL_PROGRESS_NONE, nullptr, meetClose, nullptr,
+                        meetWrite, nullptr, nullptr, nullptr};
+    EXPECT_EQ(0u, api().baseGetFile(camera_, "CF\\DCIM\\BRV_0001.JPG", &stream));
+    m.closer.join();
+    EXPECT_EQ(12000u, m.bytes);
+    EXPECT_EQ((std::vector<std::string>{"own close " + std::to_string(BVL_E_CONNECTION_IN_USE), "stream 0",
+                                        "closed 0", "reopened 0"}),
+              m.log);
 }
 
-// A caller's thread in the multithreaded apartment stays in it: the
-// library's COM start fails there and its release undoes nothing.
-TEST_F(UsbRoadTest, ComOfTheCallersThreadIsLeftAsItWas) {
-    HRESULT again = E_FAIL;
-    std::thread([&] {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        openUsb();
+// Two threads fetch a file again and again while this one closes and reopens the camera: each
+// fetch gets the whole file or a clear code, each close and open succeeds, no device is left.
+TEST_F(UsbRoadTest, TransfersOnManyThreadsWhileTheCameraReopens) {
+    openUsb();
+    std::atomic<bool> reopening{true};
+    auto fetch = [&] {
+        while (reopening) {
+            StreamRecorder file(BVL_PROGRESS_NONE);
+            const DWORD rc = api().baseGetFile(camera_, "CF\\DCIM\\BRV_0002.JPG", file.stream());
+            if (rc == 0) EXPECT_EQ(5120u, file.written().size());
+            else EXPECT_TRUE(rc == BVL_E_NO_DEVICE_OPEN || rc == 0x02000081) << std::hex << rc;  // lock held
+        }
+    };
+    std::thread first(fetch), second(fetch);
+    for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        CoUninitialize();
-        CoUninitialize();
-    }).join();
-    EXPECT_EQ(S_FALSE, again) << "the caller's initialisation was undone";
+        openUsb();
+    }
+    reopening = false;
+    first.join();
+    second.join();
 }
 
-// The close ends the event channel that the open started (the open's
-// channel and its answers are bvcam_settings_ui's).
-TEST_F(UsbRoadTest, CloseEndsTheEventChannel) {
-    openUsb(answerEvent, 0x600d);
-    ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));
-    ASSERT_EQ(1u, simDriverListening());
-    EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
-    EXPECT_EQ(0u, simDriverListening()) << "the driver still sees a listener after the close";
-    simDriverCloseChannel();
+// Runs body on a new thread of the application in an apartment of the
+// model (or none) and waits for it.
+constexpr DWORD kNoCom = MAXDWORD, kSameThread = MAXDWORD - 1;
+void onThread(DWORD model, const std::function<void()>& body) {
+    std::thread([&] {
+        if (model != kNoCom) CoInitializeEx(nullptr, model);
+        body();
+        if (model != kNoCom) CoUninitialize();
+    }).join();
+}
+// Whether this thread is still in its apartment of the model: one more
+// initialisation only counts up then.
+bool keptApartment(DWORD model) {
+    if (model == kNoCom) return true;
+    const HRESULT hr = CoInitializeEx(nullptr, model);
+    CoUninitialize();
+    return hr == S_FALSE;
+}
+
+// The application's apartments survive any open and close: on one thread
+// or two (the opener still running), in either model, closed twice; and on
+// a thread that reuses the id of one that opened (where the library
+// initialised COM) and ended.
+TEST_F(UsbRoadTest, ApplicationApartmentsSurvive) {
+    const struct { const char* name; DWORD opener, closer; } rows[] = {
+        {"Sta", COINIT_APARTMENTTHREADED, kSameThread}, {"Mta", COINIT_MULTITHREADED, kSameThread},
+        {"StaThenMta", COINIT_APARTMENTTHREADED, COINIT_MULTITHREADED},
+        {"MtaThenSta", COINIT_MULTITHREADED, COINIT_APARTMENTTHREADED},
+        {"NoneThenSta", kNoCom, COINIT_APARTMENTTHREADED},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        onThread(row.opener, [&] {
+            openUsb();
+            const DWORD closerModel = row.closer == kSameThread ? row.opener : row.closer;
+            auto closeTwice = [&] {
+                EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+                EXPECT_EQ(BVL_E_NO_DEVICE_OPEN, api().baseCloseCameraComm(camera_));
+                EXPECT_TRUE(keptApartment(closerModel));
+            };
+            if (row.closer == kSameThread) closeTwice();
+            else onThread(row.closer, closeTwice);
+            EXPECT_TRUE(keptApartment(row.opener));
+        });
+    }
+    DWORD openerId = 0;
+    onThread(kNoCom, [&] { openUsb(), openerId = GetCurrentThreadId(); });
+    bool reused = false;
+    for (int i = 0; i < 5000 && !reused; ++i)
+        onThread(kNoCom, [&] {
+            if (!(reused = GetCurrentThreadId() == openerId)) return;
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            EXPECT_EQ(0u, api().baseCloseCameraComm(camera_));
+            EXPECT_TRUE(keptApartment(COINIT_MULTITHREADED)) << "the reusing thread lost its apartment";
+            CoUninitialize();
+        });
+    EXPECT_TRUE(reused) << "no thread reused the id";
+}
+
+// A serial open while the USB camera is open closes the USB side whole
+// before it loads the serial library: the event channel's thread and
+// objects, the device, the service instance and the library's COM on this
+// thread. The serial library is missing here: each load of it leaves two
+// handles behind in a 32-bit process, which are not the USB side's.
+TEST_F(UsbRoadTest, SerialOpenClosesTheUsbConnectionWhole) {
+    load(SerialLibrary::Missing);
+    openUsb();  // what the first open of a process sets up once is not counted
+    api().baseCloseCameraComm(camera_);
+    DWORD threads = 0, handles = 0, threadsAfter = 0, handlesAfter = 0;
+    ASSERT_TRUE(bvtools::liveThreadCount(&threads) && bvtools::liveHandleCount(&handles));
+    openUsb();
+    bvlCameraPort serial = serialPort(1);
+    EXPECT_EQ(BVL_E_SERIAL_LIBRARY_MISSING, api().baseOpenCameraComm(&serial, nullptr, 0, &camera_));
+    ASSERT_TRUE(bvtools::liveThreadCount(&threadsAfter) && bvtools::liveHandleCount(&handlesAfter));
+    EXPECT_EQ(threads, threadsAfter);
+    EXPECT_EQ(handles, handlesAfter);
+    EXPECT_EQ(0, simCounter("sti.devices") + simCounter("sti.instances"));
+    EXPECT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED)) << "the library's apartment stayed";
+    CoUninitialize();
 }
 
 // FreeLibrary while the camera is open and its channel runs: the channel's
 // thread keeps the library mapped and delivering; a close through a new
-// load ends the thread, which takes its reference along.
+// load ends the channel (the driver sees no listener) and the thread,
+// which takes its reference along.
 TEST_F(UsbRoadTest, FreedLibraryStaysWhileTheChannelRunsAndGoesAfterTheClose) {
     openUsb(answerEvent, 0x600d);
     ASSERT_TRUE(simDriverOpenChannel(kModelName, kDevicePort));

@@ -22,15 +22,18 @@ constexpr DWORD kSerialTimeout = 0x02000085;
 const BYTE kPayload[37] = {'p', 'i', 'n', 'g', 0, 7};
 constexpr DWORD kCapacity = 211;
 
-// The interval callback answers `answer` each time; replies are kept whole.
+// The interval callback answers `answer` (and with letGo lets a held escape go); replies are kept whole.
 struct Calls {
     int intervals = 0;
     DWORD answer = 0;
     std::vector<std::vector<BYTE>> replies;
+    bool letGo = false;
 };
 
 DWORD WINAPI onInterval(void* context) {
-    return ++static_cast<Calls*>(context)->intervals, static_cast<Calls*>(context)->answer;
+    auto* calls = static_cast<Calls*>(context);
+    if (calls->letGo) simHoldStep("sti.escape", FALSE);
+    return ++calls->intervals, calls->answer;
 }
 
 DWORD WINAPI onFound(dePC_MESSAGE* reply, void* context, DWORD*) {
@@ -234,21 +237,22 @@ TEST_F(MessageExchangeTest, SerialRoadDebuggerLinesStayAsTheyAre) {
     }
 }
 
-// A thousand exchanges, every third stopped in its command (by the time-
-// out; one in ten of those by the interval callback) and its worker let
-// finish, as the next would meet its lock. No handle or block of theirs
-// is left afterwards; the pool's threads hold no handle of the process.
+// A thousand exchanges, every third stopped in its command (held there
+// until it is stopped, by the time-out or, one in ten of those, by the
+// interval callback) and its worker let finish, as the next would meet its
+// lock. No handle or block of theirs is left afterwards; the pool's
+// threads hold no handle of the process.
 TEST_F(MessageExchangeTest, StoppedExchangesLeaveNothingBehind) {
     ASSERT_NO_FATAL_FAILURE(openUsb());
     auto blocks = [] { return bvtest::liveGuardedBlocks(16 + sizeof kPayload) + bvtest::liveGuardedBlocks(16 + kCapacity); };
     const size_t blocksBefore = blocks();
-    // A job is freed, with its event, just after the exchange returned.
-    auto settled = [&] {
-        for (int i = 0; i < 100 && blocks() != blocksBefore; ++i) Sleep(10);
-        return blocks() == blocksBefore;
+    auto until = [](const std::function<bool()>& done) {  // a job ends just after its exchange returned
+        for (int i = 0; i < 10000 && !done(); ++i) Sleep(1);
+        return done();
     };
-    Calls warmUp;  // slow enough that this thread's message queue comes to be
-    simDelayStep("sti.escape", 20);
+    auto settled = [&] { return until([&] { return blocks() == blocksBefore; }); };
+    Calls warmUp{0, 0, {}, true};  // waits for the interval callback: this thread's message queue comes to be
+    simHoldStep("sti.escape", TRUE);
     ASSERT_EQ(0u, reply(warmUp, 5000));
     ASSERT_TRUE(settled());
     DWORD handlesBefore = 0, handlesAfter = 0;
@@ -257,10 +261,11 @@ TEST_F(MessageExchangeTest, StoppedExchangesLeaveNothingBehind) {
     for (int i = 0; i < 1000 && !HasFailure(); ++i) {
         const bool byInterval = i % 30 == 29, byTimeout = i % 3 == 2 && !byInterval;
         Calls calls{0, byInterval ? 9u : 0u, {}};
-        simDelayStep("sti.escape", byInterval ? 80 : byTimeout ? 20 : 0);
+        simHoldStep("sti.escape", byInterval || byTimeout);
         EXPECT_EQ(byInterval ? 9u : byTimeout ? 0x0c000001u : 0u, reply(calls, byTimeout ? 1 : 5000)) << i;
+        simHoldStep("sti.escape", FALSE);
         EXPECT_EQ(byInterval || byTimeout ? 0u : 1u, calls.replies.size()) << i;
-        for (int wait = 0; wait < 500 && simCounter("sti.locks") != 0; ++wait) Sleep(1);
+        EXPECT_TRUE(until([] { return simCounter("sti.locks") == 0; })) << i;
     }
     EXPECT_TRUE(settled()) << "a job's message or reply block was left";
     if (countHandles && bvtools::liveHandleCount(&handlesAfter)) {

@@ -141,6 +141,7 @@ protected:
         api().baseCloseCameraComm(camera_);
         EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the test";
         EXPECT_EQ(0, simCounter("sti.devices")) << "a still-image device outlived the close";
+        EXPECT_EQ(0, simCounter("sti.afterRelease")) << "a device called or released after its last release";
         MachineTest::TearDown();
     }
     void openUsb(bvlNotifyCB callback = nullptr, UINT_PTR context = 0) {

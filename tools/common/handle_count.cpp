@@ -1,5 +1,6 @@
 #include "handle_count.h"
 
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <vector>
@@ -22,6 +23,19 @@ bool liveHandleCount(DWORD* count) {
     const DWORD self = GetCurrentProcessId();
     *count = 0;
     for (ULONG i = 0; i < list->Count; ++i) *count += list->Handle[i].OwnerPid == self;
+    return true;
+}
+
+bool liveThreadCount(DWORD* count) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    const DWORD self = GetCurrentProcessId();
+    *count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        *count += entry.th32OwnerProcessID == self;
+    CloseHandle(snapshot);
     return true;
 }
 

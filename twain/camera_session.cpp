@@ -69,9 +69,11 @@ DWORD CameraSession::listPictures(std::vector<CameraPicture>& pictures) const {
     return findPictures(*api_, connection_->camera(), pictures);
 }
 
-DWORD CameraSession::fetch(const std::string& path, std::vector<BYTE>& bytes) const {
+DWORD CameraSession::fetch(const std::string& path, std::vector<BYTE>& bytes,
+                           const std::function<void(DWORD)>& progress) const {
     if (!online()) return BVL_E_NO_DEVICE_OPEN;
     MemoryStream stream;
+    if (progress) stream.reportProgress(progress);
     if (DWORD rc = api_->baseGetFile(connection_->camera(), path.c_str(), stream.stream())) return rc;
     bytes = stream.bytes();
     return 0;

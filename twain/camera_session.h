@@ -5,6 +5,7 @@
 // thread; the notification callback runs on the library's.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,8 +27,10 @@ public:
 
     // Every JPEG picture of every volume, in listing order.
     DWORD listPictures(std::vector<CameraPicture>& pictures) const;
-    // The picture's bytes as the camera sent them.
-    DWORD fetch(const std::string& path, std::vector<BYTE>& bytes) const;
+    // The picture's bytes as the camera sent them; progress, when given,
+    // gets the percentages along the way.
+    DWORD fetch(const std::string& path, std::vector<BYTE>& bytes,
+                const std::function<void(DWORD)>& progress = {}) const;
     DWORD readClock(DWORD* time) const;
     DWORD writeClock(DWORD time) const;
     // The library's modal settings dialog over parent.

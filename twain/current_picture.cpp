@@ -1,10 +1,11 @@
 #include "current_picture.h"
 
-DWORD CurrentPicture::prepare(const CameraSession& camera, const std::string& path, bool thumbnail) {
-    if (!path_.empty() && path_ == path) return 0;
+DWORD CurrentPicture::prepare(const CameraSession& camera, const std::string& path, bool thumbnail,
+                              const std::function<void(DWORD)>& progress) {
+    if (holds(path)) return 0;
     clear();
     std::vector<BYTE> bytes;
-    if (DWORD rc = camera.fetch(path, bytes)) return rc;
+    if (DWORD rc = camera.fetch(path, bytes, progress)) return rc;
     PictureFacts facts;
     if (!readPictureFacts(bytes, &facts)) return static_cast<DWORD>(WINCODEC_ERR_BADHEADER);
     if (thumbnail) {

@@ -19,10 +19,12 @@ class CurrentPicture {
 public:
     // Fetches and reads path unless it is the picture at hand; thumbnail
     // makes it the scaled picture. 0, a library code, or an HRESULT.
-    DWORD prepare(const CameraSession& camera, const std::string& path, bool thumbnail);
+    DWORD prepare(const CameraSession& camera, const std::string& path, bool thumbnail,
+                  const std::function<void(DWORD)>& progress);
     // The decoded pixels; an HRESULT.
     HRESULT decode();
     void clear() { *this = CurrentPicture(); }
+    bool holds(const std::string& path) const { return !path_.empty() && path_ == path; }
 
     const PictureFacts& facts() const { return facts_; }
     // The JFIF bytes: the camera's file, or the thumbnail encoded.

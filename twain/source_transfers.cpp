@@ -5,6 +5,7 @@
 
 #include "containers.h"
 #include "image_layouts.h"
+#include "progress_window.h"
 #include "source.h"
 
 namespace {
@@ -17,6 +18,12 @@ TW_FIX32 fix32(double value) {
     TW_FIX32 fix;
     std::memcpy(&fix, &item, sizeof fix);
     return fix;
+}
+
+// "Bild BRV_0001.JPG wird übertragen".
+std::wstring progressText(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    return L"Bild " + std::wstring(name.begin(), name.end()) + L" wird \u00fcbertragen";
 }
 
 bool writeWholeFile(const char* name, const std::vector<BYTE>& bytes) {
@@ -49,7 +56,12 @@ TwainOutcome Source::pendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* data) {
 // this transfer and may go on with the next.
 TwainOutcome Source::prepareCurrent() {
     if (next_ >= pictures_.size()) return {TWRC_FAILURE, TWCC_SEQERROR};
-    const DWORD rc = current_.prepare(camera_, pictures_[next_].path, settings_.thumbnails);
+    const std::string& path = pictures_[next_].path;
+    std::unique_ptr<ProgressWindow> window;
+    if (settings_.indicators && !current_.holds(path))
+        window = std::make_unique<ProgressWindow>(module_, progressText(path));
+    const auto report = [&window](DWORD percent) { if (window) window->show(percent); };
+    const DWORD rc = current_.prepare(camera_, path, settings_.thumbnails, report);
     if (rc == 0) return {TWRC_SUCCESS, TWCC_SUCCESS};
     if (rc == BVL_E_LL_COMM_DISCONNECTED || !camera_.online()) return {TWRC_FAILURE, TWCC_CHECKDEVICEONLINE};
     return {TWRC_FAILURE, rc == BVL_E_MEM_ALLOC_FAILED ? TWCC_LOWMEMORY : TWCC_OPERATIONERROR};

@@ -1,5 +1,5 @@
 // TWAIN's data types, records and constants as this data source uses
-// them, written from the tables of the public TWAIN 2.x specification.
+// them, written from the tables of the public TWAIN 2.x standard.
 // Records are packed to two bytes on Windows, for 32- and 64-bit code.
 #pragma once
 

@@ -1,5 +1,5 @@
-// A TWAIN manager and application of the tests' own, as the TWAIN
-// specification describes their side: the manager loads the source and
+// A TWAIN manager and application of the tests' own, playing their side
+// of the TWAIN protocol as the public standard lays it down: the manager loads the source and
 // calls DS_Entry with the application's identity; a version 2 manager
 // hands over its entry point and memory functions and takes the source's
 // notifications as DAT_NULL; a version 1 manager does neither, and the

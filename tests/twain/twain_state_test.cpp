@@ -11,7 +11,7 @@ struct Operation {
     const char* name;
     TW_UINT32 dg;
     TW_UINT16 dat, msg;
-    int first, last;  // the states that take it, from the specification's state tables
+    int first, last;  // the states that take it, by TWAIN's state tables
 };
 
 const Operation kOperations[] = {

@@ -182,39 +182,33 @@ TwainSession::Answer TwainSession::capability(TW_UINT16 cap, TW_UINT16 msg) {
     return a;
 }
 
-TW_UINT16 TwainSession::setOne(TW_UINT16 cap, TW_UINT16 type, TW_UINT32 item) {
-    TW_CAPABILITY c = {cap, TWON_ONEVALUE, allocate(sizeof(TW_ONEVALUE))};
-    auto* one = static_cast<TW_ONEVALUE*>(GlobalLock(c.hContainer));
-    one->ItemType = type;
-    one->Item = item;
+TW_UINT16 TwainSession::set(TW_UINT16 cap, TW_UINT16 conType, TW_UINT16 type, const void* after, size_t size) {
+    TW_CAPABILITY c = {cap, conType, allocate(static_cast<TW_UINT32>(2 + size))};
+    auto* block = static_cast<BYTE*>(GlobalLock(c.hContainer));
+    std::memcpy(block, &type, 2);
+    std::memcpy(block + 2, after, size);
     GlobalUnlock(c.hContainer);
     const TW_UINT16 rc = call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
     release(c.hContainer);
     return rc;
+}
+
+TW_UINT16 TwainSession::setOne(TW_UINT16 cap, TW_UINT16 type, TW_UINT32 item) {
+    return set(cap, TWON_ONEVALUE, type, &item, sizeof item);
 }
 
 TW_UINT16 TwainSession::setArray(TW_UINT16 cap, TW_UINT16 type, const std::vector<TW_UINT32>& items) {
-    TW_CAPABILITY c = {cap, TWON_ARRAY, allocate(static_cast<TW_UINT32>(sizeof(TW_ARRAY) + items.size() * 2))};
-    auto* a = static_cast<TW_ARRAY*>(GlobalLock(c.hContainer));
-    a->ItemType = type;
-    a->NumItems = static_cast<TW_UINT32>(items.size());
-    for (size_t i = 0; i < items.size(); ++i) std::memcpy(a->ItemList + 2 * i, &items[i], 2);
-    GlobalUnlock(c.hContainer);
-    const TW_UINT16 rc = call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
-    release(c.hContainer);
-    return rc;
+    std::vector<BYTE> after(4 + 2 * items.size());  // NumItems, then 16-bit items
+    const TW_UINT32 count = static_cast<TW_UINT32>(items.size());
+    std::memcpy(after.data(), &count, 4);
+    for (size_t i = 0; i < items.size(); ++i) std::memcpy(&after[4 + 2 * i], &items[i], 2);
+    return set(cap, TWON_ARRAY, type, after.data(), after.size());
 }
 
 TW_UINT16 TwainSession::setText(TW_UINT16 cap, const char* text) {
-    TW_CAPABILITY c = {cap, TWON_ONEVALUE, allocate(2 + sizeof(TW_STR32))};
-    auto* block = static_cast<BYTE*>(GlobalLock(c.hContainer));
-    const TW_UINT16 type = TWTY_STR32;
-    std::memcpy(block, &type, 2);
-    lstrcpynA(reinterpret_cast<char*>(block + 2), text, sizeof(TW_STR32));
-    GlobalUnlock(c.hContainer);
-    const TW_UINT16 rc = call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c);
-    release(c.hContainer);
-    return rc;
+    TW_STR32 item = {};
+    lstrcpynA(item, text, sizeof item);
+    return set(cap, TWON_ONEVALUE, TWTY_STR32, item, sizeof item);
 }
 
 }  // namespace twaintest

@@ -64,6 +64,8 @@ public:
     const TW_IDENTITY& sourceIdentity() const { return source_; }
 
 private:
+    // MSG_SET with a container of conType: the item type, then the bytes.
+    TW_UINT16 set(TW_UINT16 cap, TW_UINT16 conType, TW_UINT16 type, const void* after, size_t size);
     TW_HANDLE allocate(TW_UINT32 size);
     void release(TW_HANDLE handle);
     static TW_UINT16 WINAPI managerEntry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,

@@ -34,12 +34,10 @@ std::vector<BYTE> readFile(const char* name) {
 }
 
 // Unpadded top-down rows from a bottom-up 24-bit DIB.
-std::vector<BYTE> dibPixels(const BYTE* dib, TW_IMAGEINFO* info) {
+std::vector<BYTE> dibPixels(const BYTE* dib) {
     BITMAPINFOHEADER h;
     std::memcpy(&h, dib, sizeof h);
     EXPECT_EQ(24, h.biBitCount);
-    info->ImageWidth = h.biWidth;
-    info->ImageLength = h.biHeight;
     const size_t row = (h.biWidth * 3 + 3) & ~3, width = size_t(h.biWidth) * 3;
     std::vector<BYTE> pixels;
     for (LONG y = h.biHeight - 1; y >= 0; --y) pixels.insert(pixels.end(), dib + h.biSize + row * y, dib + h.biSize + row * y + width);
@@ -55,34 +53,28 @@ protected:
             TW_HANDLE dib = nullptr;
             d.rc = twain().call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib);
             if (!dib) return d;
-            TW_IMAGEINFO size = {};
-            d.bytes = dibPixels(static_cast<const BYTE*>(GlobalLock(dib)), &size);
+            d.bytes = dibPixels(static_cast<const BYTE*>(GlobalLock(dib)));
             GlobalUnlock(dib);
             twain().freeBlock(dib);
         } else if (m == Mechanism::FileJfif || m == Mechanism::FileBmp) {
             d.rc = twain().call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
             d.bytes = readFile("twain_test.tmp");
-            if (m == Mechanism::FileBmp && d.bytes.size() > 14) {
-                EXPECT_EQ('B', d.bytes[0]);
-                TW_IMAGEINFO size = {};
-                d.bytes = dibPixels(d.bytes.data() + sizeof(BITMAPFILEHEADER), &size);
-            }
+            if (m == Mechanism::FileBmp && d.bytes.size() > sizeof(BITMAPFILEHEADER) && d.bytes[0] == 'B')
+                d.bytes = dibPixels(d.bytes.data() + sizeof(BITMAPFILEHEADER));
         } else {
             TW_SETUPMEMXFER setup = {};
             EXPECT_EQ(TWRC_SUCCESS, twain().call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup));
             // Buffers that end in the middle of a row or of the file.
             std::vector<BYTE> buffer(m == Mechanism::MemoryFile ? 7001 : setup.Preferred + 5);
-            for (int i = 0; i < 10000; ++i) {
+            const TW_UINT16 dat = m == Mechanism::Memory ? DAT_IMAGEMEMXFER : DAT_IMAGEMEMFILEXFER;
+            for (d.rc = TWRC_SUCCESS; d.rc == TWRC_SUCCESS;) {
                 TW_IMAGEMEMXFER x = {};
                 x.Memory = {TWMF_APPOWNS | TWMF_POINTER, static_cast<TW_UINT32>(buffer.size()), buffer.data()};
-                d.rc = twain().call(DG_IMAGE, m == Mechanism::Memory ? DAT_IMAGEMEMXFER : DAT_IMAGEMEMFILEXFER,
-                                    MSG_GET, &x);
-                if (d.rc != TWRC_SUCCESS && d.rc != TWRC_XFERDONE) break;
-                for (TW_UINT32 b = 0; b < x.BytesWritten; b += m == Mechanism::Memory ? 3 : 1) {
+                d.rc = twain().call(DG_IMAGE, dat, MSG_GET, &x);
+                for (TW_UINT32 b = 0; d.rc != TWRC_FAILURE && b < x.BytesWritten; b += m == Mechanism::Memory ? 3 : 1) {
                     if (m == Mechanism::Memory) d.bytes.insert(d.bytes.end(), {buffer[b + 2], buffer[b + 1], buffer[b]});
                     else d.bytes.push_back(buffer[b]);
                 }
-                if (d.rc == TWRC_XFERDONE) break;
             }
         }
         return d;

@@ -206,3 +206,21 @@ TEST_F(TransferTest, NoCameraOpensOffline) {
 }
 
 }  // namespace
+
+// Thumbnails replace the pictures by every mechanism: at most 160 pixels
+// on a side, and a JFIF file of that size where the camera's file would go.
+TEST_F(TransferTest, ThumbnailsInsteadOfPictures) {
+    ASSERT_EQ(TWRC_SUCCESS, twain().open());
+    ASSERT_EQ(TWRC_SUCCESS, twain().setOne(CAP_THUMBNAILSENABLED, TWTY_BOOL, TRUE));
+    ASSERT_NO_FATAL_FAILURE(setMechanism(Mechanism::MemoryFile));
+    ASSERT_EQ(TWRC_SUCCESS, twain().enable());
+    ASSERT_EQ(MSG_XFERREADY, twain().waitNotification());
+    for (Mechanism m : {Mechanism::MemoryFile, Mechanism::Native}) {
+        const Delivered d = transfer(m);
+        ASSERT_EQ(TWRC_XFERDONE, d.rc);
+        EXPECT_EQ(160, std::max(d.info.ImageWidth, d.info.ImageLength));
+        if (m == Mechanism::Native) EXPECT_EQ(size_t(d.info.ImageWidth * d.info.ImageLength * 3), d.bytes.size());
+        else EXPECT_TRUE(d.bytes.size() > 2 && d.bytes[0] == 0xff && d.bytes[1] == 0xd8) << "not a JPEG file";
+        endTransfer();
+    }
+}

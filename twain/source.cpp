@@ -91,6 +91,13 @@ TwainOutcome Source::openSource(const TW_IDENTITY* origin, TW_IDENTITY* data) {
     }
     camera_.open(onCameraEvent, reinterpret_cast<UINT_PTR>(this));
     cameraGone_ = false;
+    // Once used, the source stays mapped for the life of the process: on
+    // 32-bit Windows every unload and reload of a module with the static
+    // run-time library leaves two handles behind, and a manager reloads
+    // the source for every session.
+    HMODULE pinned = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&fillIdentity), &pinned);
     settings_ = SourceSettings();
     setupFile(MSG_RESET, &fileSetup_);
     state_ = 4;
@@ -105,6 +112,9 @@ void Source::closeSource() {
     current_.clear();
     events_.clear();
     heldNotifications_.clear();
+    // The next session's manager hands over its own entry point, or none.
+    memory_ = TwainMemory();
+    manager_ = nullptr;
     state_ = 3;
 }
 

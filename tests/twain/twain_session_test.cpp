@@ -2,6 +2,7 @@
 // the library loaded only while the source is open, camera events handed
 // to the application, and no handle left behind after many sessions.
 #include "tests/support/camera_world.h"
+#include "tests/support/product_library.h"
 #include "tests/twain/twain_fixture.h"
 #include "tools/common/handle_count.h"
 
@@ -57,8 +58,11 @@ TEST_F(TwainSourceTest, CameraEventsBecomeDeviceEvents) {
     }
 }
 
+// A hundred sessions leave no more handles behind than loading and
+// unloading the library a hundred times does by itself (on 32-bit Windows
+// its static run-time library leaves two at each unload).
 TEST_F(TwainSourceTest, HundredSessionsKeepHandlesFlat) {
-    DWORD before = 0, after = 0;
+    DWORD first = 0, sessions = 0, loads = 0;
     for (int i = 0; i < 100; ++i) {
         SCOPED_TRACE(i);
         start(i % 2 ? twaintest::Manager::Version1 : twaintest::Manager::Version2);
@@ -70,10 +74,13 @@ TEST_F(TwainSourceTest, HundredSessionsKeepHandlesFlat) {
         twain().freeBlock(dib);
         closeDown();
         ASSERT_TRUE(libraryUnloadedSoon());
-        if (i == 4 && !bvtools::liveHandleCount(&before)) GTEST_SKIP() << "no handle list on this system";
+        if (i == 4 && !bvtools::liveHandleCount(&first)) GTEST_SKIP() << "no handle list on this system";
     }
-    ASSERT_TRUE(bvtools::liveHandleCount(&after));
-    EXPECT_LE(after, before + 3) << "handles grew from " << before << " to " << after;
+    ASSERT_TRUE(bvtools::liveHandleCount(&sessions));
+    for (int i = 5; i < 100; ++i) FreeLibrary(LoadLibraryW((bvtest::executableFolder() + L"bvcl2sti.dll").c_str()));
+    ASSERT_TRUE(bvtools::liveHandleCount(&loads));
+    EXPECT_LE(sessions - first, loads - sessions + 3) << "handles " << first << ", after the sessions " << sessions
+                                                      << ", after as many loads " << loads;
 }
 
 }  // namespace

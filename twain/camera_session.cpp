@@ -59,6 +59,7 @@ bool CameraSession::open(bvlNotifyCB callback, UINT_PTR context) {
 }
 
 void CameraSession::close() {
+    keepFetched(false);
     connection_.reset();
     api_ = nullptr;
     module_.reset();
@@ -72,11 +73,21 @@ DWORD CameraSession::listPictures(std::vector<CameraPicture>& pictures) const {
 DWORD CameraSession::fetch(const std::string& path, std::vector<BYTE>& bytes,
                            const std::function<void(DWORD)>& progress) const {
     if (!online()) return BVL_E_NO_DEVICE_OPEN;
+    if (const auto kept = kept_.find(path); kept != kept_.end()) {
+        bytes = kept->second;
+        return 0;
+    }
     MemoryStream stream;
     if (progress) stream.reportProgress(progress);
     if (DWORD rc = api_->baseGetFile(connection_->camera(), path.c_str(), stream.stream())) return rc;
     bytes = stream.bytes();
+    if (keep_) kept_[path] = bytes;
     return 0;
+}
+
+void CameraSession::keepFetched(bool keep) {
+    keep_ = keep;
+    if (!keep) kept_.clear();
 }
 
 DWORD CameraSession::readClock(DWORD* time) const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     // gets the percentages along the way.
     DWORD fetch(const std::string& path, std::vector<BYTE>& bytes,
                 const std::function<void(DWORD)>& progress = {}) const;
+    // While on, fetched pictures are kept, so that each comes from the
+    // camera once (thumbnails, then the transfer); off forgets them.
+    void keepFetched(bool keep);
     DWORD readClock(DWORD* time) const;
     DWORD writeClock(DWORD time) const;
     // The library's modal settings dialog over parent.
@@ -40,4 +44,6 @@ private:
     bv::OwnedModule module_;
     const bvlBaseAPI* api_ = nullptr;
     std::unique_ptr<CameraConnection> connection_;  // closed before the module goes
+    bool keep_ = false;
+    mutable std::map<std::string, std::vector<BYTE>> kept_;
 };

@@ -12,8 +12,9 @@
 
 // The camera's own picture size, for answers before a picture is at hand.
 constexpr UINT kCameraPictureWidth = 640, kCameraPictureHeight = 480;
-// The longest side of a thumbnail, in pixels.
-constexpr UINT kThumbnailSide = 160;
+// The longest side of a thumbnail, in pixels: as CAP_THUMBNAILSENABLED
+// transfers it, and in the picking window.
+constexpr UINT kThumbnailSide = 160, kPickingThumbnailSide = 96;
 
 class CurrentPicture {
 public:

@@ -105,6 +105,7 @@ TwainOutcome Source::openSource(const TW_IDENTITY* origin, TW_IDENTITY* data) {
 }
 
 void Source::closeSource() {
+    picking_.close();
     camera_.close();  // no camera event arrives after this
     window_.destroy();
     com_.reset();
@@ -125,8 +126,9 @@ TwainOutcome Source::entryPoint(const TW_ENTRYPOINT* data) {
 }
 
 TwainOutcome Source::userInterface(TW_UINT16 msg, TW_USERINTERFACE* data) {
-    (void)data;
     if (msg == MSG_DISABLEDS) {
+        picking_.close();
+        camera_.keepFetched(false);
         pictures_.clear();
         current_.clear();
         pending_ = 0;
@@ -144,13 +146,54 @@ TwainOutcome Source::userInterface(TW_UINT16 msg, TW_USERINTERFACE* data) {
     if (DWORD rc = camera_.listPictures(pictures))
         return {TWRC_FAILURE, cameraWentAway(rc) ? TWCC_CHECKDEVICEONLINE : TWCC_OPERATIONERROR};
     pictures_ = std::move(pictures);
-    const size_t limit = settings_.xferCount > 0 ? static_cast<size_t>(settings_.xferCount) : pictures_.size();
-    pending_ = static_cast<TW_UINT16>(std::min({limit, pictures_.size(), size_t{0x7fff}}));
     next_ = 0;
+    pending_ = 0;
     current_.clear();
+    if (data->ShowUI && !pictures_.empty()) {
+        if (!showPicking(static_cast<HWND>(data->hParent))) return {TWRC_FAILURE, TWCC_LOWMEMORY};
+        state_ = 5;
+        return {TWRC_SUCCESS, TWCC_SUCCESS};
+    }
+    pending_ = countToTransfer();
     state_ = 5;
     window_.post(kNotifyMessage, pending_ > 0 ? MSG_XFERREADY : MSG_CLOSEDSREQ);
     return {TWRC_SUCCESS, TWCC_SUCCESS};
+}
+
+// Thumbnails come from the pictures themselves (the cards carry none),
+// each fetched once: the transfer later takes the kept bytes.
+bool Source::showPicking(HWND parent) {
+    camera_.keepFetched(true);
+    std::vector<PickingEntry> entries;
+    for (const CameraPicture& p : pictures_) {
+        PickingEntry entry = {p.path.substr(p.path.find_last_of('\\') + 1), p.size, {}};
+        std::vector<BYTE> bytes;
+        if (camera_.fetch(p.path, bytes) == 0) decodePicture(bytes, kPickingThumbnailSide, &entry.thumbnail);
+        entries.push_back(std::move(entry));
+    }
+    return picking_.show(module_, parent, entries, [this](const std::vector<size_t>& chosen) { onPicked(chosen); });
+}
+
+// The user's choice, on the application's thread: the chosen pictures
+// become the transfers, or the source asks to be closed.
+void Source::onPicked(const std::vector<size_t>& chosen) {
+    if (state_ != 5) return;
+    if (chosen.empty()) {
+        notify(MSG_CLOSEDSREQ);
+        return;
+    }
+    std::vector<CameraPicture> picked;
+    for (size_t i : chosen)
+        if (i < pictures_.size()) picked.push_back(pictures_[i]);
+    pictures_ = std::move(picked);
+    pending_ = countToTransfer();
+    notify(MSG_XFERREADY);
+}
+
+// The pictures listed, as far as CAP_XFERCOUNT and a TW_UINT16 count reach.
+TW_UINT16 Source::countToTransfer() const {
+    const size_t limit = settings_.xferCount > 0 ? static_cast<size_t>(settings_.xferCount) : pictures_.size();
+    return static_cast<TW_UINT16>(std::min({limit, pictures_.size(), size_t{0x7fff}}));
 }
 
 // A version 1 manager hands the application's every message here; the

@@ -10,6 +10,7 @@
 #include "camera_session.h"
 #include "capability_set.h"
 #include "current_picture.h"
+#include "picking_dialog.h"
 #include "picture_decoder.h"
 #include "source_window.h"
 #include "twain_memory.h"
@@ -34,6 +35,9 @@ private:
     void closeSource();
     TwainOutcome entryPoint(const TW_ENTRYPOINT* data);
     TwainOutcome userInterface(TW_UINT16 msg, TW_USERINTERFACE* data);
+    bool showPicking(HWND parent);
+    void onPicked(const std::vector<size_t>& chosen);
+    TW_UINT16 countToTransfer() const;
     TwainOutcome processEvent(TW_EVENT* data);
     TwainOutcome capability(TW_UINT16 msg, TW_CAPABILITY* data);
     TwainOutcome deviceEvent(TW_DEVICEEVENT* data);
@@ -76,6 +80,7 @@ private:
     size_t next_ = 0;        // index of the picture at hand in pictures_
     TW_UINT16 pending_ = 0;  // pictures left to transfer, the one at hand included
     CurrentPicture current_;
+    PickingDialog picking_;
     std::deque<TW_DEVICEEVENT> events_;
     std::deque<TW_UINT16> heldNotifications_;  // for a version 1 manager's DAT_EVENT
 };

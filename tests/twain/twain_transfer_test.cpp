@@ -5,7 +5,12 @@
 #include <fstream>
 #include <iterator>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include "tests/support/dialog_driver.h"
 #include "tests/twain/twain_fixture.h"
+#include "tools/screenshots/window_png.h"
 
 namespace {
 
@@ -222,5 +227,35 @@ TEST_F(TransferTest, ThumbnailsInsteadOfPictures) {
         if (m == Mechanism::Native) EXPECT_EQ(size_t(d.info.ImageWidth * d.info.ImageLength * 3), d.bytes.size());
         else EXPECT_TRUE(d.bytes.size() > 2 && d.bytes[0] == 0xff && d.bytes[1] == 0xd8) << "not a JPEG file";
         endTransfer();
+    }
+}
+
+// With the user interface on, the window lists every picture; the two
+// picked are transferred in listing order, and a cancel asks to close.
+TEST_F(TransferTest, PickingWindowTransfersTheChosen) {
+    if (!bvtest::hasDisplay()) GTEST_SKIP() << "no display";
+    ASSERT_EQ(TWRC_SUCCESS, twain().open());
+    ASSERT_NO_FATAL_FAILURE(setMechanism(Mechanism::MemoryFile));
+    const auto cards = twaintest::samplePictures();
+    for (bool cancel : {false, true}) {
+        ASSERT_EQ(TWRC_SUCCESS, twain().enable(true));
+        const HWND window = FindWindowW(L"Bvcl2STIPicking", nullptr), list = GetDlgItem(window, 100);
+        ASSERT_EQ(cards.size(), size_t(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+        LVITEMW selected = {};
+        selected.stateMask = selected.state = LVIS_SELECTED;
+        for (WPARAM i : {3, 1}) SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&selected));
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (const char* folder = getenv("BV_SCREENSHOT_DIR"); folder && !cancel) {
+            EXPECT_TRUE(bvtest::saveWindowPng(window, std::string(folder) + "/twain_picking.png"));
+        }
+        PostMessageW(window, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
+        ASSERT_EQ(cancel ? MSG_CLOSEDSREQ : MSG_XFERREADY, twain().waitNotification());
+        for (size_t i : {1, 3}) {
+            if (cancel) break;
+            EXPECT_TRUE(transfer(Mechanism::MemoryFile).bytes == cards[i].bytes) << cards[i].path;
+            EXPECT_EQ(i == 1 ? 1 : 0, endTransfer());
+        }
+        TW_USERINTERFACE ui = {};
+        ASSERT_EQ(TWRC_SUCCESS, twain().call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui));
     }
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "window_class.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"Bvcl2STIPicking";
@@ -42,13 +44,7 @@ bool PickingDialog::show(HINSTANCE instance, HWND parent, const std::vector<Pick
     close();
     const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!registerWindowClass(instance, kClassName, windowProc)) return false;
     instance_ = instance;
     finish_ = std::move(finish);
     window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
@@ -115,11 +111,7 @@ void PickingDialog::finish(bool transfer) {
 }
 
 LRESULT CALLBACK PickingDialog::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<PickingDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = static_cast<PickingDialog*>(windowObject(window, message, lParam));
     if (!self || self->window_ != window) return DefWindowProcW(window, message, wParam, lParam);
     // No exception may leave a window procedure.
     try {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "window_class.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"Bvcl2STIProgress";
@@ -10,13 +12,7 @@ constexpr int kWidth = 320, kHeight = 96, kMargin = 12, kBarHeight = 18;
 }  // namespace
 
 ProgressWindow::ProgressWindow(HINSTANCE instance, const std::wstring& text) : instance_(instance), text_(text) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));  // IDC_WAIT
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return;
+    if (!registerWindowClass(instance, kClassName, windowProc)) return;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"Brivant Digital Camera",
                               WS_POPUP | WS_CAPTION | WS_VISIBLE, x, y, kWidth, kHeight, nullptr, nullptr,
@@ -52,11 +48,7 @@ void ProgressWindow::paint(HDC dc) const {
 }
 
 LRESULT CALLBACK ProgressWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    const auto* self = reinterpret_cast<const ProgressWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const auto* self = static_cast<const ProgressWindow*>(windowObject(window, message, lParam));
     if (message == WM_PAINT && self) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);

@@ -246,6 +246,7 @@ TEST_F(TransferTest, PickingWindowTransfersTheChosen) {
         for (WPARAM i : {3, 1}) SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&selected));
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (const char* folder = getenv("BV_SCREENSHOT_DIR"); folder && !cancel) {
+            CreateDirectoryA(folder, nullptr);
             EXPECT_TRUE(bvtest::saveWindowPng(window, std::string(folder) + "/twain_picking.png"));
         }
         PostMessageW(window, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);

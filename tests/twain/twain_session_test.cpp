@@ -39,6 +39,7 @@ TEST_F(TwainSourceTest, IdentityWithoutTheLibraryWhichOnlyAnOpenLoads) {
 // MSG_DEVICEEVENT and DAT_DEVICEEVENT, through either manager.
 TEST_F(TwainSourceTest, CameraEventsBecomeDeviceEvents) {
     for (auto manager : {twaintest::Manager::Version2, twaintest::Manager::Version1}) {
+        SCOPED_TRACE(manager == twaintest::Manager::Version2 ? "version 2 manager" : "version 1 manager");
         start(manager);
         ASSERT_EQ(TWRC_SUCCESS, twain().open());
         ASSERT_EQ(TWRC_SUCCESS, twain().setArray(CAP_DEVICEEVENT, TWTY_UINT16, {TWDE_CHECKBATTERY}));
@@ -49,7 +50,7 @@ TEST_F(TwainSourceTest, CameraEventsBecomeDeviceEvents) {
         DWORD answer = 0;
         EXPECT_TRUE(simDriverRaiseEvent(SIM_EVENT_BATTERY, low, sizeof low, 2000, &answer));
         simDriverCloseChannel();
-        EXPECT_EQ(MSG_DEVICEEVENT, twain().waitNotification());
+        EXPECT_EQ(MSG_DEVICEEVENT, twain().waitNotification(15000));
         TW_DEVICEEVENT event = {};
         ASSERT_EQ(TWRC_SUCCESS, twain().call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event));
         EXPECT_EQ(TWDE_CHECKBATTERY, event.Event);

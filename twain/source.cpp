@@ -150,7 +150,10 @@ TwainOutcome Source::userInterface(TW_UINT16 msg, TW_USERINTERFACE* data) {
     pending_ = 0;
     current_.clear();
     if (data->ShowUI && !pictures_.empty()) {
-        if (!showPicking(static_cast<HWND>(data->hParent))) return {TWRC_FAILURE, TWCC_LOWMEMORY};
+        if (!showPicking(static_cast<HWND>(data->hParent))) {
+            camera_.keepFetched(false);
+            return {TWRC_FAILURE, TWCC_LOWMEMORY};
+        }
         state_ = 5;
         return {TWRC_SUCCESS, TWCC_SUCCESS};
     }

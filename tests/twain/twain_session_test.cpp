@@ -2,6 +2,7 @@
 // the library loaded only while the source is open, camera events handed
 // to the application, and no handle left behind after many sessions.
 #include "tests/support/camera_world.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/product_library.h"
 #include "tests/twain/twain_fixture.h"
 #include "tools/common/handle_count.h"
@@ -57,6 +58,25 @@ TEST_F(TwainSourceTest, CameraEventsBecomeDeviceEvents) {
         EXPECT_EQ(10, event.BatteryPercentage);
         EXPECT_EQ(TWRC_FAILURE, twain().call(DG_CONTROL, DAT_DEVICEEVENT, MSG_GET, &event));
     }
+}
+
+// MSG_ENABLEDSUIONLY returns at once; the library's settings dialog then
+// runs on the application's thread, and its end sends MSG_CLOSEDSOK.
+TEST_F(TwainSourceTest, SettingsOnlyShowsTheLibrarysDialog) {
+    if (!bvtest::hasDisplay()) GTEST_SKIP() << "no display";
+    ASSERT_EQ(TWRC_SUCCESS, twain().open());
+    TW_USERINTERFACE ui = {TRUE, FALSE, nullptr};
+    ASSERT_EQ(TWRC_SUCCESS, twain().call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDSUIONLY, &ui));
+    bvtest::DialogDriver driver;
+    TW_UINT16 notification = MSG_NULL;
+    driver.run([&] { return static_cast<INT_PTR>(notification = twain().waitNotification(20000)); },
+               [&](bvtest::DialogDriver& d) {
+                   HWND dialog = d.waitForDialog("Kameraeinstellungen");
+                   ASSERT_NE(nullptr, dialog);
+                   d.perform([dialog] { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+               });
+    EXPECT_EQ(MSG_CLOSEDSOK, notification);
+    ASSERT_EQ(TWRC_SUCCESS, twain().call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui));
 }
 
 // A hundred sessions leave no more handles behind than loading and

@@ -51,6 +51,9 @@ write_basic_package_version_file(${BV_SDK_DIR}/Bvcl2stiConfigVersion.cmake
 
 install(PROGRAMS $<TARGET_FILE:bvcl2sti> $<TARGET_FILE:bvcam> $<TARGET_FILE:bvsetup> DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/include/bvcl2sti.h DESTINATION include)
+# The TWAIN data source with the library beside it, in the folder layout of
+# the Windows folder's twain_32.
+install(PROGRAMS $<TARGET_FILE:bvcl2sti_ds> $<TARGET_FILE:bvcl2sti> DESTINATION twain_32/Bvcl2STI)
 install(FILES ${BV_SDK_DIR}/libbvcl2sti.dll.a ${BV_SDK_DIR}/bvcl2sti.lib DESTINATION lib)
 install(FILES ${BV_SDK_DIR}/Bvcl2stiConfig.cmake ${BV_SDK_DIR}/Bvcl2stiConfigVersion.cmake
     DESTINATION lib/cmake/Bvcl2sti)

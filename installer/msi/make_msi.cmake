@@ -30,6 +30,9 @@ bv_read_models_file(${CPACK_BV_SOURCE_DIR}/installer/models.ini)
 
 set(component_ids "")
 bv_wix_files(BV_FILE_COMPONENTS component_ids ${CPACK_TEMPORARY_DIRECTORY} "bin;share/bvcl2sti")
+# The TWAIN data source goes to the Windows folder's twain_32 folder, where
+# TWAIN's source managers look for sources.
+bv_wix_files(BV_TWAIN_COMPONENTS component_ids ${CPACK_TEMPORARY_DIRECTORY} "twain_32")
 bv_wix_registry(BV_REGISTRY_COMPONENTS component_ids)
 set(BV_COMPONENT_REFS "")
 foreach(id IN LISTS component_ids)

@@ -2,8 +2,10 @@
 # The MSI package under 32-bit Wine: builds it with CPack, installs it over
 # a key it does not own, checks the files and that the registry holds
 # exactly what "bvsetup install" writes, installs it again, removes it and
-# checks that only the foreign key is left. Whatever fails, the prefix is
-# left as it was found: without Software\Orvel and the install folder.
+# checks that only the foreign key is left; the TWAIN data source comes
+# and goes with it in the Windows folder's twain_32. Whatever fails, the
+# prefix is left as it was found: without Software\Orvel and the install
+# folders.
 #
 # Arguments: the build's CPackConfig.cmake, a scratch folder, the Wine
 # loader, bvsetup.exe and the models file it installs. WINEPREFIX is set.
@@ -13,6 +15,7 @@ config=$1 work=$2 wine=$3 bvsetup=$4 models=$5
 root='HKLM\Software\Orvel'
 sentinel='HKLM\Software\Orvel\Brivant\BVLL\NotFromThePackage'
 target="$WINEPREFIX/drive_c/Program Files (x86)/Bvcl2STI"
+twain="$WINEPREFIX/drive_c/windows/twain_32/Bvcl2STI"
 
 fail() { echo "msi_install: FAILED: $*" >&2; exit 1; }
 step() { echo "msi_install: [${SECONDS}s] $*"; }
@@ -45,11 +48,11 @@ cleanup() {
     step "cleaning up after the failure"
     [ -z "$msi" ] || quietly msiexec /x "$(windows_path "$msi")" /qn || true
     quietly reg delete "$root" /f /reg:32 || true
-    rm -rf "$target"
+    rm -rf "$target" "$twain"
 }
 trap cleanup EXIT
 
-[ -z "$(dump)" ] && [ ! -e "$target" ] \
+[ -z "$(dump)" ] && [ ! -e "$target" ] && [ ! -e "$twain" ] \
     || fail "the prefix has $root or $target already; they are left alone"
 
 step "building the package"
@@ -59,6 +62,7 @@ msi=$(find "$work" -maxdepth 1 -name '*.msi')
 staged=$(dirname "$(dirname "$(find "$work/_CPack_Packages" -path '*/bin/bvcl2sti.dll')")")
 expected_files=$(cd "$staged" && find bin share/bvcl2sti -type f -print0 | sort -z | xargs -0r md5sum \
     | sed 's|  |  ./|')
+expected_twain=$(cd "$staged/twain_32/Bvcl2STI" && md5sum bvcl2sti.ds bvcl2sti.dll | sed 's|  |  ./|')
 
 touched=1
 quietly reg add "$sentinel" /v kept /d yes /f /reg:32 || fail "cannot add $sentinel"
@@ -67,6 +71,7 @@ foreign=$(dump)
 step "installing"
 quietly msiexec /i "$(windows_path "$msi")" /qn || fail "msiexec /i exited with $?"
 same "$expected_files" "$(installed_files)" "installed files differ from the staged ones"
+same "$expected_twain" "$(cd "$twain" && md5sum ./bvcl2sti.ds ./bvcl2sti.dll)" "the TWAIN data source's folder"
 models_listed=$("$wine" "$target/bin/bvcam.exe" models | tr -d '\r' | grep -v '^0x00000000' || true)
 same $'0x70323030  Brivant 200          RS-232C \n0x70333036  Brivant 350          RS-232C USB
 0x70353030  Brivant 500          USB' "$models_listed" "bvcam models"
@@ -81,6 +86,7 @@ step "removing"
 quietly msiexec /x "$(windows_path "$msi")" /qn || fail "msiexec /x exited with $?"
 msi=
 [ ! -e "$target" ] || fail "left behind: $(cd "$target" && find .)"
+[ ! -e "$twain" ] || fail "left behind: $twain"
 same "$foreign" "$(dump)" "the registry after the removal"
 
 step "comparing with bvsetup"

@@ -13,7 +13,8 @@ test -s "$packages/$name.msi" || { echo "no $name.msi" >&2; exit 1; }
 listing=$(cmake -E tar tf "$packages/$name.zip")
 for file in bin/bvcl2sti.dll bin/bvcam.exe bin/bvsetup.exe include/bvcl2sti.h lib/bvcl2sti.lib \
             lib/libbvcl2sti.dll.a lib/cmake/Bvcl2sti/Bvcl2stiConfig.cmake share/bvcl2sti/models.ini \
-            share/doc/bvcl2sti/api/index.html sim/Sti.dll sim/BVCLL.DLL sim/cards/slot1; do
+            share/doc/bvcl2sti/api/index.html sim/Sti.dll sim/BVCLL.DLL sim/cards/slot1 \
+            twain_32/Bvcl2STI/bvcl2sti.ds twain_32/Bvcl2STI/bvcl2sti.dll; do
     grep -q "^$name/$file" <<<"$listing" || { echo "$name.zip lacks $file" >&2; exit 1; }
 done
 

@@ -44,3 +44,15 @@ DWORD walkTree(const bvlBaseAPI& api, DWORD camera, const std::string& path, boo
     }
     return 0;
 }
+
+DWORD findPictures(const bvlBaseAPI& api, DWORD camera, std::vector<CameraPicture>& pictures) {
+    std::vector<VolumeInfo> volumes;
+    if (DWORD rc = readVolumes(api, camera, volumes)) return rc;
+    auto collect = [&pictures](const std::string& path, const DirectoryEntry& e) -> DWORD {
+        if (!e.isDirectory() && isPictureName(e.name)) pictures.push_back({path, e.size});
+        return 0;
+    };
+    for (const VolumeInfo& v : volumes)
+        if (DWORD rc = walkTree(api, camera, v.name, true, collect)) return rc;
+    return 0;
+}

@@ -30,3 +30,11 @@ DWORD findEntry(const bvlBaseAPI& api, DWORD camera, const std::string& path, Di
 using EntryVisitor = std::function<DWORD(const std::string& path, const DirectoryEntry& entry)>;
 DWORD walkTree(const bvlBaseAPI& api, DWORD camera, const std::string& path, bool recursive,
                const EntryVisitor& visit);
+
+struct CameraPicture {
+    std::string path;  // volume-first, e.g. "CF\DCIM\100BRVNT\BRV_0001.JPG"
+    DWORD size;
+};
+
+// Every picture of every volume, in the order of walkTree.
+DWORD findPictures(const bvlBaseAPI& api, DWORD camera, std::vector<CameraPicture>& pictures);

@@ -18,3 +18,14 @@ void WINAPI MemoryStream::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* c
     self->bytes_.insert(self->bytes_.end(), buffer, buffer + *count);
     *error = 0;
 }
+
+void MemoryStream::reportProgress(std::function<void(DWORD percent)> report) {
+    report_ = std::move(report);
+    stream_.progressMode = BVL_PROGRESS_PERCENT;
+    stream_.ProgressCB = onProgress;
+}
+
+void WINAPI MemoryStream::onProgress(UINT_PTR context, DWORD percent, DWORD* error) {
+    reinterpret_cast<MemoryStream*>(context)->report_(percent);
+    *error = 0;
+}

@@ -1,6 +1,7 @@
 // A bvlStream that collects everything written to it in memory.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "bvcl2sti.h"
@@ -12,10 +13,14 @@ public:
     MemoryStream& operator=(const MemoryStream&) = delete;
     bvlStream* stream() { return &stream_; }
     const std::vector<BYTE>& bytes() const { return bytes_; }
+    // Asks for percentages along the way and hands each to report.
+    void reportProgress(std::function<void(DWORD percent)> report);
 
 private:
     static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
     static void WINAPI onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error);
+    static void WINAPI onProgress(UINT_PTR context, DWORD percent, DWORD* error);
     bvlStream stream_;
     std::vector<BYTE> bytes_;
+    std::function<void(DWORD)> report_;
 };

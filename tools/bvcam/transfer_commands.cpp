@@ -62,23 +62,6 @@ std::string hostDestination(const std::string& cameraPath, const std::string& de
     return isHostDirectory(dest) ? dest + "\\" + leafName(cameraPath) : dest;
 }
 
-struct Picture {
-    std::string path;
-    DWORD size;
-};
-
-DWORD findPictures(CameraConnection& c, std::vector<Picture>& pictures) {
-    std::vector<VolumeInfo> volumes;
-    if (DWORD rc = readVolumes(c.api(), c.camera(), volumes)) return rc;
-    auto collect = [&pictures](const std::string& path, const DirectoryEntry& e) -> DWORD {
-        if (!e.isDirectory() && isPictureName(e.name)) pictures.push_back({path, e.size});
-        return 0;
-    };
-    for (const VolumeInfo& v : volumes)
-        if (DWORD rc = walkTree(c.api(), c.camera(), v.name, true, collect)) return rc;
-    return 0;
-}
-
 void printHeaderMarkers(const std::string& path, const std::vector<BYTE>& header) {
     std::printf("%s: parsing header of %u bytes\n", path.c_str(), static_cast<unsigned>(header.size()));
     std::vector<JpegMarker> markers;
@@ -109,10 +92,10 @@ int runGet(CameraConnection& c, const CommandArgs& args) {
 int runGetAll(CameraConnection& c, const CommandArgs& args) {
     const std::string& root = args.words[0];
     const ULONGLONG start = GetTickCount64();
-    std::vector<Picture> pictures;
-    if (DWORD rc = findPictures(c, pictures)) return failWithCode("get-all", rc);
+    std::vector<CameraPicture> pictures;
+    if (DWORD rc = findPictures(c.api(), c.camera(), pictures)) return failWithCode("get-all", rc);
     unsigned long long total = 0;
-    for (const Picture& p : pictures) {
+    for (const CameraPicture& p : pictures) {
         const std::string host = root + "\\" + p.path;
         if (DWORD error = makeHostDirectories(hostFolderOf(host)))
             return failOnHost("could not create " + hostFolderOf(host), error);

@@ -567,7 +567,8 @@ BVCL2STI_API DWORD WINAPI baseShowSettingsUI(DWORD camera, HWND parent);
  * @param value  Receives the setting; room for the bytes above.
  * @return #BVL_OK, BVCLL.DLL's code, 0 with no port open, or over USB the
  *         codes of a command (@ref usbcodes), or:
- * @retval BVL_E_INVALID_PARAMETER @p value is null.
+ * @retval BVL_E_INVALID_PARAMETER @p value is null and a device is open (without one the
+ *                                 answer is BVL_E_NO_DEVICE_OPEN, as for any exchange).
  */
 BVCL2STI_API DWORD WINAPI baseReadSetting(DWORD camera, DWORD id, void *value);
 
@@ -709,7 +710,8 @@ BVCL2STI_API DWORD WINAPI baseGetJpegParsingHeader(DWORD camera, const char *pat
  * @param reply         Receives the reply.
  * @return #BVL_OK, BVCLL.DLL's code, 0 with no port open, or over USB the
  *         codes of a command (@ref usbcodes), or:
- * @retval BVL_E_INVALID_PARAMETER @p request or @p reply is null with a nonzero length.
+ * @retval BVL_E_INVALID_PARAMETER @p request or @p reply is null with a nonzero length and a
+ *                                 device is open (without one: BVL_E_NO_DEVICE_OPEN).
  */
 BVCL2STI_API DWORD WINAPI baseReleaseControlEx(DWORD camera, DWORD requestLength, const void *request,
                                   DWORD replyLength, void *reply);

@@ -10,6 +10,12 @@ DWORD exchangeLocked(DWORD command, DWORD payloadLength, const void* payload, vo
     return DoBvCommand(&request, reply, replyLength, timeoutMs, kLockAround);
 }
 
+DWORD refuseNullBuffer() {
+    DeviceUse use;
+    if (DWORD rc = use.take()) return rc;
+    return BVL_E_INVALID_PARAMETER;
+}
+
 DWORD fetchAnnounced(const requestBlock& request, const bvlStream* stream, StreamTransfer transfer,
                      bool sizeZeroIsMissing) {
     DeviceLock lock;

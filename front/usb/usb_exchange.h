@@ -20,6 +20,11 @@ using StreamTransfer = DWORD (*)(const bvlStream*, DeviceLock, DWORD);
 DWORD exchangeLocked(DWORD command, DWORD payloadLength, const void* payload, void* reply,
                      DWORD replyLength, DWORD timeoutMs = kShortCommandTimeoutMs);
 
+// The code for a buffer that an exchange would use but the caller left
+// null: the exchange's own first answer when no device is open, else
+// BVL_E_INVALID_PARAMETER.
+DWORD refuseNullBuffer();
+
 // Sends a command that announces a size, with the device locked, and moves
 // that many bytes with the transfer, which the lock's owner goes to and
 // which unlocks at its end. Whatever fails before, the owner unlocks on

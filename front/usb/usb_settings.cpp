@@ -78,7 +78,7 @@ DWORD fetchReleaseData(DWORD command, DWORD payloadLength, const void* payload,
 }  // namespace
 
 DWORD WINAPI usbReadSetting(DWORD, DWORD id, void* value) {
-    if (!value) return BVL_E_INVALID_PARAMETER;
+    if (!value) return refuseNullBuffer();
     return exchangeLocked(kCommandReadSetting, sizeof id, &id, value, settingReplyLength(id));
 }
 
@@ -107,7 +107,7 @@ DWORD WINAPI usbWriteSetting(DWORD, DWORD id, void* value) {
 DWORD WINAPI usbReleaseControlEx(DWORD, DWORD requestLength, const void* request, DWORD replyLength,
                           void* reply) {
     if ((LOWORD(requestLength) != 0 && !request) || (LOWORD(replyLength) != 0 && !reply))
-        return BVL_E_INVALID_PARAMETER;
+        return refuseNullBuffer();
     return exchangeLocked(kCommandRelease, LOWORD(requestLength), request, reply, LOWORD(replyLength));
 }
 

@@ -79,6 +79,10 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(port, nullptr, 0, nullptr))},
         {"GetModelDescripNoDevice", BVL_E_DEVICE_NOT_FOUND, false,
          BV_CALL((a.baseSetCameraSelector(bvtest::kId500), a.baseGetModelDescrip(c, nullptr)))},
+        // Without a device the exchange says so before it would use the buffer.
+        {"ReadSettingNoDevice", BVL_E_NO_DEVICE_OPEN, false, BV_CALL(a.baseReadSetting(c, 3, nullptr))},
+        {"ReleaseControlExNoDevice", BVL_E_NO_DEVICE_OPEN, false,
+         BV_CALL(a.baseReleaseControlEx(c, 4, nullptr, 0, nullptr))},
     };
     bvtest::StreamRecorder recorder;
     bvlStream* good = records_.copy(*recorder.stream());

@@ -30,6 +30,7 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
     // A record of an unknown setting claiming 4 GiB.
     DWORD* oversized = records_.copy({DWORD(9), DWORD(0xfffffffc), DWORD(0), DWORD(0)});
     bvlCameraPort* port = records_.copy(bvtest::usbPort(bvtest::kId350));
+    bvlCameraPort* unnamed = records_.copy(bvtest::usbPort(0));  // neither model nor device
     const bvlNewFactryAPI& messages = bvtest::messageTable();
     DWORD* camera = records_.make<DWORD>();
     bvtest::StreamRecorder measured, unopenable;
@@ -77,6 +78,8 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         // Last: an open replaces the test's connection.
         {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, camera))},
         {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(port, nullptr, 0, nullptr))},
+        {"OpenCameraCommUnnamed", BVL_E_DEVICE_INVALID, false,
+         BV_CALL(a.baseOpenCameraComm(unnamed, nullptr, 0, nullptr))},
         {"GetModelDescripNoDevice", BVL_E_DEVICE_NOT_FOUND, false,
          BV_CALL((a.baseSetCameraSelector(bvtest::kId500), a.baseGetModelDescrip(c, nullptr)))},
     };
@@ -93,11 +96,14 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         }
     }
     EXPECT_TRUE(recorder.log().empty()) << "a refused call touched the stream";
-    EXPECT_EQ(0, simCounter("sti.devices")) << "a refused open left its device";
+    // Without a connection the model chosen with the selector is described;
+    // the device opened for the question does not stay open.
     ASSERT_EQ(0u, api().baseSetCameraSelector(bvtest::kId350));
     bvlModelDescrip* descrip = records_.make<bvlModelDescrip>();
     EXPECT_EQ(0u, api().baseGetModelDescrip(camera_, descrip));
+    EXPECT_EQ(bvtest::kId350, descrip->modelID);
     EXPECT_STREQ(bvtest::kModelName, descrip->modelName);
+    EXPECT_EQ(0, simCounter("sti.devices")) << "a refused open or the description left a device";
 }
 
 }  // namespace

@@ -33,8 +33,9 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
     bvlCameraPort* unnamed = records_.copy(bvtest::usbPort(0));  // neither model nor device
     const bvlNewFactryAPI& messages = bvtest::messageTable();
     DWORD* camera = records_.make<DWORD>();
-    bvtest::StreamRecorder measured, unopenable;
+    bvtest::StreamRecorder measured, unopenable, unclosable;
     unopenable.failOn("open", 0x0a0000ee);
+    unclosable.failOn("close", 0x0a0000a4);
     const NullCall calls[] = {
         {"GetModelDescrip", kBad, false, BV_CALL(a.baseGetModelDescrip(c, nullptr))},
         {"GetCameraPort", kBad, false, BV_CALL(a.baseGetCameraPort(1, nullptr, 0, nullptr))},
@@ -69,6 +70,8 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         {"GetUSBModels", kNoWriter, true, BV_CALL(a.baseGetUSBModels(s))},
         {"GetUSBModelsListFails", BVL_E_USB_MODEL_ENUM_FAILED, true,
          BV_CALL((simFailNth("sti.deviceList", 1, E_FAIL), a.baseGetUSBModels(s)))},
+        // A good list whose stream refuses its close: the close's code.
+        {"GetUSBModelsCloseFails", 0x0a0000a4, false, BV_CALL(a.baseGetUSBModels(unclosable.stream()))},
         {"MessagePayload", kBad, false,
          BV_CALL(messages.bvlNewMessageTxRx(c, 1, nullptr, 5, 1, 1, 0, nullptr, nullptr, 16, nullptr, nullptr, 500))},
         {"DataMessagePayload", kBad, false,

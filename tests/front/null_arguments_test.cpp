@@ -30,10 +30,12 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
     // A record of an unknown setting claiming 4 GiB.
     DWORD* oversized = records_.copy({DWORD(9), DWORD(0xfffffffc), DWORD(0), DWORD(0)});
     bvlCameraPort* port = records_.copy(bvtest::usbPort(bvtest::kId350));
+    bvlCameraPort* unnamed = records_.copy(bvtest::usbPort(0));  // neither model nor device
     const bvlNewFactryAPI& messages = bvtest::messageTable();
     DWORD* camera = records_.make<DWORD>();
-    bvtest::StreamRecorder measured, unopenable;
+    bvtest::StreamRecorder measured, unopenable, unclosable;
     unopenable.failOn("open", 0x0a0000ee);
+    unclosable.failOn("close", 0x0a0000a4);
     const NullCall calls[] = {
         {"GetModelDescrip", kBad, false, BV_CALL(a.baseGetModelDescrip(c, nullptr))},
         {"GetCameraPort", kBad, false, BV_CALL(a.baseGetCameraPort(1, nullptr, 0, nullptr))},
@@ -68,6 +70,8 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         {"GetUSBModels", kNoWriter, true, BV_CALL(a.baseGetUSBModels(s))},
         {"GetUSBModelsListFails", BVL_E_USB_MODEL_ENUM_FAILED, true,
          BV_CALL((simFailNth("sti.deviceList", 1, E_FAIL), a.baseGetUSBModels(s)))},
+        // A good list whose stream refuses its close: the close's code.
+        {"GetUSBModelsCloseFails", 0x0a0000a4, false, BV_CALL(a.baseGetUSBModels(unclosable.stream()))},
         {"MessagePayload", kBad, false,
          BV_CALL(messages.bvlNewMessageTxRx(c, 1, nullptr, 5, 1, 1, 0, nullptr, nullptr, 16, nullptr, nullptr, 500))},
         {"DataMessagePayload", kBad, false,
@@ -77,6 +81,8 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         // Last: an open replaces the test's connection.
         {"OpenCameraCommPort", kBad, false, BV_CALL(a.baseOpenCameraComm(nullptr, nullptr, 0, camera))},
         {"OpenCameraCommCamera", kBad, false, BV_CALL(a.baseOpenCameraComm(port, nullptr, 0, nullptr))},
+        {"OpenCameraCommUnnamed", BVL_E_DEVICE_INVALID, false,
+         BV_CALL(a.baseOpenCameraComm(unnamed, nullptr, 0, nullptr))},
         {"GetModelDescripNoDevice", BVL_E_DEVICE_NOT_FOUND, false,
          BV_CALL((a.baseSetCameraSelector(bvtest::kId500), a.baseGetModelDescrip(c, nullptr)))},
         // Without a device the exchange says so before it would use the buffer.
@@ -97,11 +103,14 @@ TEST_F(BoundaryTest, NullArgumentsGetACodeOnEveryExport) {
         }
     }
     EXPECT_TRUE(recorder.log().empty()) << "a refused call touched the stream";
-    EXPECT_EQ(0, simCounter("sti.devices")) << "a refused open left its device";
+    // Without a connection the model chosen with the selector is described;
+    // the device opened for the question does not stay open.
     ASSERT_EQ(0u, api().baseSetCameraSelector(bvtest::kId350));
     bvlModelDescrip* descrip = records_.make<bvlModelDescrip>();
     EXPECT_EQ(0u, api().baseGetModelDescrip(camera_, descrip));
+    EXPECT_EQ(bvtest::kId350, descrip->modelID);
     EXPECT_STREQ(bvtest::kModelName, descrip->modelName);
+    EXPECT_EQ(0, simCounter("sti.devices")) << "a refused open or the description left a device";
 }
 
 }  // namespace

@@ -146,6 +146,10 @@ TEST_F(ShowSettingsTest, EveryWayOfCancellingWritesNothing) {
 
 TEST_F(ShowSettingsTest, TheOneSlotModelWithoutVolumesShowsOneEmptySlot) {
     ASSERT_TRUE(simSetCards(nullptr, 0));
+    StreamRecorder volumes;  // the list is the count alone, reported done once
+    ASSERT_EQ(0u, api().baseGetVols(camera_, volumes.stream()));
+    EXPECT_EQ(4u, volumes.written().size());
+    EXPECT_EQ(1u, volumes.count("progress 100"));
     show([](DialogDriver& d, HWND dialog) {
         EXPECT_EQ("Status:", itemText(dialog, IDC_SLOT1_LABEL));
         EXPECT_EQ("Nicht installiert", itemText(dialog, IDC_SLOT1_STATE));

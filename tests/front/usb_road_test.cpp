@@ -23,13 +23,6 @@ namespace {
 
 DWORD WINAPI answerEvent(DWORD, void*, DWORD, UINT_PTR context) { return static_cast<DWORD>(context); }
 
-// Also without a camera word to write to: that is needed only later.
-TEST_F(UsbRoadTest, OpenWithoutModelOrDeviceFailsBeforeTouchingTheService) {
-    bvlCameraPort port = usbPort(0);
-    EXPECT_EQ(BVL_E_DEVICE_INVALID, api().baseOpenCameraComm(&port, nullptr, 0, nullptr));
-    EXPECT_FALSE(reached("sti.create")) << "no service instance, so no device either";
-}
-
 // Without a model ID the registry is not asked before the open: the camera
 // names its model, its own name becomes the current model name (not that
 // of an earlier subkey holding the same ID) and the installed model of
@@ -61,19 +54,6 @@ TEST_F(UsbRoadTest, OpenByDeviceNameLearnsTheModelAndStoresThePort) {
     EXPECT_EQ(0u, port.u.usb.modelID);
 }
 
-// The model chosen with the selector, also after an open that failed.
-TEST_F(UsbRoadTest, ModelDescriptionWithoutAnOpenConnection) {
-    ASSERT_EQ(0u, api().baseSetCameraSelector(kId350));
-    bvlCameraPort port = usbPort(0, "\\\\.\\NoSuchDevice");
-    ASSERT_NE(0u, api().baseOpenCameraComm(&port, nullptr, 0, &camera_));
-    simReset();  // forget the registry lookups' steps, keep the selection
-    bvlModelDescrip descrip = {};
-    EXPECT_EQ(0u, api().baseGetModelDescrip(0, &descrip));
-    EXPECT_EQ(kId350, descrip.modelID);
-    EXPECT_STREQ(kModelName, descrip.modelName);
-    EXPECT_EQ(0, simCounter("sti.devices")) << "the device opened for the question stays open";
-}
-
 TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     openUsb();
     EXPECT_NE(0u, api().baseDeleteFiles(camera_, "a\0"));
@@ -93,17 +73,6 @@ TEST_F(UsbRoadTest, PayloadsOfListsAndSubtrees) {
     StreamRecorder listing;
     EXPECT_NE(0u, api().baseGetDirs(camera_, reinterpret_cast<const BYTE*>(subtree.data()), listing.stream()));
     EXPECT_EQ(44u, simCommandPayloadAt(lastCommand(5), nullptr, 0));
-}
-
-// Volumes with cards are bvcam_usb_get_all's; without any, the list is the
-// count alone, reported done once.
-TEST_F(UsbRoadTest, NoCardsGiveTheCountAlone) {
-    ASSERT_TRUE(simSetCards(nullptr, 0));
-    openUsb();
-    StreamRecorder none;
-    ASSERT_EQ(0u, api().baseGetVols(camera_, none.stream()));
-    EXPECT_EQ(4u, none.written().size());
-    EXPECT_EQ(1u, none.count("progress 100"));
 }
 
 // The host folder of card CF.

@@ -4,8 +4,6 @@
 #include <string>
 
 #include "sti_fixture.h"
-#include "tests/support/product_library.h"
-#include "tests/support/stream_recorder.h"
 
 namespace {
 
@@ -146,19 +144,6 @@ TEST_F(StiTransportTest, ModelListSkipsWhatDoesNotFitAndKeepsAnOpenInstance) {
     simFailNth("sti.create", 1, 0);
     bv::releaseStiObjects();
     EXPECT_TRUE(FAILED(bv::enumerateUsbModels(stiModule(), list, sizeof list, &count)));
-}
-
-// The good list reaching the stream: bvcam --port usb finds the camera by
-// it (bvcam_usb_get_all).
-TEST_F(StiTransportTest, UsbModelsFailuresReachTheCaller) {
-    bvtest::ProductLibrary product;
-    ASSERT_TRUE(product.loaded());
-    bvtest::StreamRecorder refused;
-    simFailNth("sti.create", 1, 0);
-    EXPECT_EQ(BVL_E_USB_MODEL_ENUM_FAILED, product.api().baseGetUSBModels(refused.stream()));
-    EXPECT_TRUE(refused.log().empty());
-    refused.failOn("close", 0x0a0000a4);
-    EXPECT_EQ(0x0a0000a4u, product.api().baseGetUSBModels(refused.stream()));
 }
 
 }  // namespace

@@ -41,17 +41,16 @@ void TwainSourceTest::closeDown() {
 }
 
 void TwainSourceTest::reach(int state) {
-    if (state >= 5) {
-        ASSERT_EQ(TWRC_SUCCESS, twain().enable());
-    }
-    if (state >= 6) {
-        ASSERT_EQ(MSG_XFERREADY, twain().waitNotification());
-    }
-    if (state >= 7) {
-        TW_HANDLE dib = nullptr;
-        ASSERT_EQ(TWRC_XFERDONE, twain().call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib));
-        twain().freeBlock(dib);
-    }
+    if (state < 4) return;
+    ASSERT_EQ(TWRC_SUCCESS, twain().open());
+    if (state < 5) return;
+    ASSERT_EQ(TWRC_SUCCESS, twain().enable());
+    if (state < 6) return;
+    ASSERT_EQ(MSG_XFERREADY, twain().waitNotification());
+    if (state < 7) return;
+    TW_HANDLE dib = nullptr;
+    ASSERT_EQ(TWRC_XFERDONE, twain().call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib));
+    twain().freeBlock(dib);
 }
 
 int TwainSourceTest::probeState() {

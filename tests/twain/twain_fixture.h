@@ -17,7 +17,7 @@ protected:
     twaintest::TwainSession& twain() { return *session_; }
     // Closes whatever state the source is in, down to state 3.
     void closeDown();
-    // Brings an open source from state 4 to the state given (4 to 7).
+    // Brings the new session's source from state 3 to the state given (3 to 7).
     void reach(int state);
     // The state the source is in, found by operations that change nothing.
     int probeState();

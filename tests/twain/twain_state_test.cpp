@@ -67,9 +67,6 @@ TEST_P(StateTable, SequenceErrorOutsideItsStates) {
     for (int state = 3; state <= 7; ++state) {
         SCOPED_TRACE("state " + std::to_string(state));
         start();
-        if (state >= 4) {
-            ASSERT_EQ(TWRC_SUCCESS, twain().open());
-        }
         ASSERT_NO_FATAL_FAILURE(reach(state));
         CallData data(op, twain().sourceIdentity());
         const TW_UINT16 rc = twain().call(op.dg, op.dat, op.msg, data.bytes);

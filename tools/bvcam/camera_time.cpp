@@ -40,14 +40,31 @@ void civilFromDays(long long days, int* year, int* month, int* day) {
 
 }  // namespace
 
-std::string formatCameraTime(DWORD time) {
+namespace {
+
+SYSTEMTIME systemTimeOf(DWORD time) {
     int year, month, day;
     civilFromDays(time / kSecondsPerDay, &year, &month, &day);
     const DWORD second = time % kSecondsPerDay;
+    SYSTEMTIME t = {};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wHour = static_cast<WORD>(second / 3600);
+    t.wMinute = static_cast<WORD>(second / 60 % 60);
+    t.wSecond = static_cast<WORD>(second % 60);
+    return t;
+}
+
+}  // namespace
+
+std::string formatCameraTime(DWORD time) {
+    const SYSTEMTIME utc = systemTimeOf(time);
+    SYSTEMTIME local;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02lu:%02lu:%02lu", year, month, day,
-                  static_cast<unsigned long>(second / 3600), static_cast<unsigned long>(second / 60 % 60),
-                  static_cast<unsigned long>(second % 60));
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth, local.wDay,
+                  local.wHour, local.wMinute, local.wSecond);
     return text;
 }
 
@@ -66,12 +83,17 @@ bool parseCameraTime(const std::string& text, DWORD* time) {
                     &consumed) != 6)
         return false;
     if (static_cast<size_t>(consumed) != text.size() || text.size() != 19) return false;
-    return cameraTimeFromFields(year, month, day, hour, minute, second, time);
+    DWORD local = 0;
+    if (!cameraTimeFromFields(year, month, day, hour, minute, second, &local)) return false;
+    const SYSTEMTIME localTime = systemTimeOf(local);
+    SYSTEMTIME utc;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc)) return false;
+    return cameraTimeFromFields(utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond, time);
 }
 
 DWORD cameraTimeNow() {
     SYSTEMTIME now;
-    GetLocalTime(&now);
+    GetSystemTime(&now);
     DWORD time = 0;
     cameraTimeFromFields(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, &time);
     return time;

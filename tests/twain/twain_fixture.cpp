@@ -17,6 +17,7 @@ void TwainSourceTest::SetUp() {
 
 void TwainSourceTest::TearDown() {
     if (session_) closeDown();
+    if (session_) EXPECT_EQ("", session_->protocolFaults());
     session_.reset();
     EXPECT_EQ(0, twaintest::TwainSession::liveBlocks()) << "a block of the manager's was not given back";
     EXPECT_EQ(0, simCounter("sti.locks")) << "a device lock outlived the session";
@@ -26,8 +27,9 @@ void TwainSourceTest::TearDown() {
 
 void TwainSourceTest::start(Manager manager) {
     if (session_) closeDown();
+    if (session_) EXPECT_EQ("", session_->protocolFaults());
     session_.reset();
-    session_ = std::make_unique<twaintest::TwainSession>(manager);
+    session_ = std::make_unique<twaintest::TwainSession>(twaintest::sourcePath(), manager);
 }
 
 void TwainSourceTest::closeDown() {

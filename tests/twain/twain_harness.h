@@ -1,9 +1,5 @@
-// A TWAIN manager and application of the tests' own, playing their side
-// of the TWAIN protocol as the public standard lays it down: the manager loads the source and
-// calls DS_Entry with the application's identity; a version 2 manager
-// hands over its entry point and memory functions and takes the source's
-// notifications as DAT_NULL; a version 1 manager does neither, and the
-// application passes every message of its loop to DAT_EVENT.
+// The tests' side of the data source: the host that plays the manager and
+// the application, and the sample cards its pictures come from.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,11 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "twain/twain_types.h"
+#include "tools/common/twain_host.h"
 
 namespace twaintest {
 
-enum class Manager { Version1, Version2 };
+using bvtwain::Manager;
+using TwainSession = bvtwain::TwainHost;
+
+// bvcl2sti.ds beside the test program, for a host.
+std::wstring sourcePath();
 
 // The sample cards as the simulated camera's volumes CF and SD.
 void insertSampleCards();
@@ -26,58 +26,5 @@ struct CardPicture {
     std::vector<BYTE> bytes;
 };
 std::vector<CardPicture> samplePictures();
-
-class TwainSession {
-public:
-    explicit TwainSession(Manager manager);
-    ~TwainSession();
-    TwainSession(const TwainSession&) = delete;
-    TwainSession& operator=(const TwainSession&) = delete;
-
-    bool loaded() const { return entry_ != nullptr; }
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-    // The condition DAT_STATUS reports now.
-    TW_UINT16 condition();
-    // MSG_OPENDS (after DAT_ENTRYPOINT for a version 2 manager).
-    TW_UINT16 open();
-    TW_UINT16 enable(bool showUI = false);
-    // Runs the application's message loop until the source sends a
-    // notification or timeoutMs pass; MSG_NULL for none.
-    TW_UINT16 waitNotification(DWORD timeoutMs = 5000);
-
-    // Capabilities: the container an operation answered with (freed here).
-    struct Answer {
-        TW_UINT16 rc, conType, itemType;
-        std::vector<TW_UINT32> items;  // one value, the list, or the array
-        TW_UINT32 current = 0, deflt = 0;  // for an enumeration: indexes
-        std::string text;                  // for a string item
-    };
-    Answer capability(TW_UINT16 cap, TW_UINT16 msg);
-    TW_UINT16 setOne(TW_UINT16 cap, TW_UINT16 type, TW_UINT32 item);
-    TW_UINT16 setArray(TW_UINT16 cap, TW_UINT16 type, const std::vector<TW_UINT32>& items);
-    TW_UINT16 setText(TW_UINT16 cap, const char* text);
-
-    // Frees a block the source handed out, as the application does.
-    void freeBlock(TW_HANDLE handle) { release(handle); }
-    // Blocks the manager's memory functions handed out and did not get back.
-    static LONG liveBlocks();
-    const TW_IDENTITY& sourceIdentity() const { return source_; }
-
-private:
-    // MSG_SET with a container of conType: the item type, then the bytes.
-    TW_UINT16 set(TW_UINT16 cap, TW_UINT16 conType, TW_UINT16 type, const void* after, size_t size);
-    TW_HANDLE allocate(TW_UINT32 size);
-    void release(TW_HANDLE handle);
-    static TW_UINT16 WINAPI managerEntry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
-                                         TW_UINT16 msg, TW_MEMREF data);
-
-    Manager manager_;
-    HMODULE module_ = nullptr;
-    DSENTRYPROC entry_ = nullptr;
-    TW_IDENTITY application_ = {};
-    TW_IDENTITY source_ = {};
-    std::vector<TW_UINT16> notifications_;
-    DWORD thread_ = 0;  // the application's
-};
 
 }  // namespace twaintest

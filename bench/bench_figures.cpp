@@ -44,6 +44,9 @@ double Figure::result() const {
     switch (compare) {
     case Compare::Rate: return floor.median() / library.median();
     case Compare::TailRatio: return library.p99() / floor.p99();
+    case Compare::Shown:
+        if (unitsPerOp > 0) return shown(library.median()) - shown(floor.median());
+        return (library.median() - floor.median()) / timeDivisor;
     default: return (library.median() - floor.median()) / timeDivisor;
     }
 }

@@ -15,7 +15,7 @@ enum class Compare {
     Difference,  // median(library) - median(floor), in the figure's time unit; at most target
     Rate,        // median(floor) / median(library), a ratio of rates; at least target
     TailRatio,   // p99(library) / p99(floor); at most target
-    Shown,       // the difference, with no target
+    Shown,       // the difference (of rates, for a figure of rates), with no target
 };
 
 struct Figure {

@@ -41,6 +41,9 @@ void measureEvents(const Setup& s, const char* modelName, std::vector<Figure>& f
 bvlNotifyCB eventCallback();
 void measureMessages(const Setup& s, std::vector<Figure>& figures);     // command 60 and 61
 void measureSlowDevice(const Setup& s, std::vector<Figure>& figures);   // 35 MB/s, 1 ms
+// bvbench twain: the TWAIN source's transfers per picture against the
+// library's fetch; loads the library itself.
+void measureTwain(bool quick, std::vector<Figure>& figures);
 // Library start; runs while neither the library nor Sti.dll is loaded.
 void measureStart(bool quick, std::vector<Figure>& figures);
 

@@ -1,6 +1,7 @@
 // bvbench: what each cost a caller of bvcl2sti.dll pays, against the floor
 // that the simulated device allows, in one run. Prints one table (or, with
-// --json, the same as JSON); --quick runs few rounds. Run in the build's
+// --json, the same as JSON); --quick runs few rounds. "bvbench twain" measures
+// the TWAIN data source instead. Run in the build's
 // bin folder beside Sti.dll with WINEDLLOVERRIDES=sti=n.
 //
 // Exit codes: 0 every measurement ran (whether or not its target was met),
@@ -68,16 +69,21 @@ bool allSucceeded() { return g_allSucceeded; }
 int main(int argc, char** argv) {
     using namespace bvbench;
     if (argc > 1 && std::strcmp(argv[1], "--driver") == 0) return runDriverProcess(argc - 2, argv + 2);
+    const bool twain = argc > 1 && std::strcmp(argv[1], "twain") == 0;
     Options options;
-    if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: bvbench [--quick] [--json]\n");
+    if (!parseOptions(argc - twain, argv + twain, options)) {
+        std::fprintf(stderr, "usage: bvbench [twain] [--quick] [--json]\n");
         return 2;
     }
     if (simCounter("sti.library") != 0 || GetModuleHandleW(L"bvcl2sti.dll")) return 2;
     simReset();
     std::vector<Figure> figures;
-    measureStart(options.quick, figures);
-    measureOpenCamera(options.quick, figures);
+    if (twain) {
+        measureTwain(options.quick, figures);
+    } else {
+        measureStart(options.quick, figures);
+        measureOpenCamera(options.quick, figures);
+    }
     if (options.json)
         printJson(figures, stdout);
     else

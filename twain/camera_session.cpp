@@ -79,7 +79,16 @@ DWORD CameraSession::fetch(const std::string& path, std::vector<BYTE>& bytes,
     }
     MemoryStream stream;
     if (progress) stream.reportProgress(progress);
-    if (DWORD rc = api_->baseGetFile(connection_->camera(), path.c_str(), stream.stream())) return rc;
+    stream.stopWhen(&stop_);
+    struct Running {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running{fetching_};
+    fetching_ = true;
+    stop_ = false;
+    const DWORD rc = api_->baseGetFile(connection_->camera(), path.c_str(), stream.stream());
+    if (stop_) return BVL_E_STREAM_WRITE_ERROR;
+    if (rc) return rc;
     bytes = stream.bytes();
     if (keep_) kept_[path] = bytes;
     return 0;

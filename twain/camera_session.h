@@ -29,9 +29,15 @@ public:
     // Every JPEG picture of every volume, in listing order.
     DWORD listPictures(std::vector<CameraPicture>& pictures) const;
     // The picture's bytes as the camera sent them; progress, when given,
-    // gets the percentages along the way.
+    // gets the percentages along the way. A fetch that stopFetch ended
+    // returns BVL_E_STREAM_WRITE_ERROR, even when the last byte was in.
     DWORD fetch(const std::string& path, std::vector<BYTE>& bytes,
                 const std::function<void(DWORD)>& progress = {}) const;
+    // True while a fetch runs below the caller: progress handed the
+    // application's thread back to it, and the call came from there.
+    bool fetching() const { return fetching_; }
+    // Ends the running fetch at the library's next write to its stream.
+    void stopFetch() const { stop_ = fetching_; }
     // While on, fetched pictures are kept, so that each comes from the
     // camera once (thumbnails, then the transfer); off forgets them.
     void keepFetched(bool keep);
@@ -46,4 +52,5 @@ private:
     std::unique_ptr<CameraConnection> connection_;  // closed before the module goes
     bool keep_ = false;
     mutable std::map<std::string, std::vector<BYTE>> kept_;
+    mutable bool fetching_ = false, stop_ = false;
 };

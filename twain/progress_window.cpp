@@ -27,9 +27,21 @@ ProgressWindow::~ProgressWindow() {
 
 void ProgressWindow::show(DWORD percent) {
     percent_ = std::min<DWORD>(percent, 100);
-    if (!window_) return;
-    InvalidateRect(window_, nullptr, TRUE);
-    UpdateWindow(window_);
+    if (window_) {
+        InvalidateRect(window_, nullptr, TRUE);
+        UpdateWindow(window_);
+    }
+    // The application's windows stay alive meanwhile; a WM_QUIT is left
+    // for its own loop.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 void ProgressWindow::paint(HDC dc) const {

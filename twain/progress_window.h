@@ -1,6 +1,8 @@
 // A small window that shows how far the fetch of a picture has come,
 // while CAP_INDICATORS is on. It lives on the application's thread and is
-// painted at each report, since the fetch holds that thread meanwhile.
+// painted at each report, since the fetch holds that thread meanwhile;
+// each report also hands the application's waiting messages out, so the
+// application may call the source again from one of them.
 #pragma once
 
 #include <windows.h>

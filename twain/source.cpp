@@ -12,6 +12,12 @@ bool cameraWentAway(DWORD code) {
     return code == BVL_E_LL_COMM_DISCONNECTED || code == BVL_E_NO_DEVICE_OPEN || code == BVL_E_DEVICE_NOT_FOUND;
 }
 
+// The operations that end a transfer on the way down to state 3.
+bool endsTransfer(TW_UINT16 dat, TW_UINT16 msg) {
+    return (dat == DAT_PENDINGXFERS && (msg == MSG_ENDXFER || msg == MSG_RESET)) ||
+           (dat == DAT_USERINTERFACE && msg == MSG_DISABLEDS) || (dat == DAT_IDENTITY && msg == MSG_CLOSEDS);
+}
+
 constexpr DWORD kEventBattery = 0x10001, kEventTimeOut = 0x10005, kEventClassLast = 0x40000;
 constexpr DWORD kBatteryLevelMask = 0x0f, kBatteryLow = 4, kBatteryExhausted = 3;
 
@@ -24,6 +30,16 @@ TW_UINT16 Source::entry(const TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, 
         *static_cast<TW_STATUS*>(data) = {condition_, 0};
         condition_ = TWCC_SUCCESS;
         return TWRC_SUCCESS;
+    }
+    if (camera_.fetching()) {
+        // The application came back from the progress window's messages
+        // while a picture arrives: it may only end the transfer, and that
+        // stops the fetch below at once.
+        if (!endsTransfer(dat, msg)) {
+            condition_ = TWCC_SEQERROR;
+            return TWRC_FAILURE;
+        }
+        camera_.stopFetch();
     }
     TwainOutcome outcome = {TWRC_FAILURE, TWCC_BADPROTOCOL};
     switch (checkTriplet(dg, dat, msg, state_)) {
@@ -104,7 +120,15 @@ TwainOutcome Source::openSource(const TW_IDENTITY* origin, TW_IDENTITY* data) {
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
+// A close while a fetch runs below takes the source to state 3 at once;
+// the library is closed when the fetch has returned (prepareCurrent).
 void Source::closeSource() {
+    if (camera_.fetching()) {
+        closeAfterFetch_ = true;
+        state_ = 3;
+        return;
+    }
+    closeAfterFetch_ = false;
     picking_.close();
     camera_.close();  // no camera event arrives after this
     window_.destroy();

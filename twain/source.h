@@ -74,6 +74,7 @@ private:
     SourceWindow window_;
     CameraSession camera_;
     bool cameraGone_ = false;
+    bool closeAfterFetch_ = false;  // closed while a fetch ran
     SourceSettings settings_;
     TW_SETUPFILEXFER fileSetup_ = {};
     std::vector<CameraPicture> pictures_;

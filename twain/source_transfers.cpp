@@ -53,15 +53,21 @@ TwainOutcome Source::pendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS* data) {
 
 // The picture at hand, fetched on the first operation that needs it. A
 // camera that fails leaves the source in state 6: the application ends
-// this transfer and may go on with the next.
+// this transfer and may go on with the next. The progress window lets
+// the application end the transfer, disable or close the source during
+// the fetch, which then fails; the pictures may be gone on return.
 TwainOutcome Source::prepareCurrent() {
     if (next_ >= pictures_.size()) return {TWRC_FAILURE, TWCC_SEQERROR};
-    const std::string& path = pictures_[next_].path;
+    const std::string path = pictures_[next_].path;
     std::unique_ptr<ProgressWindow> window;
     if (settings_.indicators && !current_.holds(path))
         window = std::make_unique<ProgressWindow>(module_, progressText(path));
     const auto report = [&window](DWORD percent) { if (window) window->show(percent); };
+    const int state = state_;
     const DWORD rc = current_.prepare(camera_, path, settings_.thumbnails, report);
+    if (closeAfterFetch_) closeSource();
+    // Ended from within: the fetch failed and the state has moved on.
+    if (state_ != state) return {TWRC_FAILURE, TWCC_SEQERROR};
     if (rc == 0) return {TWRC_SUCCESS, TWCC_SUCCESS};
     if (rc == BVL_E_LL_COMM_DISCONNECTED || !camera_.online()) return {TWRC_FAILURE, TWCC_CHECKDEVICEONLINE};
     return {TWRC_FAILURE, rc == BVL_E_MEM_ALLOC_FAILED ? TWCC_LOWMEMORY : TWCC_OPERATIONERROR};

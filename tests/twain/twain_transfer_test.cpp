@@ -198,6 +198,47 @@ TEST_F(TransferTest, CameraFaultEndsOneTransfer) {
     EXPECT_TRUE(transfer(Mechanism::MemoryFile).bytes == twaintest::samplePictures()[2].bytes);
 }
 
+// The application resets from one of its messages while a picture
+// arrives (the progress window hands them out): the camera transfer stops
+// at once, the transfer fails, and the source goes on from state 5.
+twaintest::TwainSession* g_application = nullptr;
+TW_UINT16 g_resetResult = TWRC_FAILURE;
+
+void CALLBACK resetFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    TW_PENDINGXFERS pending = {};
+    g_resetResult = g_application->call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+}
+
+TEST_F(TransferTest, ResetDuringFetchStopsTheCamera) {
+    const auto rawReads = [] {
+        DWORD n = 0;
+        for (DWORD i = 0; i < simStepCallCount(); ++i) n += std::strcmp(simStepCallAt(i), "sti.rawRead") == 0;
+        return n;
+    };
+    ASSERT_EQ(TWRC_SUCCESS, twain().open());
+    ASSERT_NO_FATAL_FAILURE(setMechanism(Mechanism::FileJfif));
+    ASSERT_EQ(TWRC_SUCCESS, twain().enable());
+    ASSERT_EQ(MSG_XFERREADY, twain().waitNotification());
+    g_application = &twain();
+    simDelayStep("sti.rawRead", 20);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, resetFromTimer);
+    DWORD before = rawReads();
+    EXPECT_EQ(TWRC_FAILURE, twain().call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr));
+    const DWORD stopped = rawReads() - before;
+    KillTimer(nullptr, timer);
+    simDelayStep("sti.rawRead", 0);
+    EXPECT_EQ(TWRC_SUCCESS, g_resetResult);
+    EXPECT_EQ(5, probeState());
+    TW_USERINTERFACE ui = {};
+    ASSERT_EQ(TWRC_SUCCESS, twain().call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui));
+    ASSERT_EQ(TWRC_SUCCESS, twain().enable());
+    ASSERT_EQ(MSG_XFERREADY, twain().waitNotification());
+    before = rawReads();
+    EXPECT_TRUE(transfer(Mechanism::FileJfif).bytes == twaintest::samplePictures()[0].bytes);
+    EXPECT_LT(stopped, rawReads() - before) << "the camera went on after the reset";
+}
+
 // Without a camera the source opens, says it is offline and refuses to
 // enable; nothing changes state.
 TEST_F(TransferTest, NoCameraOpensOffline) {

@@ -15,6 +15,11 @@ void WINAPI MemoryStream::onOpen(UINT_PTR context, DWORD, DWORD* error) {
 
 void WINAPI MemoryStream::onWrite(UINT_PTR context, const BYTE* buffer, DWORD* count, DWORD* error) {
     auto* self = reinterpret_cast<MemoryStream*>(context);
+    if (self->stop_ && *self->stop_) {
+        *count = 0;
+        *error = BVL_E_STREAM_WRITE_ERROR;
+        return;
+    }
     self->bytes_.insert(self->bytes_.end(), buffer, buffer + *count);
     *error = 0;
 }

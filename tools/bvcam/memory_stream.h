@@ -15,6 +15,9 @@ public:
     const std::vector<BYTE>& bytes() const { return bytes_; }
     // Asks for percentages along the way and hands each to report.
     void reportProgress(std::function<void(DWORD percent)> report);
+    // From the moment *stop turns true every write fails, which ends the
+    // library's transfer at once with its stream error.
+    void stopWhen(const bool* stop) { stop_ = stop; }
 
 private:
     static void WINAPI onOpen(UINT_PTR context, DWORD mode, DWORD* error);
@@ -23,4 +26,5 @@ private:
     bvlStream stream_;
     std::vector<BYTE> bytes_;
     std::function<void(DWORD)> report_;
+    const bool* stop_ = nullptr;
 };

@@ -14,23 +14,12 @@
 #include "camera_tree.h"
 #include "memory_stream.h"
 #include "twain/picture_decoder.h"
-#include "twain/twain_types.h"
+#include "tools/common/twain_host.h"
 
 namespace bvbench {
 namespace {
 
 constexpr char kFileName[] = "bvbench_twain.tmp";
-std::vector<TW_UINT16> g_notifications;
-
-TW_UINT16 WINAPI managerEntry(TW_IDENTITY*, TW_IDENTITY*, TW_UINT32, TW_UINT16, TW_UINT16 msg, TW_MEMREF) {
-    g_notifications.push_back(msg);
-    return TWRC_SUCCESS;
-}
-TW_HANDLE WINAPI managerAllocate(TW_UINT32 size) { return GlobalAlloc(GHND, size); }
-void WINAPI managerFree(TW_HANDLE handle) { GlobalFree(handle); }
-TW_MEMREF WINAPI managerLock(TW_HANDLE handle) { return GlobalLock(handle); }
-void WINAPI managerUnlock(TW_HANDLE handle) { GlobalUnlock(handle); }
-
 std::wstring programFolder() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -38,86 +27,49 @@ std::wstring programFolder() {
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-// The source loaded by full path from this program's folder and opened
-// through DAT_ENTRYPOINT and MSG_OPENDS; closed down to state 3 at the end.
-class TwainApplication {
+// The source beside this program under a version 2 manager, opened with
+// the mechanism and no progress window; closed down to state 3 at the end.
+class SourceSession {
 public:
-    TwainApplication() {
-        module_ = LoadLibraryW((programFolder() + L"bvcl2sti.ds").c_str());
-        if (module_) entry_ = reinterpret_cast<DSENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(module_, "DS_Entry")));
-        application_.ProtocolMajor = TWON_PROTOCOLMAJOR;
-        application_.ProtocolMinor = TWON_PROTOCOLMINOR;
-        application_.SupportedGroups = DG_CONTROL | DG_IMAGE | DF_APP2 | DF_DSM2;
-        std::strcpy(application_.ProductName, "bvbench");
-    }
-    ~TwainApplication() {
-        if (open_) call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source_);
-        if (module_) FreeLibrary(module_);
-    }
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-        return entry_(&application_, dg, dat, msg, data);
-    }
-    // Open, with the mechanism and no progress window.
-    bool open(TW_UINT16 mechanism) {
-        if (!entry_) return false;
-        TW_ENTRYPOINT entry = {sizeof entry, managerEntry, managerAllocate, managerFree, managerLock, managerUnlock};
-        open_ = call(DG_CONTROL, DAT_ENTRYPOINT, MSG_SET, &entry) == TWRC_SUCCESS &&
-                call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &source_) == TWRC_SUCCESS;
+    explicit SourceSession(TW_UINT16 mechanism) {
+        if (!host.loaded() || host.open() != TWRC_SUCCESS) return;
+        open_ = true;
         TW_SETUPFILEXFER file = {};
         std::strcpy(file.FileName, kFileName);
         file.Format = TWFF_JFIF;
-        return open_ && setOne(ICAP_XFERMECH, TWTY_UINT16, mechanism) && setOne(CAP_INDICATORS, TWTY_BOOL, FALSE) &&
-               call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &file) == TWRC_SUCCESS;
+        ready_ = host.setOne(ICAP_XFERMECH, TWTY_UINT16, mechanism) == TWRC_SUCCESS &&
+                 host.setOne(CAP_INDICATORS, TWTY_BOOL, FALSE) == TWRC_SUCCESS &&
+                 host.call(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &file) == TWRC_SUCCESS;
     }
+    ~SourceSession() {
+        if (!open_) return;
+        TW_IDENTITY source = host.sourceIdentity();
+        host.call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &source);
+    }
+    bool ready() const { return ready_; }
     // Enables the source and runs the message loop until it is ready.
-    bool enable() {
-        g_notifications.clear();
-        TW_USERINTERFACE ui = {FALSE, FALSE, nullptr};
-        if (call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui) != TWRC_SUCCESS) return false;
-        for (const DWORD start = GetTickCount(); g_notifications.empty() && GetTickCount() - start < 5000;) {
-            MSG message;
-            if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        return !g_notifications.empty() && g_notifications.front() == MSG_XFERREADY;
-    }
+    bool enable() { return host.enable() == TWRC_SUCCESS && host.waitNotification() == MSG_XFERREADY; }
     void disable() {
         TW_USERINTERFACE ui = {};
-        call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+        host.call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
     }
+
+    bvtwain::TwainHost host{programFolder() + L"bvcl2sti.ds", bvtwain::Manager::Version2};
 
 private:
-    bool setOne(TW_UINT16 cap, TW_UINT16 type, TW_UINT32 item) {
-        TW_CAPABILITY c = {cap, TWON_ONEVALUE, GlobalAlloc(GHND, 6)};
-        auto* block = static_cast<BYTE*>(GlobalLock(c.hContainer));
-        std::memcpy(block, &type, 2);
-        std::memcpy(block + 2, &item, 4);
-        GlobalUnlock(c.hContainer);
-        const bool done = call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &c) == TWRC_SUCCESS;
-        GlobalFree(c.hContainer);
-        return done;
-    }
-
-    HMODULE module_ = nullptr;
-    DSENTRYPROC entry_ = nullptr;
-    TW_IDENTITY application_ = {}, source_ = {};
-    bool open_ = false;
+    bool open_ = false, ready_ = false;
 };
 
 // One picture by the mechanism, as an application takes it: its facts,
 // the transfer, the end of the transfer.
-bool transferOne(TwainApplication& app, TW_UINT16 mechanism) {
+bool transferOne(bvtwain::TwainHost& app, TW_UINT16 mechanism) {
     TW_IMAGEINFO info = {};
     if (app.call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_SUCCESS) return false;
     TW_UINT16 rc;
     if (mechanism == TWSX_NATIVE) {
         TW_HANDLE dib = nullptr;
         rc = app.call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib);
-        if (dib) GlobalFree(dib);
+        if (dib) app.freeBlock(dib);
     } else {
         rc = app.call(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
     }
@@ -127,8 +79,8 @@ bool transferOne(TwainApplication& app, TW_UINT16 mechanism) {
 
 // Every picture, cycles times, each picture one sample.
 void sampleTwain(TW_UINT16 mechanism, int cycles, size_t pictures, Samples& samples) {
-    TwainApplication app;
-    if (!app.open(mechanism)) {
+    SourceSession app(mechanism);
+    if (!app.ready()) {
         succeeded(E_FAIL, "opening the TWAIN source");
         return;
     }
@@ -139,7 +91,7 @@ void sampleTwain(TW_UINT16 mechanism, int cycles, size_t pictures, Samples& samp
         }
         for (size_t i = 0; i < pictures; ++i) {
             bool done = false;
-            samples.add(timeUs([&] { done = transferOne(app, mechanism); }));
+            samples.add(timeUs([&] { done = transferOne(app.host, mechanism); }));
             if (!succeeded(done ? 0 : E_FAIL, "a TWAIN transfer")) return;
         }
         app.disable();
